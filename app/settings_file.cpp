@@ -1,0 +1,59 @@
+#include "settings_file.h"
+
+#include <cstring>
+
+#include "appdata_folder.h"
+#include "scoped_handles.h"
+#include "settings_logic.h"
+
+namespace {
+
+char g_settingsPath[kPathCapacity];
+
+const char kSettingsFileName[] = "settings.dat";
+
+// Reads the file when it holds exactly one record; false for any other size or a short read.
+bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) ||
+        size.QuadPart != static_cast<LONGLONG>(kSettingsRecordSize)) {
+        return false;
+    }
+    DWORD read = 0;
+    return ReadFile(file, bytes, kSettingsRecordSize, &read, nullptr) &&
+           read == kSettingsRecordSize;
+}
+
+} // namespace
+
+const char* SettingsFilePath() {
+    return g_settingsPath;
+}
+
+int LoadSettings(SettingsRecord* record) {
+    char folder[kPathCapacity];
+    ComposeAppDataFolder(folder, nullptr);
+    FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+
+    unsigned char bytes[kSettingsRecordSize];
+    UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    const bool complete = file && ReadRecordBytes(file.Get(), bytes);
+    return AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
+}
+
+HANDLE CreateSettingsFile() {
+    return CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                       CREATE_ALWAYS, 0, nullptr);
+}
+
+void StampSettingsHeader(SettingsRecord* record) {
+    std::memcpy(record->magic, kSettingsMagic, sizeof(record->magic));
+    record->version = kSettingsVersion;
+}
+
+void WriteSettingsFile(HANDLE file, const SettingsRecord* record) {
+    UniqueFile owned(file);
+    DWORD written = 0;
+    WriteFile(owned.Get(), record, sizeof(*record), &written, nullptr);
+}

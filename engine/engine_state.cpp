@@ -1,0 +1,16 @@
+#include "engine_state.h"
+
+#include "scoped_handles.h"
+
+EngineParameters* g_Params = nullptr;
+EngineCallback g_Callback = nullptr;
+volatile LONG g_Brightness = 0;
+HWND g_OwnerWindow = nullptr;
+
+void SendNotification(int code) {
+    if (g_Callback == nullptr) {
+        return;
+    }
+    UniqueHandle thread(CreateThread(
+        nullptr, 0, g_Callback, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(code)), 0, nullptr));
+}

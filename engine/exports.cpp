@@ -1,0 +1,66 @@
+// The three exports the main program binds by name.
+#include "qxmagnifier.h"
+
+#include "brightness.h"
+#include "engine_state.h"
+#include "magnifier_thread.h"
+#include "run_control.h"
+#include "scoped_handles.h"
+
+namespace {
+
+// The first main program publishes its window in the 4-byte shared memory "magnifier".
+void ReadOwnerWindow() {
+    UniqueHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier"));
+    const DWORD error = GetLastError();
+    if (!mapping || error != ERROR_ALREADY_EXISTS) {
+        return;
+    }
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (view) {
+        g_OwnerWindow = *static_cast<const HWND*>(view.Get());
+    }
+}
+
+} // namespace
+
+HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callback) {
+    ReadOwnerWindow();
+    if (params == nullptr) {
+        return nullptr;
+    }
+    g_Params = params;
+    StoreShared(params->captureRequest, 0);
+    StoreShared(params->lockPosition, 0);
+    g_Callback = callback;
+    if (callback == nullptr) {
+        return nullptr;
+    }
+    BeginRun();
+    HANDLE thread = CreateThread(nullptr, 0, MagnifierThread, nullptr, 0, nullptr);
+    if (thread == nullptr) {
+        UndoBeginRun();
+    }
+    return thread;
+}
+
+int WINAPI qxCloseMagnifier(HANDLE thread) {
+    DrainRuns();
+    if (thread != nullptr) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    return 1;
+}
+
+int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
+    LONG current;
+    LONG next;
+    do {
+        current = g_Brightness;
+        next = SteppedBrightness(current, direction, amount);
+    } while (next != current &&
+             InterlockedCompareExchange(&g_Brightness, next, current) != current);
+    return next;
+}

@@ -1,0 +1,6 @@
+// The magnifier thread: start-up, the frame loop and the shutdown of one run of the lens.
+#pragma once
+
+#include <windows.h>
+
+DWORD WINAPI MagnifierThread(LPVOID unused);

@@ -1,0 +1,45 @@
+#include "optional_libraries.h"
+
+namespace {
+
+// Arguments of the caret library's start; their meaning is the library's business.
+constexpr int kCaretInitFirst = 9830;
+constexpr int kCaretInitSecond = 5734;
+
+} // namespace
+
+void PointerHider::Bind() {
+    module_.Reset(LoadLibraryExA("qxhidecursor.dll", nullptr, 0));
+    showCursor_ = BindProc<ShowCursorFn>(module_.Get(), "qxShowCursor");
+    if (showCursor_ != nullptr) {
+        showCursor_(0);
+    }
+}
+
+void PointerHider::Release() {
+    if (showCursor_ != nullptr) {
+        showCursor_(1);
+        showCursor_ = nullptr;
+    }
+    module_.Reset();
+}
+
+void CaretLocator::Bind() {
+    module_.Reset(LoadLibraryExA("qxgetcaretpos.dll", nullptr, 0));
+    init_ = BindProc<InitFn>(module_.Get(), "qxGetCaretPosInit");
+    get_ = BindProc<GetFn>(module_.Get(), "qxGetCaretPos");
+    release_ = BindProc<ReleaseFn>(module_.Get(), "qxGetCaretPosRelease");
+    if (init_ != nullptr) {
+        init_(kCaretInitFirst, kCaretInitSecond);
+    }
+}
+
+void CaretLocator::Release() {
+    if (release_ != nullptr) {
+        release_();
+    }
+    init_ = nullptr;
+    get_ = nullptr;
+    release_ = nullptr;
+    module_.Reset();
+}

@@ -1,0 +1,38 @@
+// The optional pointer hider ("qxhidecursor.dll") and caret locator ("qxgetcaretpos.dll"),
+// bound by name for one run of the lens. Either may be missing; each entry point is looked up
+// on its own and each call is made only when its entry point was found.
+#pragma once
+
+#include <windows.h>
+
+#include "scoped_handles.h"
+
+class PointerHider {
+public:
+    // Binds the library and hides the system pointer.
+    void Bind();
+    // Shows the system pointer again and frees the library.
+    void Release();
+
+private:
+    typedef int(WINAPI* ShowCursorFn)(int);
+    UniqueModule module_;
+    ShowCursorFn showCursor_ = nullptr;
+};
+
+class CaretLocator {
+public:
+    // Binds the library and initialises it.
+    void Bind();
+    // Tells the library goodbye and frees it.
+    void Release();
+
+private:
+    typedef int(WINAPI* InitFn)(int, int);
+    typedef const POINT*(WINAPI* GetFn)(int*);
+    typedef int(WINAPI* ReleaseFn)();
+    UniqueModule module_;
+    InitFn init_ = nullptr;
+    GetFn get_ = nullptr;
+    ReleaseFn release_ = nullptr;
+};

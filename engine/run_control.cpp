@@ -1,0 +1,46 @@
+#include "run_control.h"
+
+#include "scoped_handles.h"
+
+namespace {
+
+volatile LONG g_RunCount = 0;
+
+// Manual-reset: raised by a close, lowered by the next start.
+UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+
+} // namespace
+
+void BeginRun() {
+    InterlockedIncrement(&g_RunCount);
+    ResetEvent(g_CloseSignal.Get());
+}
+
+void UndoBeginRun() {
+    InterlockedDecrement(&g_RunCount);
+}
+
+void DrainRuns() {
+    while (g_RunCount > 0) {
+        InterlockedDecrement(&g_RunCount);
+    }
+    SetEvent(g_CloseSignal.Get());
+}
+
+bool RunsRemain() {
+    return g_RunCount != 0;
+}
+
+void PauseBeforeFrame(uint32_t milliseconds) {
+    if (g_CloseSignal) {
+        WaitForSingleObject(g_CloseSignal.Get(), milliseconds);
+        return;
+    }
+    // Without a signal, pause in short steps so that a close is still seen soon.
+    constexpr uint32_t kStep = 50;
+    while (milliseconds > 0 && RunsRemain()) {
+        const uint32_t step = milliseconds < kStep ? milliseconds : kStep;
+        Sleep(step);
+        milliseconds -= step;
+    }
+}

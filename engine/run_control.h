@@ -1,0 +1,18 @@
+// The run counter and the close signal: the frame loop runs while the counter is not 0, and its
+// pause between frames ends at once when the engine is closed.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Counts a new run (interlocked) and re-arms the close signal.
+void BeginRun();
+// Takes back the count of a run whose thread could not be started.
+void UndoBeginRun();
+// Brings the counter down to 0 however many runs were begun, and raises the close signal.
+void DrainRuns();
+// True while the counter is not 0.
+bool RunsRemain();
+// The pause at the top of a frame: `milliseconds`, or less when the engine is closed meanwhile.
+void PauseBeforeFrame(uint32_t milliseconds);

@@ -1,0 +1,33 @@
+// Stands in for the caret locator library. The test program moves the caret it reports through
+// the extra export FakeCaretSet.
+#include "call_log.h"
+
+namespace {
+
+POINT g_caret = {0, 0};
+int g_valid = 0;
+
+} // namespace
+
+FAKE_EXPORT void FakeCaretSet(int x, int y, int valid) {
+    g_caret.x = x;
+    g_caret.y = y;
+    g_valid = valid;
+}
+
+FAKE_EXPORT int WINAPI qxGetCaretPosInit(int first, int second) {
+    RecordCall("qxGetCaretPosInit %d %d", first, second);
+    return 1;
+}
+
+#if !defined(OMIT_GET)
+FAKE_EXPORT const POINT* WINAPI qxGetCaretPos(int* valid) {
+    *valid = g_valid;
+    return &g_caret;
+}
+#endif
+
+FAKE_EXPORT int WINAPI qxGetCaretPosRelease() {
+    RecordCall("qxGetCaretPosRelease");
+    return 1;
+}

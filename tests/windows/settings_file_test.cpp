@@ -1,0 +1,186 @@
+// The settings file on a real file system: where it lives, what a load accepts, what a save
+// writes, and that a load never touches the file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "appdata_folder.h"
+#include "scoped_handles.h"
+#include "settings_file.h"
+#include "settings_logic.h"
+#include "test_support.h"
+
+namespace {
+
+std::string Folder(const char* third = nullptr) {
+    char path[kPathCapacity];
+    EXPECT_EQ(1, ComposeAppDataFolder(path, third));
+    return path;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WriteBytes(const std::string& path, const void* bytes, size_t size) {
+    UniqueFile file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr));
+}
+
+std::string ReadBytes(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    if (!file) {
+        return "(missing)";
+    }
+    std::string bytes(1024, '\0');
+    DWORD read = 0;
+    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+SettingsRecord Defaults() {
+    SettingsRecord record;
+    SetDefaultSettings(&record);
+    return record;
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = Folder() + "\\settings.dat";
+        DeleteFileA(path.c_str());
+    }
+    void TearDown() override { DeleteFileA(path.c_str()); }
+    SettingsRecord Load(int* accepted) {
+        SettingsRecord record;
+        std::memset(&record, 0x5A, sizeof(record));
+        *accepted = LoadSettings(&record);
+        return record;
+    }
+    std::string path;
+};
+
+TEST(AppDataFolder, IsMadeLevelByLevelUnderTheUsersApplicationData) {
+    const std::string folder = Folder();
+    EXPECT_EQ("\\Drelmont\\Vexlume", folder.substr(folder.size() - 17));
+    EXPECT_TRUE(IsFolder(folder));
+    const std::string plugins = Folder("Plug-Ins");
+    EXPECT_EQ(folder + "\\Plug-Ins", plugins);
+    EXPECT_TRUE(IsFolder(plugins));
+}
+
+TEST(AppDataFolder, AnOverlongPathIsAFailureNotAnOverflow) {
+    char path[kPathCapacity + 16];
+    std::memset(path, 'x', sizeof(path));
+    const std::string level(kPathCapacity - 5, 'L');
+    EXPECT_EQ(0, ComposeAppDataFolder(path, level.c_str()));
+    EXPECT_STREQ("", path);
+    EXPECT_EQ('x', path[kPathCapacity]) << "nothing written past the buffer";
+}
+
+TEST_F(SettingsFile, MissingFileGivesDefaultsAndCreatesNothing) {
+    int accepted = -1;
+    const SettingsRecord record = Load(&accepted);
+    EXPECT_EQ(0, accepted);
+    const SettingsRecord defaults = Defaults();
+    EXPECT_EQ(0, std::memcmp(&defaults, &record, sizeof(record)));
+    EXPECT_EQ(path, SettingsFilePath());
+    EXPECT_EQ("(missing)", ReadBytes(path));
+}
+
+TEST_F(SettingsFile, FilesOfWrongSizeOrVersionGiveDefaultsAndStayUntouched) {
+    SettingsRecord stored = Defaults();
+    stored.engine.lensWidth = 300;
+    std::string good(reinterpret_cast<const char*>(&stored), sizeof(stored));
+    SettingsRecord old = stored;
+    old.version = 0x3FF;
+    const std::string files[] = {good.substr(0, 123), good + "x",
+                                 std::string(reinterpret_cast<const char*>(&old), sizeof(old))};
+    for (const std::string& bytes : files) {
+        SCOPED_TRACE(bytes.size());
+        WriteBytes(path, bytes.data(), bytes.size());
+        int accepted = -1;
+        const SettingsRecord record = Load(&accepted);
+        EXPECT_EQ(0, accepted);
+        EXPECT_EQ(256u, record.engine.lensWidth);
+        EXPECT_EQ(bytes, ReadBytes(path)) << "a load never writes";
+    }
+}
+
+TEST_F(SettingsFile, SavedRecordIsExactly124BytesAndLoadsBackWhole) {
+    int accepted = -1;
+    SettingsRecord record = Load(&accepted);
+    record.engine.lensWidth = 40;
+    record.engine.frameWait = 0;
+    record.hotKeys[0] = 0x0665;
+    record.engine.captureRequest = 1;
+    std::memset(record.magic, 0, sizeof(record.magic));
+    record.version = 0;
+    HANDLE file = CreateSettingsFile();
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    StampSettingsHeader(&record);
+    WriteSettingsFile(file, &record);
+
+    const std::string bytes = ReadBytes(path);
+    ASSERT_EQ(124u, bytes.size());
+    EXPECT_EQ("VXQX", bytes.substr(0, 4));
+    EXPECT_EQ(std::string("\x00\x04\x00\x00", 4), bytes.substr(4, 4));
+    const SettingsRecord reloaded = Load(&accepted);
+    EXPECT_EQ(1, accepted);
+    EXPECT_EQ(0, std::memcmp(&record, &reloaded, sizeof(record)));
+}
+
+TEST_F(SettingsFile, UnusableValuesAreMendedInMemoryOnly) {
+    SettingsRecord stored = Defaults();
+    stored.engine.lensWidth = 8;
+    stored.engine.frameWait = 0;
+    WriteBytes(path, &stored, sizeof(stored));
+    const std::string before = ReadBytes(path);
+    int accepted = -1;
+    const SettingsRecord record = Load(&accepted);
+    EXPECT_EQ(1, accepted);
+    EXPECT_EQ(256u, record.engine.lensWidth);
+    EXPECT_EQ(0u, record.engine.frameWait);
+    EXPECT_EQ(before, ReadBytes(path));
+}
+
+TEST_F(SettingsFile, WithoutTheFolderTheBareNameInTheCurrentDirectoryIsUsed) {
+    // "Drelmont" made a file: the folder cannot be had.
+    const std::string vexlume = Folder();
+    const std::string drelmont = vexlume.substr(0, vexlume.size() - 8);
+    const std::string aside = drelmont + ".aside";
+    ASSERT_TRUE(MoveFileA(drelmont.c_str(), aside.c_str()));
+    WriteBytes(drelmont, "x", 1);
+
+    char work[MAX_PATH];
+    GetTempPathA(MAX_PATH, work);
+    const std::string workFolder = std::string(work) + "vexlume-bare";
+    CreateDirectoryA(workFolder.c_str(), nullptr);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(workFolder.c_str());
+    SettingsRecord stored = Defaults();
+    stored.engine.lensHeight = 96;
+    WriteBytes("settings.dat", &stored, sizeof(stored));
+
+    int accepted = -1;
+    const SettingsRecord record = Load(&accepted);
+    EXPECT_EQ(1, accepted);
+    EXPECT_EQ(96u, record.engine.lensHeight);
+    EXPECT_STREQ("settings.dat", SettingsFilePath());
+
+    DeleteFileA("settings.dat");
+    SetCurrentDirectoryA(previous);
+    RemoveDirectoryA(workFolder.c_str());
+    DeleteFileA(drelmont.c_str());
+    ASSERT_TRUE(MoveFileA(aside.c_str(), drelmont.c_str()));
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+#include "settings_logic.h"
+
+namespace {
+
+std::mutex g_lock;
+std::vector<std::string> g_calls;
+std::vector<Notification> g_notifications;
+int g_actionCode = -1;
+void (*g_action)() = nullptr;
+
+} // namespace
+
+extern "C" __declspec(dllexport) void VxRecordCall(const char* text) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_calls.push_back(text);
+}
+
+std::vector<std::string> RecordedCalls() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_calls;
+}
+
+void ClearRecordedCalls() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_calls.clear();
+}
+
+std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
+    std::vector<std::string> matches;
+    for (const std::string& call : RecordedCalls()) {
+        if (call.compare(0, prefix.size(), prefix) == 0) {
+            matches.push_back(call);
+        }
+    }
+    return matches;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+PreloadedFake::PreloadedFake(const char* library, const char* variant)
+    : name_(std::string(library) + ".dll"),
+      module_(LoadLibraryA((ProgramFolder() + "\\fakes\\" + variant + "\\" + name_).c_str())) {}
+
+PreloadedFake::~PreloadedFake() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+    }
+}
+
+bool PreloadedFake::ReleaseAndCheckUnloaded() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    return GetModuleHandleA(name_.c_str()) == nullptr;
+}
+
+void EngineLibrary::Load() {
+    Unload();
+    module_ = LoadLibraryA((ProgramFolder() + "\\" QX_ENGINE_LIBRARY).c_str());
+    create = reinterpret_cast<QxCreateMagnifierFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "qxCreateMagnifier")));
+    close = reinterpret_cast<QxCloseMagnifierFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "qxCloseMagnifier")));
+    brightness = reinterpret_cast<QxSetBrightnessMagnifierFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "qxSetBrightnessMagnifier")));
+}
+
+void EngineLibrary::Unload() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    create = nullptr;
+    close = nullptr;
+    brightness = nullptr;
+}
+
+DWORD WINAPI TestCallback(LPVOID code) {
+    const int value = static_cast<int>(reinterpret_cast<INT_PTR>(code));
+    void (*action)() = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_notifications.push_back({value, GetCurrentThreadId()});
+        g_calls.push_back("notify " + std::to_string(value));
+        if (value == g_actionCode) {
+            action = std::exchange(g_action, nullptr);
+            g_actionCode = -1;
+        }
+    }
+    if (action != nullptr) {
+        action();
+    }
+    return 0;
+}
+
+std::vector<Notification> Notifications() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_notifications;
+}
+
+void ClearNotifications() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_notifications.clear();
+    g_actionCode = -1;
+    g_action = nullptr;
+}
+
+bool WaitForNotification(int code, DWORD milliseconds, Notification* found) {
+    const double deadline = NowMs() + milliseconds;
+    do {
+        for (const Notification& n : Notifications()) {
+            if (n.code == code) {
+                if (found != nullptr) {
+                    *found = n;
+                }
+                return true;
+            }
+        }
+        Sleep(5);
+    } while (NowMs() < deadline);
+    return false;
+}
+
+void OnNotification(int code, void (*action)()) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_actionCode = code;
+    g_action = action;
+}
+
+double NowMs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+SettingsRecord DefaultRecord() {
+    SettingsRecord record;
+    SetDefaultSettings(&record);
+    LensSizes sizes;
+    DeriveSourceSize(&record, &sizes);
+    return record;
+}

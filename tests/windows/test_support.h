@@ -1,0 +1,76 @@
+// Helpers shared by the Windows tests: the call log the fakes write into, the engine library
+// bound by name as the main program binds it, and bounded waits.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "qxmagnifier.h"
+
+// Every call the fakes recorded, in order, since the last ClearRecordedCalls.
+std::vector<std::string> RecordedCalls();
+void ClearRecordedCalls();
+// The recorded calls that start with `prefix`.
+std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix);
+
+// The folder of the running test program, without a trailing backslash.
+std::string ProgramFolder();
+
+// Loads a fake library variant from bin\fakes\<variant>\<library>.dll and holds it until the
+// object ends. The engine's load by bare name then finds this very module.
+class PreloadedFake {
+public:
+    PreloadedFake(const char* library, const char* variant);
+    ~PreloadedFake();
+    PreloadedFake(const PreloadedFake&) = delete;
+    PreloadedFake& operator=(const PreloadedFake&) = delete;
+    HMODULE Module() const { return module_; }
+    // Frees the test's own reference; true when the library is then gone from the process,
+    // that is, when nobody else kept a reference.
+    bool ReleaseAndCheckUnloaded();
+
+private:
+    std::string name_;
+    HMODULE module_;
+};
+
+// The engine library, loaded by name from the program folder and bound like the main program
+// binds it. Each Load starts from the library's load state.
+class EngineLibrary {
+public:
+    EngineLibrary() { Load(); }
+    ~EngineLibrary() { Unload(); }
+    EngineLibrary(const EngineLibrary&) = delete;
+    EngineLibrary& operator=(const EngineLibrary&) = delete;
+    void Load();
+    void Unload();
+    bool Loaded() const { return module_ != nullptr && create && close && brightness; }
+
+    QxCreateMagnifierFn create = nullptr;
+    QxCloseMagnifierFn close = nullptr;
+    QxSetBrightnessMagnifierFn brightness = nullptr;
+
+private:
+    HMODULE module_ = nullptr;
+};
+
+// Notifications the engine delivered to TestCallback, with the thread that ran each.
+struct Notification {
+    int code;
+    DWORD threadId;
+};
+DWORD WINAPI TestCallback(LPVOID code);
+std::vector<Notification> Notifications();
+void ClearNotifications();
+// Waits at most `milliseconds` for a notification with `code`; true when it arrived.
+bool WaitForNotification(int code, DWORD milliseconds, Notification* found = nullptr);
+// Runs `action` once from inside TestCallback when `code` arrives, on the notification thread.
+void OnNotification(int code, void (*action)());
+
+// Milliseconds since an arbitrary start, for measuring bounded waits.
+double NowMs();
+
+// A settings record with the defaults, its source size derived, for handing to the engine.
+SettingsRecord DefaultRecord();

@@ -1,0 +1,16 @@
+#!/bin/bash
+# Configures and builds both trees: build/native (Windows-free logic and its unit tests) and
+# build/win32 (the product and its Windows tests, cross-built with MinGW-w64).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+if [ ! -f build/native/build.ninja ]; then
+    cmake -S . -B build/native -G Ninja >/dev/null
+fi
+cmake --build build/native
+
+if [ ! -f build/win32/build.ninja ]; then
+    cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+fi
+cmake --build build/win32
