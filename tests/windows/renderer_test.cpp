@@ -2,6 +2,7 @@
 // image, against known pictures on the screen.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -10,6 +11,26 @@
 #include "frame_render.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
+
+// Every allocation of this program passes here, so a test can count those of the frame path.
+volatile LONG g_countAllocations = 0;
+volatile LONG g_allocations = 0;
+
+void* operator new(size_t size) {
+    if (g_countAllocations) {
+        InterlockedIncrement(&g_allocations);
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    std::abort();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -179,6 +200,25 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
     g_Surface_BackgroundStretch->UnlockRect();
+}
+
+TEST_F(Renderer, FramePathAllocatesNothing) {
+    ASSERT_TRUE(Start(256, 128));
+    LensImage image(256, 128);
+    for (unsigned format : {4u, 5u}) {
+        CaptureDesktop(10, 10, 128, 64, format);
+        RenderFrame(format, kNoCursor, 1000);
+        CopyFrameRGB(&image.surface);
+        InterlockedExchange(&g_allocations, 0);
+        InterlockedExchange(&g_countAllocations, 1);
+        for (int frame = 0; frame < 20; ++frame) {
+            CaptureDesktop(10 + frame, 10, 128, 64, format);
+            RenderFrame(format, POINT{frame, frame}, 1000 + frame * 100);
+            CopyFrameRGB(&image.surface);
+        }
+        InterlockedExchange(&g_countAllocations, 0);
+        EXPECT_EQ(0, g_allocations) << "display path " << format;
+    }
 }
 
 } // namespace
