@@ -1,0 +1,26 @@
+// The numbered commands of the main window: menu identifiers, posted hot-key commands and the
+// engine's requests all use these numbers as the low word of WM_COMMAND's wParam.
+#pragma once
+
+enum Command : unsigned {
+    cmdExit = 2, // also IDCANCEL: WM_CLOSE at the main window arrives as this command
+    cmdSettingsOk = 1010,
+    cmdSettingsCancel = 1011,
+    cmdSettings = 6000,
+    cmdYield = 8000, // sent by the engine callback: wait for the next message
+    cmdToggle = 8002,
+    cmdVisitWebsite = 8004,
+    cmdAbout = 8005,
+    cmdZoomIn = 9001,
+    cmdZoomOut = 9002,
+    cmdSizeUp = 9003,
+    cmdSizeDown = 9004,
+    cmdCapture = 9005,
+    cmdBrightnessUp = 9006,
+    cmdBrightnessDown = 9007,
+    cmdTransparentUp = 9008,
+    cmdTransparentDown = 9009,
+    cmdLockToggle = 9010,
+    cmdPluginFirst = 10000, // + index in the plug-in list of the last menu opening
+    cmdGetPlugins = 11025,
+};

@@ -1,0 +1,27 @@
+#include "menu_texts.h"
+
+#include "system_language.h"
+
+namespace {
+
+const TrayMenuTexts kEnglish = {
+    "Visit Website", "About...", "Settings...", "Plug-Ins", "Show / Hide", "Exit",
+};
+
+// Code page 1251 bytes, kept as escapes so that this file stays ASCII.
+const TrayMenuTexts kRussian = {
+    "\xCF\xEE\xF1\xE5\xF2\xE8\xF2\xFC \xF1\xE0\xE9\xF2",           // Visit Website
+    "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5...",                // About...
+    "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8",                        // Settings
+    "Plug-Ins",                                                    // Plug-Ins
+    "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC / \xD1\xEA\xF0\xFB\xF2\xFC", // Show / Hide
+    "\xC2\xFB\xF5\xEE\xE4",                                        // Exit
+};
+
+} // namespace
+
+const char kGetMorePluginsText[] = "Get more Plug-Ins...";
+
+const TrayMenuTexts& TrayMenuTextsFor(unsigned systemLanguage) {
+    return UsesRussianTexts(systemLanguage) ? kRussian : kEnglish;
+}
