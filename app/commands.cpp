@@ -1,0 +1,79 @@
+#include "commands.h"
+
+#include "about_box.h"
+#include "command_ids.h"
+#include "engine_binding.h"
+#include "hotkeys.h"
+#include "lens_adjustments.h"
+#include "plugin_list.h"
+#include "program_state.h"
+#include "tray.h"
+#include "web_links.h"
+
+namespace {
+
+// Ends the program: the engine stopped, the hot keys and the tray icon gone, exit code 0.
+// The settings file is not written.
+void ExitProgram(HWND window) {
+    SwitchLensOff();
+    UnregisterAllHotKeys(mainWindow);
+    RemoveTrayIcon();
+    DestroyWindow(window);
+    ExitProcess(0);
+}
+
+// Switches plug-in `index` of the last menu off (dll -> lib) or on (lib -> dll) by renaming its
+// file, with the lens stopped meanwhile so that the engine loads the plug-ins afresh.
+void SwitchPlugin(HWND window, int index) {
+    const bool wasOn = LensIsOn();
+    if (wasOn) {
+        SwitchLensOff();
+    }
+    const std::string oldPath = PluginFilePath(pluginNames[index]);
+    SwitchPluginExtension(pluginNames[index]);
+    const std::string newPath = PluginFilePath(pluginNames[index]);
+    if (!oldPath.empty() && !newPath.empty() && !MoveFileA(oldPath.c_str(), newPath.c_str()) &&
+        GetLastError() == ERROR_ALREADY_EXISTS) {
+        DeleteFileA(newPath.c_str());
+        MoveFileA(oldPath.c_str(), newPath.c_str());
+    }
+    if (wasOn) {
+        SwitchLensOn(window);
+    }
+}
+
+} // namespace
+
+int HandleCommand(HWND window, WPARAM wParam) {
+    if (wParam >= cmdPluginFirst && wParam < cmdPluginFirst + static_cast<WPARAM>(pluginCount)) {
+        SwitchPlugin(window, static_cast<int>(wParam - cmdPluginFirst));
+        return 0;
+    }
+    const unsigned command = LOWORD(wParam);
+    switch (command) {
+    case cmdExit:
+        ExitProgram(window);
+        break;
+    case cmdYield:
+        WaitMessage();
+        break;
+    case cmdToggle:
+        ToggleLens(window);
+        break;
+    case cmdVisitWebsite:
+        OpenWebPage(WebPage::Start);
+        break;
+    case cmdAbout:
+        ShowAboutBox();
+        break;
+    case cmdGetPlugins:
+        OpenWebPage(WebPage::PlugIns);
+        break;
+    default:
+        if (command >= cmdZoomIn && command <= cmdLockToggle) {
+            RunLensAdjustment(window, command);
+        }
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+// The eleven global hot keys: slot 0 (On/Off) for the whole run, slots 1 to 10 while the lens is
+// on, each registered on the main window under a global atom of its own.
+#pragma once
+
+#include <windows.h>
+
+#include "settings_record.h"
+
+// The slots' identifiers: global atoms, 0 until a slot is registered the first time.
+extern ATOM hotKeyIds[kHotKeySlotCount];
+
+// Registers one slot's key for `owner` (replacing its earlier registration). Returns 1 when
+// RegisterHotKey succeeded, 0 when the slot is empty or the key cannot be had.
+int RegisterHotKeySlot(HWND owner, int slot);
+// Gives up one slot's key. Returns 1.
+int UnregisterHotKeySlot(HWND owner, int slot);
+
+// Slots 1 to 10, registered while the lens is on; failures are ignored.
+void RegisterAdjustmentHotKeys(HWND owner);
+void UnregisterAdjustmentHotKeys(HWND owner);
+
+// Every identifier that was ever made, at Exit.
+void UnregisterAllHotKeys(HWND owner);
+
+// WM_HOTKEY: posts the command of the first slot whose key matches to `window`.
+void RouteHotKey(HWND window, LPARAM lParam);

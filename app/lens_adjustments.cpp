@@ -1,0 +1,94 @@
+#include "lens_adjustments.h"
+
+#include "capture_wait.h"
+#include "command_ids.h"
+#include "engine_binding.h"
+#include "lens_steps.h"
+#include "program_state.h"
+#include "start_sound.h"
+
+namespace {
+
+constexpr int kBrightnessStep = 50;
+
+uint32_t ScreenWidth() {
+    return static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN));
+}
+
+uint32_t ScreenHeight() {
+    return static_cast<uint32_t>(GetSystemMetrics(SM_CYSCREEN));
+}
+
+void SleepFor(uint32_t milliseconds, void*) {
+    Sleep(milliseconds);
+}
+
+// The size steps change the lens, which the engine sizes its surfaces from at its start: the
+// lens is stopped first (restoring a clamped size) and started again after.
+void ResizeLens(HWND window, bool larger) {
+    SwitchLensOff();
+    if (larger) {
+        StepSizeUp(&settings, &lensSizes, ScreenWidth(), ScreenHeight());
+    } else {
+        StepSizeDown(&settings, &lensSizes);
+    }
+    SwitchLensOn(window);
+}
+
+// The engine copies the lens image to the clipboard on its next frame and clears the request;
+// the main thread waits for that, up to about 4.9 s.
+void CaptureLens() {
+    StoreShared(settings.engine.captureRequest, 1);
+    const CaptureOutcome outcome =
+        AwaitCaptureAnswer(settings.engine.captureRequest, settings.sound, SleepFor, nullptr);
+    if (outcome.playSound) {
+        PlayStartSound(programInstance);
+    }
+}
+
+} // namespace
+
+void RunLensAdjustment(HWND window, unsigned command) {
+    if (command == cmdCapture) {
+        if (LensIsOn()) {
+            CaptureLens(); // without the lock: the wait must not hold up engine reports
+        }
+        return;
+    }
+    // The lock keeps a restart after a lost surface from changing the record meanwhile.
+    EngineLockHold hold;
+    if (engineHandle == nullptr) {
+        return;
+    }
+    switch (command) {
+    case cmdZoomIn:
+        StepZoomIn(&settings, &lensSizes);
+        break;
+    case cmdZoomOut:
+        StepZoomOut(&settings, &lensSizes);
+        break;
+    case cmdSizeUp:
+        ResizeLens(window, true);
+        break;
+    case cmdSizeDown:
+        ResizeLens(window, false);
+        break;
+    case cmdBrightnessUp:
+        StepEngineBrightness(1, kBrightnessStep);
+        break;
+    case cmdBrightnessDown:
+        StepEngineBrightness(-1, kBrightnessStep);
+        break;
+    case cmdTransparentUp:
+        StepTransparency(&settings, 1);
+        break;
+    case cmdTransparentDown:
+        StepTransparency(&settings, -1);
+        break;
+    case cmdLockToggle:
+        ToggleLock(&settings);
+        break;
+    default:
+        break;
+    }
+}

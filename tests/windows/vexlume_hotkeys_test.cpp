@@ -1,0 +1,94 @@
+// The hot keys of the running program: which keys it holds when, real key presses and the
+// routing of a hot-key message to its slot's command.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "test_support.h"
+#include "vexlume_process.h"
+
+namespace {
+
+class HotKeys : public ::testing::Test {
+protected:
+    void StartProgram(const SettingsRecord& settings) {
+        ResetProgramState();
+        WriteSettingsFile(settings);
+        program.reset(new VexlumeProcess(copy.Program()));
+        ASSERT_NE(nullptr, program->WaitForMainWindow());
+    }
+    uint32_t SourceWidth() {
+        SettingsRecord record = {};
+        EXPECT_TRUE(engine.ReadRecord(*program, &record));
+        return record.engine.sourceWidth;
+    }
+    FakeEngine engine;
+    ProgramCopy copy{EngineBeside::Fake};
+    std::unique_ptr<VexlumeProcess> program;
+};
+
+// Whether another program holds this key: RegisterHotKey fails for a key already taken.
+bool KeyTaken(UINT modifiers, UINT key) {
+    if (RegisterHotKey(nullptr, 0x7001, modifiers, key)) {
+        UnregisterHotKey(nullptr, 0x7001);
+        return false;
+    }
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+void Press(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
+    SettingsRecord settings = FirstRunSettings();
+    settings.hotKeys[0] = 0x0065; // Num 5: On/Off
+    settings.hotKeys[1] = 0x0068; // Num 8: Zoom+
+    settings.hotKeys[2] = 0x0E26; // Ctrl+Alt and the extended Up key: Zoom-
+    StartProgram(settings);
+    EXPECT_TRUE(KeyTaken(0, VK_NUMPAD5));
+    EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "free while the lens is off";
+
+    Press(VK_NUMPAD5);
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
+    ASSERT_TRUE(program->Answers());
+    EXPECT_TRUE(KeyTaken(0, VK_NUMPAD8));
+    EXPECT_TRUE(KeyTaken(MOD_ALT | MOD_CONTROL | MOD_WIN, VK_UP))
+        << "the extended flag becomes the Windows key";
+    EXPECT_FALSE(KeyTaken(MOD_ALT | MOD_CONTROL, VK_UP));
+
+    Press(VK_NUMPAD8);
+    const double deadline = NowMs() + 5000;
+    while (SourceWidth() != 116 && NowMs() < deadline) {
+        Sleep(20);
+    }
+    EXPECT_EQ(116u, SourceWidth());
+
+    Press(VK_NUMPAD5);
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
+    ASSERT_TRUE(program->Answers());
+    EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "given up when the lens goes off";
+    EXPECT_TRUE(KeyTaken(0, VK_NUMPAD5));
+}
+
+TEST_F(HotKeys, AHotKeyMessageRunsTheFirstSlotWithItsKeyWhateverTheModifiers) {
+    SettingsRecord settings = FirstRunSettings();
+    settings.hotKeys[3] = 0x0646; // Ctrl+Alt+F: Size+
+    settings.hotKeys[4] = 0x0146; // Shift+F: Size-
+    StartProgram(settings);
+    ASSERT_TRUE(program->RunCommand(8002));
+    program->Post(WM_HOTKEY, 0, MAKELPARAM(MOD_SHIFT, 'F'));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 2; }));
+    EXPECT_EQ(332u, engine->starts[1].lensWidth) << "Size+, not Size-";
+    program->Post(WM_HOTKEY, 0, MAKELPARAM(0, 'G'));
+    ASSERT_TRUE(program->Answers());
+    Sleep(200);
+    EXPECT_EQ(2, engine->creates) << "a key of no slot does nothing";
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+// The lens adjustment commands 9001 to 9010 through the running program, with the fake engine
+// reporting each start and the live settings record read from the program's memory.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "test_support.h"
+#include "vexlume_process.h"
+
+namespace {
+
+enum : unsigned {
+    kToggle = 8002,
+    kZoomIn = 9001,
+    kZoomOut,
+    kSizeUp,
+    kSizeDown,
+    kCapture,
+    kBrightnessUp,
+    kBrightnessDown,
+    kTransparentUp,
+    kTransparentDown,
+    kLockToggle,
+};
+
+using Size = std::pair<uint32_t, uint32_t>;
+
+class LensAdjustments : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        program.reset(new VexlumeProcess(copy.Program()));
+        ASSERT_NE(nullptr, program->WaitForMainWindow());
+    }
+    void Run(unsigned command) { ASSERT_TRUE(program->RunCommand(command)) << command; }
+    SettingsRecord Record() {
+        SettingsRecord record = {};
+        EXPECT_TRUE(engine.ReadRecord(*program, &record));
+        return record;
+    }
+    Size Source() {
+        const SettingsRecord r = Record();
+        return {r.engine.sourceWidth, r.engine.sourceHeight};
+    }
+    FakeEngine engine;
+    ProgramCopy copy{EngineBeside::Fake};
+    std::unique_ptr<VexlumeProcess> program;
+};
+
+TEST_F(LensAdjustments, DoNothingWhileTheLensIsOff) {
+    for (unsigned command = kZoomIn; command <= kLockToggle; ++command) {
+        Run(command);
+    }
+    EXPECT_EQ(0, engine->creates) << "Size+ and Size- do not even start the lens";
+    EXPECT_EQ(0, engine->brightnessCalls);
+    Run(kToggle);
+    ASSERT_EQ(1, engine->creates);
+    EXPECT_EQ(256u, engine->starts[0].lensWidth);
+    EXPECT_EQ(128u, engine->starts[0].lensHeight);
+    EXPECT_EQ(128u, engine->starts[0].sourceWidth);
+    EXPECT_EQ(0u, Record().engine.transparency);
+}
+
+TEST_F(LensAdjustments, ZoomChangesTheSourceOfTheRunningLensWithoutARestart) {
+    Run(kToggle);
+    Run(kZoomIn);
+    EXPECT_EQ(Size(116, 58), Source()) << "view 128 x 64 at zoomScale 0.9 in single precision";
+    Run(kZoomOut);
+    EXPECT_EQ(Size(128, 64), Source());
+    Run(kZoomOut);
+    Run(kZoomOut);
+    EXPECT_EQ(Size(154, 76), Source());
+    EXPECT_EQ(1, engine->creates);
+}
+
+TEST_F(LensAdjustments, SizeUpRestartsTheLensUpToFourTimesItsBaseAndStops) {
+    Run(kToggle);
+    for (int press = 0; press < 11; ++press) {
+        Run(kSizeUp);
+    }
+    ASSERT_EQ(12, engine->creates);
+    EXPECT_EQ(11, engine->closes);
+    EXPECT_EQ(1, engine->open);
+    std::vector<Size> lenses;
+    for (int i = 1; i < 12; ++i) {
+        lenses.push_back({engine->starts[i].lensWidth, engine->starts[i].lensHeight});
+    }
+    EXPECT_EQ((std::vector<Size>{{332, 166},
+                                 {410, 204},
+                                 {486, 244},
+                                 {564, 282},
+                                 {640, 320},
+                                 {716, 358},
+                                 {794, 396},
+                                 {870, 436},
+                                 {948, 474},
+                                 {1024, 512},
+                                 {1024, 512}}),
+              lenses);
+    EXPECT_EQ(512u, engine->starts[11].sourceWidth);
+    Run(kSizeDown);
+    EXPECT_EQ(948u, engine->starts[12].lensWidth);
+}
+
+TEST_F(LensAdjustments, TransparencyLockAndBrightnessStepTheRunningLens) {
+    Run(kToggle);
+    Run(kTransparentDown);
+    EXPECT_EQ(0u, Record().engine.transparency);
+    Run(kTransparentUp);
+    Run(kTransparentUp);
+    Run(kTransparentDown);
+    EXPECT_EQ(1u, Record().engine.transparency);
+    Run(kLockToggle);
+    EXPECT_EQ(1u, Record().engine.lockPosition);
+    Run(kLockToggle);
+    EXPECT_EQ(0u, Record().engine.lockPosition);
+
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.brightness == 1000; }));
+    const LONG calls = engine->brightnessCalls;
+    Run(kBrightnessUp);
+    Run(kBrightnessDown);
+    Run(kBrightnessDown);
+    ASSERT_EQ(calls + 3, engine->brightnessCalls);
+    EXPECT_EQ(1, engine->brightnessLog[calls][0]);
+    EXPECT_EQ(50, engine->brightnessLog[calls][1]);
+    EXPECT_EQ(-1, engine->brightnessLog[calls + 1][0]);
+    EXPECT_EQ(50, engine->brightnessLog[calls + 1][1]);
+    EXPECT_EQ(950, engine->brightness);
+}
+
+TEST_F(LensAdjustments, CaptureWaitsAboutFiveSecondsForAnEngineThatNeverAnswers) {
+    Run(kToggle);
+    const double start = NowMs();
+    program->PostCommand(kCapture);
+    Sleep(300);
+    EXPECT_EQ(1u, Record().engine.captureRequest) << "the request is raised";
+    ASSERT_TRUE(program->Answers(15000));
+    const double blocked = NowMs() - start;
+    EXPECT_GT(blocked, 4600.0);
+    EXPECT_LT(blocked, 8000.0);
+    EXPECT_EQ(1u, Record().engine.captureRequest) << "an unanswered request is left as it is";
+}
+
+TEST_F(LensAdjustments, CaptureReturnsAsSoonAsTheEngineAnswers) {
+    engine->answerCapture = 1;
+    Run(kToggle);
+    const double start = NowMs();
+    Run(kCapture);
+    EXPECT_LT(NowMs() - start, 1500.0);
+    EXPECT_EQ(0u, Record().engine.captureRequest);
+}
+
+} // namespace

@@ -1,0 +1,344 @@
+#include "vexlume_process.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "appdata_folder.h"
+#include "menu_probe.h"
+#include "scoped_handles.h"
+#include "settings_logic.h"
+#include "test_support.h"
+
+namespace {
+
+const char kInstanceMappingName[] = "magnifier";
+
+void DeleteFolderFiles(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The window published by a running first instance, or null.
+HWND PublishedWindow() {
+    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
+    if (!mapping) {
+        return nullptr;
+    }
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) {
+        return nullptr;
+    }
+    const uint32_t value = *static_cast<const volatile uint32_t*>(view.Get());
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
+
+void EndStrayInstance() {
+    HWND window = PublishedWindow();
+    DWORD id = 0;
+    if (window == nullptr || !GetWindowThreadProcessId(window, &id)) {
+        return;
+    }
+    UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (!process) {
+        return;
+    }
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.Get(), 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
+std::string AppDataFolder(const char* third) {
+    char path[kPathCapacity];
+    ComposeAppDataFolder(path, third);
+    return path;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    if (id == search->processId && std::strcmp(text, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ProgramCopy::ProgramCopy(EngineBeside engine) {
+    static int counter = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "vexlume-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++counter);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    DeleteFolderFiles(folder_);
+    Add("Vexlume.exe", "Vexlume.exe");
+    if (engine == EngineBeside::Real) {
+        Add("qxmagnifier.dll", "qxmagnifier.dll");
+    } else if (engine == EngineBeside::Fake) {
+        Add("fakes\\engine\\qxmagnifier.dll", "qxmagnifier.dll");
+    }
+}
+
+ProgramCopy::~ProgramCopy() {
+    DeleteFolderFiles(folder_);
+    RemoveDirectoryA(folder_.c_str());
+}
+
+bool ProgramCopy::Add(const std::string& fromTestFolder, const std::string& name) {
+    return CopyFileA((ProgramFolder() + "\\" + fromTestFolder).c_str(),
+                     (folder_ + "\\" + name).c_str(), FALSE) != 0;
+}
+
+VexlumeProcess::VexlumeProcess(const std::string& program, const std::string& arguments,
+                               const std::string& currentDirectory) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
+                        &info_)) {
+        info_ = PROCESS_INFORMATION{};
+    }
+}
+
+VexlumeProcess::~VexlumeProcess() {
+    if (!Started()) {
+        return;
+    }
+    if (Running()) {
+        if (window_ != nullptr) {
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+        }
+        if (WaitForSingleObject(info_.hProcess, 5000) != WAIT_OBJECT_0) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+HWND VexlumeProcess::WaitForMainWindow(DWORD milliseconds) {
+    const double deadline = NowMs() + milliseconds;
+    while (Running() && NowMs() < deadline) {
+        HWND window = PublishedWindow();
+        DWORD id = 0;
+        if (window != nullptr && GetWindowThreadProcessId(window, &id) && id == Id()) {
+            window_ = window;
+            const double left = deadline - NowMs();
+            return Answers(left > 0 ? static_cast<DWORD>(left) : 0) ? window : nullptr;
+        }
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+bool VexlumeProcess::Answers(DWORD milliseconds) const {
+    return window_ != nullptr && Send(WM_NULL, 0, 0, milliseconds);
+}
+
+void VexlumeProcess::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
+    PostMessageA(window_, message, wParam, lParam);
+}
+
+bool VexlumeProcess::Send(UINT message, WPARAM wParam, LPARAM lParam, DWORD milliseconds) const {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, milliseconds,
+                               &result) != 0;
+}
+
+bool VexlumeProcess::RunCommand(unsigned command, DWORD milliseconds) const {
+    return Send(WM_COMMAND, command, 0, milliseconds);
+}
+
+bool VexlumeProcess::WaitForExit(DWORD milliseconds, DWORD* code) {
+    if (!Started() || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (code != nullptr) {
+        GetExitCodeProcess(info_.hProcess, code);
+    }
+    return true;
+}
+
+bool VexlumeProcess::Running() const {
+    return Started() && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<std::string> VexlumeProcess::Modules() const {
+    std::vector<std::string> names;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, Id()));
+    if (!snapshot) {
+        return names;
+    }
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Module32First(snapshot.Get(), &entry); more;
+         more = Module32Next(snapshot.Get(), &entry)) {
+        std::string name = entry.szModule;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        names.push_back(name);
+    }
+    return names;
+}
+
+bool VexlumeProcess::HasModule(const std::string& name) const {
+    const std::vector<std::string> names = Modules();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool VexlumeProcess::Read(uintptr_t address, void* out, size_t size) const {
+    SIZE_T read = 0;
+    return ReadProcessMemory(info_.hProcess, reinterpret_cast<const void*>(address), out, size,
+                             &read) &&
+           read == size;
+}
+
+FakeEngine::FakeEngine()
+    : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  sizeof(FakeEngineState), VX_FAKE_ENGINE_STATE)),
+      state_(static_cast<FakeEngineState*>(
+          MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(FakeEngineState)))) {
+    std::memset(state_, 0, sizeof(*state_));
+    state_->pendingCode = -1;
+}
+
+FakeEngine::~FakeEngine() {
+    UnmapViewOfFile(state_);
+    CloseHandle(mapping_);
+}
+
+bool FakeEngine::ReadRecord(const VexlumeProcess& program, SettingsRecord* record) const {
+    const uintptr_t engineRecord = static_cast<uint32_t>(state_->paramsAddress);
+    return engineRecord != 0 &&
+           program.Read(engineRecord - kEngineParametersOffset, record, sizeof(*record));
+}
+
+bool FakeEngine::WaitFor(bool (*condition)(const FakeEngineState&), DWORD milliseconds) const {
+    const double deadline = NowMs() + milliseconds;
+    while (!condition(*state_)) {
+        if (NowMs() > deadline) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+void ResetProgramState() {
+    EndStrayInstance();
+    DeleteFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str());
+    DeleteFolderFiles(PluginFolder());
+}
+
+void WriteSettingsFile(const SettingsRecord& record) {
+    UniqueFile file(CreateFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str(), GENERIC_WRITE,
+                                0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (file) {
+        WriteFile(file.Get(), &record, sizeof(record), &written, nullptr);
+    }
+}
+
+SettingsRecord FirstRunSettings() {
+    SettingsRecord record;
+    SetDefaultSettings(&record);
+    return record;
+}
+
+std::string PluginFolder() {
+    return AppDataFolder("Plug-Ins");
+}
+
+std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow) {
+    std::vector<MenuItemSeen> items;
+    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(MenuProbeState), VX_MENU_PROBE_STATE));
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    UniqueModule probe(LoadLibraryA((ProgramFolder() + "\\menu_probe.dll").c_str()));
+    auto hook = BindProc<HOOKPROC>(probe.Get(), "MenuProbeHook");
+    if (!view || hook == nullptr) {
+        return items;
+    }
+    auto* state = static_cast<MenuProbeState*>(view.Get());
+    std::memset(state, 0, sizeof(*state));
+    HHOOK installed = SetWindowsHookExA(WH_CALLWNDPROC, hook, probe.Get(),
+                                        GetWindowThreadProcessId(menuWindow, nullptr));
+    if (installed == nullptr) {
+        return items;
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0, SMTO_NORMAL, 5000, &result);
+    UnhookWindowsHookEx(installed);
+    if (state->done == 0) {
+        return items;
+    }
+    for (LONG i = 0; i < state->count; ++i) {
+        const MenuProbeItem& item = state->items[i];
+        items.push_back({item.depth, item.id, item.state, item.text});
+    }
+    return items;
+}
+
+HWND WaitForPopupMenu(DWORD milliseconds) {
+    const double deadline = NowMs() + milliseconds;
+    do {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu != nullptr && IsWindowVisible(menu)) {
+            return menu;
+        }
+        Sleep(20);
+    } while (NowMs() < deadline);
+    return nullptr;
+}
+
+HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds) {
+    const double deadline = NowMs() + milliseconds;
+    do {
+        WindowSearch search = {processId, caption, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        Sleep(20);
+    } while (NowMs() < deadline);
+    return nullptr;
+}
+
+bool TrayIconPresent(HWND owner) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = 333;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
+}

@@ -1,0 +1,109 @@
+// Driving the real Vexlume.exe from a test: a private copy of the program in a folder of its own
+// (with the real engine, the fake engine or none beside it), the running process, its main
+// window, its module list and memory, and the shared state of the fake engine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../fakes/fake_engine_state.h"
+#include "settings_record.h"
+
+// Which engine library lies next to the program copy.
+enum class EngineBeside { None, Real, Fake };
+
+// A folder under %TEMP% holding a copy of Vexlume.exe; removed with its content at the end.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(EngineBeside engine);
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+    const std::string& Folder() const { return folder_; }
+    std::string Program() const { return folder_ + "\\Vexlume.exe"; }
+    // Copies a file of the test folder (bin) to `name` in this folder.
+    bool Add(const std::string& fromTestFolder, const std::string& name);
+
+private:
+    std::string folder_;
+};
+
+// A running Vexlume.exe. Whatever happens in the test, the process is ended at the end.
+class VexlumeProcess {
+public:
+    VexlumeProcess(const std::string& program, const std::string& arguments = "",
+                   const std::string& currentDirectory = "");
+    ~VexlumeProcess();
+    VexlumeProcess(const VexlumeProcess&) = delete;
+    VexlumeProcess& operator=(const VexlumeProcess&) = delete;
+
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // The main window published in the shared memory "magnifier", once it belongs to this
+    // process and its thread answers (the message loop runs). Null after `milliseconds`.
+    HWND WaitForMainWindow(DWORD milliseconds = 20000);
+    HWND MainWindow() const { return window_; }
+    // True when the main thread answers a message within `milliseconds`.
+    bool Answers(DWORD milliseconds = 10000) const;
+    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // Sends a message to the main window and waits until it has been handled.
+    bool Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD milliseconds = 10000) const;
+    void PostCommand(unsigned command) const { Post(WM_COMMAND, command, 0); }
+    // Sends the command and waits for it to be handled.
+    bool RunCommand(unsigned command, DWORD milliseconds = 10000) const;
+    // True when the process ended within `milliseconds`; its exit code goes to `code`.
+    bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
+    bool Running() const;
+    // The loaded modules' file names, lower case.
+    std::vector<std::string> Modules() const;
+    bool HasModule(const std::string& name) const;
+    bool Read(uintptr_t address, void* out, size_t size) const;
+
+private:
+    PROCESS_INFORMATION info_ = {};
+    HWND window_ = nullptr;
+};
+
+// The fake engine's shared block, made before the program starts and kept for the test.
+class FakeEngine {
+public:
+    FakeEngine();
+    ~FakeEngine();
+    FakeEngine(const FakeEngine&) = delete;
+    FakeEngine& operator=(const FakeEngine&) = delete;
+    FakeEngineState* operator->() const { return state_; }
+    // The settings record inside `program`, as the last qxCreateMagnifier saw its address.
+    bool ReadRecord(const VexlumeProcess& program, SettingsRecord* record) const;
+    // Waits until `condition` holds, at most `milliseconds`.
+    bool WaitFor(bool (*condition)(const FakeEngineState&), DWORD milliseconds = 10000) const;
+
+private:
+    HANDLE mapping_;
+    FakeEngineState* state_;
+};
+
+// Removes the settings file and every file of the plug-in folder, and ends any Vexlume left
+// running by an earlier test, so that each test starts from a first run.
+void ResetProgramState();
+// Writes the settings file the next start will load.
+void WriteSettingsFile(const SettingsRecord& record);
+// The defaults of a first run.
+SettingsRecord FirstRunSettings();
+std::string PluginFolder();
+
+// The open popup menu of the process that owns `menuWindow`, read through menu_probe.dll.
+struct MenuItemSeen {
+    int depth;
+    UINT id;
+    UINT state;
+    std::wstring text;
+};
+std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow);
+// The open popup menu window, or null after `milliseconds`.
+HWND WaitForPopupMenu(DWORD milliseconds = 10000);
+// A top-level window of `processId` with this caption, or null after `milliseconds`.
+HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds = 10000);
+// Whether the tray shows an icon of `owner` with identifier 333.
+bool TrayIconPresent(HWND owner);

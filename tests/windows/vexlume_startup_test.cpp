@@ -1,0 +1,108 @@
+// The tray program as a whole process: one running copy, the shared memory that names its main
+// window, closing it from a second start, its Exit, and the delayed start with Windows.
+#include <gtest/gtest.h>
+
+#include "scoped_handles.h"
+#include "test_support.h"
+#include "vexlume_process.h"
+
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+};
+
+bool MappingExists() {
+    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, "magnifier"));
+    return mapping.Valid();
+}
+
+TEST_F(Startup, TheSharedMemoryMagnifierHoldsTheHiddenMainWindow) {
+    ProgramCopy copy(EngineBeside::None);
+    VexlumeProcess first(copy.Program());
+    HWND window = first.WaitForMainWindow();
+    ASSERT_NE(nullptr, window) << "the first start publishes its main window";
+    EXPECT_FALSE(IsWindowVisible(window));
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof(className));
+    EXPECT_STREQ("#32770", className) << "a dialog made from a template";
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(TrayIconPresent(window));
+}
+
+TEST_F(Startup, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
+    ProgramCopy copy(EngineBeside::None);
+    VexlumeProcess first(copy.Program());
+    HWND window = first.WaitForMainWindow();
+    ASSERT_NE(nullptr, window);
+
+    VexlumeProcess second(copy.Program());
+    DWORD code = 1234;
+    const double started = NowMs();
+    ASSERT_TRUE(second.WaitForExit(10000, &code));
+    EXPECT_LT(NowMs() - started, 3000.0);
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(first.Answers());
+    EXPECT_TRUE(TrayIconPresent(window)) << "the first keeps its one tray icon";
+}
+
+TEST_F(Startup, TheLetterUClosesTheRunningCopyThroughItsExit) {
+    ProgramCopy copy(EngineBeside::None);
+    VexlumeProcess first(copy.Program());
+    HWND window = first.WaitForMainWindow();
+    ASSERT_NE(nullptr, window);
+
+    VexlumeProcess closer(copy.Program(), "/u");
+    DWORD firstCode = 1234;
+    ASSERT_TRUE(first.WaitForExit(10000, &firstCode)) << "WM_CLOSE at the main window is Exit";
+    EXPECT_EQ(0u, firstCode);
+    EXPECT_FALSE(TrayIconPresent(window));
+    DWORD closerCode = 1234;
+    const double sent = NowMs();
+    ASSERT_TRUE(closer.WaitForExit(10000, &closerCode));
+    EXPECT_EQ(0u, closerCode);
+    EXPECT_GT(NowMs() - sent, 1000.0) << "the closer waits about 2 s after its request";
+    EXPECT_FALSE(MappingExists());
+}
+
+TEST_F(Startup, TheLetterUWithNothingRunningEndsAtOnceAndLeavesNothing) {
+    ProgramCopy copy(EngineBeside::None);
+    VexlumeProcess closer(copy.Program(), "-U");
+    DWORD code = 1234;
+    const double started = NowMs();
+    ASSERT_TRUE(closer.WaitForExit(10000, &code));
+    EXPECT_LT(NowMs() - started, 1500.0);
+    EXPECT_EQ(0u, code);
+    EXPECT_FALSE(MappingExists());
+
+    VexlumeProcess next(copy.Program());
+    EXPECT_NE(nullptr, next.WaitForMainWindow()) << "a later start runs normally";
+}
+
+TEST_F(Startup, ExitEndsWithCodeZeroAndRemovesTheTrayIcon) {
+    ProgramCopy copy(EngineBeside::None);
+    VexlumeProcess program(copy.Program());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(TrayIconPresent(window));
+    program.PostCommand(2);
+    DWORD code = 1234;
+    ASSERT_TRUE(program.WaitForExit(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_FALSE(TrayIconPresent(window));
+    EXPECT_FALSE(MappingExists());
+}
+
+TEST_F(Startup, StartedWithWindowsItWaitsTenSecondsFirst) {
+    ProgramCopy copy(EngineBeside::None);
+    const double started = NowMs();
+    VexlumeProcess program(copy.Program(), "/a");
+    Sleep(3000);
+    EXPECT_FALSE(MappingExists()) << "nothing is claimed during the wait";
+    ASSERT_NE(nullptr, program.WaitForMainWindow(20000));
+    EXPECT_GT(NowMs() - started, 9500.0);
+}
+
+} // namespace
