@@ -359,23 +359,4 @@ TEST_F(LensPlacementTest, ACaretAtTheEndOfTheRangeKeepsTheLensAtThatEdge) {
     ExpectPoint({0, 0}, p.view.cursorInLens, "cursor kept inside the lens");
 }
 
-TEST(ReadFrameSettings, TakesEveryPlacementFieldFromTheLiveRecord) {
-    EngineParameters params = {};
-    params.lockPosition = 1;
-    params.internalCursor = 3;
-    params.lensWidth = 400;
-    params.lensHeight = 300;
-    params.sourceWidth = 200;
-    params.sourceHeight = 150;
-    const FrameReadings frame = ReadFrameSettings(params);
-    EXPECT_EQ(1u, frame.lockPosition);
-    EXPECT_EQ(3u, frame.internalCursor);
-    EXPECT_EQ(400u, frame.lensWidth);
-    EXPECT_EQ(300u, frame.lensHeight);
-    EXPECT_EQ(200u, frame.sourceWidth);
-    EXPECT_EQ(150u, frame.sourceHeight);
-    EXPECT_EQ(0, frame.caret.valid);
-    EXPECT_EQ(0, frame.caret.hasPosition);
-}
-
 } // namespace
