@@ -9,6 +9,9 @@
 
 #include "qxmagnifier.h"
 
+// Adds one entry to the call log. Fakes linked into the test program call it directly; fake
+// libraries find it by name among the program's exports.
+extern "C" __declspec(dllexport) void VxRecordCall(const char* text);
 // Every call the fakes recorded, in order, since the last ClearRecordedCalls.
 std::vector<std::string> RecordedCalls();
 void ClearRecordedCalls();
