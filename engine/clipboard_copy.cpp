@@ -54,8 +54,13 @@ void ClipboardCopy::Serve(IDirectDrawSurface* surface, UINT lensWidth, UINT lens
         return;
     }
     UniqueMemoryDc memory(CreateCompatibleDC(surfaceDc));
-    pending_.Reset(CreateCompatibleBitmap(surfaceDc, static_cast<int>(lensWidth),
-                                          static_cast<int>(lensHeight)));
+    {
+        // A device-dependent bitmap in the screen's format, the form every program can take;
+        // one made to match the surface's context would be a section of its memory layout.
+        WindowDc screen(nullptr, GetDC(nullptr));
+        pending_.Reset(CreateCompatibleBitmap(screen.Get(), static_cast<int>(lensWidth),
+                                              static_cast<int>(lensHeight)));
+    }
     {
         SelectedObject selected(memory.Get(), pending_.Get());
         BitBlt(memory.Get(), 0, 0, static_cast<int>(lensWidth), static_cast<int>(lensHeight),
