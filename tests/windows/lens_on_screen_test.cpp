@@ -49,8 +49,8 @@ bool ReadClipboardElsewhere(ClipboardImage* image) {
         image->width = size[0];
         image->height = size[1];
         image->pixels.resize(static_cast<size_t>(size[0]) * size[1]);
-        read = std::fread(image->pixels.data(), 4, image->pixels.size(), in) ==
-               image->pixels.size();
+        read =
+            std::fread(image->pixels.data(), 4, image->pixels.size(), in) == image->pixels.size();
     }
     std::fclose(in);
     DeleteFileA(file.c_str());
@@ -64,7 +64,9 @@ void EmptyTheClipboard() {
     }
 }
 
-HWND FindLensWindow() { return FindWindowA("VX Overlay Window", nullptr); }
+HWND FindLensWindow() {
+    return FindWindowA("VX Overlay Window", nullptr);
+}
 
 // Waits (bounded) until the lens window exists at `expected`.
 bool WaitForLensAt(const RECT& expected) {
@@ -118,7 +120,9 @@ protected:
 };
 
 // The lens of a 256 x 128 lens around the point (x, y) + 1.
-RECT LensAround(int x, int y) { return RECT{x + 1 - 128, y + 1 - 64, x + 1 + 128, y + 1 + 64}; }
+RECT LensAround(int x, int y) {
+    return RECT{x + 1 - 128, y + 1 - 64, x + 1 + 128, y + 1 + 64};
+}
 
 TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherPrograms) {
     record.engine.displayMode = 2;
