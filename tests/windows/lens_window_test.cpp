@@ -28,7 +28,7 @@ HINSTANCE ProgramInstance() {
     return GetModuleHandleA(nullptr);
 }
 
-void PumpMessages() {
+void HandleWaitingMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
@@ -92,7 +92,7 @@ uint32_t ScreenPixel(int x, int y) {
 bool ScreenShows(int x, int y, uint32_t colour) {
     const double deadline = NowMs() + 1000;
     do {
-        PumpMessages();
+        HandleWaitingMessages();
         if (ScreenPixel(x, y) == colour) {
             return true;
         }
@@ -119,7 +119,7 @@ public:
         window_ = CreateWindowExA(exStyle, kBeneathClass, "beneath", style | WS_VISIBLE, x, y,
                                   width, height, nullptr, nullptr, ProgramInstance(), nullptr);
         UpdateWindow(window_);
-        PumpMessages();
+        HandleWaitingMessages();
     }
     ~SolidWindow() {
         DestroyWindow(window_);
@@ -212,19 +212,19 @@ TEST_F(LensWindow, IsAShownTopMostToolPopupOfTheOverlayClass) {
 TEST_F(LensWindow, NeverTakesActivationFromTheUsersWindow) {
     SolidWindow user(400, 400, 200, 200, WS_OVERLAPPEDWINDOW);
     SetForegroundWindow(user.Window());
-    PumpMessages();
+    HandleWaitingMessages();
     ASSERT_EQ(user.Window(), GetForegroundWindow());
 
     OverlayWindow lens(ProgramInstance());
     ASSERT_NE(nullptr, lens.Window());
-    PumpMessages();
+    HandleWaitingMessages();
     EXPECT_EQ(user.Window(), GetForegroundWindow()) << "after it was shown";
     EXPECT_NE(lens.Window(), GetActiveWindow());
 
     Image image(32, 32);
     ASSERT_TRUE(image.Valid());
     EXPECT_EQ(1, lens.Present(image.Dc(), image.Size(), {420, 420}));
-    PumpMessages();
+    HandleWaitingMessages();
     EXPECT_EQ(user.Window(), GetForegroundWindow()) << "after it was presented";
     EXPECT_NE(lens.Window(), GetActiveWindow());
 }
