@@ -7,8 +7,9 @@
 // restores it; kDoNotSaveState, kDoNotSaveShaderState (shaders and their constants) and
 // kDoNotSaveSamplerState (sampler states) leave the named states as the passes left them.
 // Handles are addresses of the effect's own records and stay valid for the effect's life; a
-// handle the effect did not give out is refused with D3DERR_INVALIDCALL. Setting values, the
-// technique, Begin, Pass and End allocate nothing.
+// handle the effect did not give out is refused with D3DERR_INVALIDCALL, and so are a second
+// Begin, and SetTechnique, before End. Setting values, the technique, Begin, Pass and End
+// allocate nothing.
 #pragma once
 
 #include <d3d9.h>
