@@ -2,6 +2,9 @@
 
 #include <cpuid.h>
 
+#include <string>
+
+#include "d3dx/effect_resource.h"
 #include "error_reporter.h"
 #include "renderer_state.h"
 
@@ -17,6 +20,15 @@ const D3DVERTEXELEMENT9 kVertexElements[] = {
     {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END(),
 };
+
+// The module that holds the engine's code and resources.
+HMODULE EngineModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&EngineModule), &module);
+    return module;
+}
 
 void FillPresentParameters(HWND window, UINT width, UINT height) {
     g_PresentParameters = D3DPRESENT_PARAMETERS{};
@@ -144,6 +156,30 @@ void WriteFullSizeQuad() {
     g_VertexBuffer_Quad->Unlock();
 }
 
+// Compiles the engine's effect; without it the renderer draws without shaders.
+void CreateEffect(HMODULE module) {
+    std::string errors;
+    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
+                                                        g_D3DDevice, &g_Effect, &errors);
+    if (FAILED(result) && !errors.empty()) {
+        ReportError(errors.c_str(), result, "VexlumeShader");
+    }
+    g_EffectHandles = EffectHandles{};
+    if (!g_Effect) {
+        return;
+    }
+    d3dx::Effect& e = *g_Effect;
+    g_EffectHandles.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
+    g_EffectHandles.brightness = e.GetParameterByName(nullptr, "Brightness");
+    g_EffectHandles.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
+    g_EffectHandles.tex = e.GetParameterByName(nullptr, "Tex");
+    g_EffectHandles.noPs = e.GetTechniqueByName("No_ps");
+    g_EffectHandles.yuy2Ps = e.GetTechniqueByName("YUY2_ps");
+    g_EffectHandles.uyvyPs = e.GetTechniqueByName("UYVY_ps");
+    g_EffectHandles.rgbPs = e.GetTechniqueByName("RGB_ps");
+    g_EffectHandles.rgbDarkPs = e.GetTechniqueByName("RGBDark_ps");
+}
+
 } // namespace
 
 void DetectCpuFeatures() {
@@ -217,10 +253,13 @@ int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
     if (g_VertexBuffer_Quad != nullptr) {
         WriteFullSizeQuad();
     }
+    CreateEffect(EngineModule());
     return 1;
 }
 
 void ReleaseD3DResources() {
+    g_Effect.reset();
+    g_EffectHandles = EffectHandles{};
     ReleaseAndClear(g_VertexBuffer_Quad);
     ReleaseAndClear(g_VertexBuffer_Cursor);
     ReleaseAndClear(g_Surface_BackgroundStretch24bit);

@@ -106,10 +106,13 @@ protected:
         }
         EmptyTheClipboard();
     }
+    // Starts the lens and, as the main program does when the lens is up, raises the brightness
+    // to neutral (every start sets it to 0).
     void Start() {
         thread = engine.create(&record.engine, TestCallback);
         ASSERT_NE(nullptr, thread);
         ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+        engine.brightness(1, 1000 - engine.brightness(0, 0));
     }
     PublishedOwner owner;
     EngineLibrary engine;
@@ -169,12 +172,17 @@ TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherProgram
 }
 
 SettingsRecord* g_record = nullptr;
+QxSetBrightnessMagnifierFn g_brightness = nullptr;
 
 TEST_F(LensOnScreen, ShowAllUsesTheLensWindowAndServesACopyAskedForAtLensUp) {
     record.engine.displayMode = 1;
     record.engine.frameWait = 300;
     g_record = &record;
-    OnNotification(kNotifyLensUp, [] { StoreShared(g_record->engine.captureRequest, 1); });
+    g_brightness = engine.brightness;
+    OnNotification(kNotifyLensUp, [] {
+        g_brightness(1, 1000 - g_brightness(0, 0));
+        StoreShared(g_record->engine.captureRequest, 1);
+    });
     SetCursorPos(380, 360);
     const auto screen = ReadScreen(0, 0, kScreenWidth, 1024);
     Start();

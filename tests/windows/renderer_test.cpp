@@ -2,6 +2,7 @@
 // image, against known pictures on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -109,11 +110,51 @@ TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128));
+    ASSERT_TRUE(g_Effect) << "drawn through the effect";
+    ASSERT_EQ(1u, g_PixelShader20);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const auto image = Frame(200, 160, 128, 64);
     ExpectDoubledScreen(*image, 200, 160, screen);
     for (UINT y = 0; y < image->surface.dwHeight; ++y) {
         EXPECT_EQ(0xEE, image->bytes[y * image->pitch + 256 * 4]) << "row " << y << " overrun";
+    }
+}
+
+// Each colour channel of `pixel` against `expected` scaled by `gain`, within one step.
+bool ScaledWithinOne(uint32_t pixel, uint32_t expected, double gain) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double want = std::min(255.0, ((expected >> shift) & 0xFF) * gain);
+        const double got = (pixel >> shift) & 0xFF;
+        if (got < want - 1.0 || got > want + 1.0) {
+            return false;
+        }
+    }
+    return (pixel >> 24) == (expected >> 24);
+}
+
+TEST_F(Renderer, BrightnessScalesTheImageAndKeepsAlpha) {
+    PatternWindow pattern(200, 160, 64, 32, DetailPattern(64, 32, 2));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    ASSERT_TRUE(Start(128, 64));
+    const auto neutral = Frame(200, 160, 64, 32, 4, 1000);
+    const struct {
+        int brightness;
+        double gain;
+    } cases[] = {{3000, 3.0}, {1500, 1.5}, {10000, 10.0}, {900, 0.9},
+                 {949, 0.9},  {960, 1.0},  {999, 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.brightness);
+        const auto image = Frame(200, 160, 64, 32, 4, c.brightness);
+        int wrong = 0;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 128; ++x) {
+                if (c.gain == 1.0 ? image->At(x, y) != neutral->At(x, y)
+                                  : !ScaledWithinOne(image->At(x, y), neutral->At(x, y), c.gain)) {
+                    ++wrong;
+                }
+            }
+        }
+        EXPECT_EQ(0, wrong);
     }
 }
 
