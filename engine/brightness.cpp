@@ -14,3 +14,14 @@ int SteppedBrightness(int current, int direction, int amount) {
     }
     return static_cast<int>(sum);
 }
+
+BrightnessPass MapBrightness(int brightness) {
+    if (brightness >= kBrightnessNeutral) {
+        return {BrightnessTechnique::kRgb,
+                static_cast<float>(brightness - kBrightnessNeutral) / 12750.0f};
+    }
+    if (brightness >= 950) {
+        return {BrightnessTechnique::kRgbDark, 0.0f};
+    }
+    return {BrightnessTechnique::kRgbDark, 1.0f};
+}

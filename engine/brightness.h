@@ -8,3 +8,14 @@ constexpr int kBrightnessMax = 10000;
 // The value after one brightness call: `current` unchanged for direction 0; otherwise `amount`
 // added (direction > 0) or subtracted (direction < 0) and the sum kept within 900..10000.
 int SteppedBrightness(int current, int direction, int amount);
+
+// How the first render pass applies a brightness: which technique and its Brightness value.
+enum class BrightnessTechnique { kRgb, kRgbDark };
+struct BrightnessPass {
+    BrightnessTechnique technique;
+    float value;
+};
+
+// 1000 and above brighten by (b - 1000) / 12750; 950..999 render unchanged through the dark
+// technique; below 950 darken.
+BrightnessPass MapBrightness(int brightness);

@@ -1,0 +1,95 @@
+// The renderer's whole frame (capture, upload, render, read-back) next to the bare GDI stretch of
+// the same source to the same size, measured in the same run. Prints milliseconds per frame and
+// the ratio for each lens size.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "d3d_device.h"
+#include "desktop_capture.h"
+#include "frame_render.h"
+#include "renderer_state.h"
+#include "scoped_handles.h"
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The floor: one GDI stretch of the screen area into a 32-bit bitmap of lens size.
+double BareStretchMs(int width, int height, int frames) {
+    WindowDc screen(nullptr, GetDC(nullptr));
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(
+        CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    SelectedObject selected(memory.Get(), bitmap.Get());
+    const double start = NowMs();
+    for (int frame = 0; frame < frames; ++frame) {
+        StretchBlt(memory.Get(), 0, 0, width, height, screen.Get(), frame % 8, 0, width / 2,
+                   height / 2, SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+    }
+    return (NowMs() - start) / frames;
+}
+
+double RendererFrameMs(HWND window, int width, int height, int frames) {
+    const UINT size[2] = {static_cast<UINT>(width), static_cast<UINT>(height)};
+    if (!InitDirect3D(window, size, 0)) {
+        return -1.0;
+    }
+    std::vector<uint8_t> target(static_cast<size_t>(width) * height * 4);
+    DDSURFACEDESC surface = {};
+    surface.dwSize = sizeof(surface);
+    surface.dwWidth = width;
+    surface.dwHeight = height;
+    surface.lPitch = width * 4;
+    surface.lpSurface = target.data();
+    const POINT cursor = {width / 2, height / 2};
+    for (int warm = 0; warm < 3; ++warm) {
+        CaptureDesktop(0, 0, width / 2, height / 2, 4);
+        RenderFrame(4, cursor, 1000);
+        CopyFrameRGB(&surface);
+    }
+    const double start = NowMs();
+    for (int frame = 0; frame < frames; ++frame) {
+        CaptureDesktop(frame % 8, 0, width / 2, height / 2, 4);
+        RenderFrame(4, cursor, 1000);
+        CopyFrameRGB(&surface);
+    }
+    const double perFrame = (NowMs() - start) / frames;
+    ReleaseD3DResources();
+    ReleaseDirect3D();
+    return perFrame;
+}
+
+} // namespace
+
+int main() {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    const int sizes[][2] = {{256, 128}, {512, 256}, {1280, 1024}};
+    std::printf("%-12s %14s %14s %8s\n", "lens", "renderer ms", "GDI stretch ms", "ratio");
+    for (const auto& size : sizes) {
+        const int frames = size[0] >= 1280 ? 40 : 200;
+        const double bare = BareStretchMs(size[0], size[1], frames);
+        const double frame = RendererFrameMs(window, size[0], size[1], frames);
+        std::printf("%5dx%-6d %14.3f %14.3f %8.2f\n", size[0], size[1], frame, bare, frame / bare);
+        std::fflush(stdout);
+    }
+    DestroyWindow(window);
+    return 0;
+}

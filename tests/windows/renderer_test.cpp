@@ -1,0 +1,224 @@
+// The renderer on Wine's Direct3D 9: desktop capture, composition and read-back of the lens
+// image, against known pictures on the screen.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "d3d_device.h"
+#include "desktop_capture.h"
+#include "frame_render.h"
+#include "renderer_state.h"
+#include "screen_pattern.h"
+
+// Every allocation of this program passes here, so a test can count those of the frame path.
+volatile LONG g_countAllocations = 0;
+volatile LONG g_allocations = 0;
+
+void* operator new(size_t size) {
+    if (g_countAllocations) {
+        InterlockedIncrement(&g_allocations);
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    std::abort();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr POINT kNoCursor = {-1000, -1000};
+
+// The lens image read back into memory described like a locked DirectDraw surface, with a
+// pitch wider than a row to catch row addressing by width.
+struct LensImage {
+    LensImage(UINT width, UINT height) : pitch(width * 4 + 64), bytes(pitch * height, 0xEE) {
+        std::memset(&surface, 0, sizeof(surface));
+        surface.dwSize = sizeof(surface);
+        surface.dwWidth = width;
+        surface.dwHeight = height;
+        surface.lPitch = static_cast<LONG>(pitch);
+        surface.lpSurface = bytes.data();
+    }
+    uint32_t At(int x, int y) const {
+        uint32_t pixel;
+        std::memcpy(&pixel, &bytes[static_cast<size_t>(y) * pitch + x * 4], 4);
+        return pixel;
+    }
+    UINT pitch;
+    std::vector<uint8_t> bytes;
+    DDSURFACEDESC surface;
+};
+
+class Renderer : public ::testing::Test {
+protected:
+    void SetUp() override { deviceWindow_ = CreateDeviceWindow(); }
+    void TearDown() override {
+        ReleaseD3DResources();
+        ReleaseDirect3D();
+        DestroyWindow(deviceWindow_);
+    }
+    bool Start(UINT width, UINT height, DWORD cursorType = 0) {
+        const UINT size[2] = {width, height};
+        return InitDirect3D(deviceWindow_, size, cursorType) == 1;
+    }
+    // One frame: capture the source, compose, read back.
+    std::unique_ptr<LensImage> Frame(int sx, int sy, int sw, int sh, unsigned format = 4,
+                                     int brightness = 1000, POINT cursor = kNoCursor) {
+        CaptureDesktop(sx, sy, sw, sh, format);
+        RenderFrame(format, cursor, brightness);
+        auto image = std::make_unique<LensImage>(g_RenderWidth, g_RenderHeight);
+        CopyFrameRGB(&image->surface);
+        return image;
+    }
+    HWND deviceWindow_ = nullptr;
+};
+
+// What a 2x capture of the screen must give: each screen pixel doubled, black off the screen.
+void ExpectDoubledScreen(const LensImage& image, int sx, int sy,
+                         const std::vector<uint32_t>& screen) {
+    int mismatches = 0;
+    for (int y = 0; y < static_cast<int>(image.surface.dwHeight); ++y) {
+        for (int x = 0; x < static_cast<int>(image.surface.dwWidth); ++x) {
+            const int screenX = sx + x / 2;
+            const int screenY = sy + y / 2;
+            const bool onScreen =
+                screenX >= 0 && screenX < kScreenWidth && screenY >= 0 && screenY < kScreenHeight;
+            const uint32_t expected =
+                0xFF000000u |
+                (onScreen ? screen[static_cast<size_t>(screenY) * kScreenWidth + screenX] : 0u);
+            if (image.At(x, y) != expected && ++mismatches <= 5) {
+                ADD_FAILURE() << "lens pixel (" << x << ", " << y << ") shows " << std::hex
+                              << image.At(x, y) << " instead of " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+}
+
+TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
+    PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    ASSERT_TRUE(Start(256, 128));
+    const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
+    const auto image = Frame(200, 160, 128, 64);
+    ExpectDoubledScreen(*image, 200, 160, screen);
+    for (UINT y = 0; y < image->surface.dwHeight; ++y) {
+        EXPECT_EQ(0xEE, image->bytes[y * image->pitch + 256 * 4]) << "row " << y << " overrun";
+    }
+}
+
+TEST_F(Renderer, SourcePartlyOffTheScreenShowsItsOnScreenPartInPlace) {
+    // Pictures along every edge and in every corner.
+    std::vector<std::unique_ptr<PatternWindow>> patterns;
+    const POINT corners[] = {{0, 0},      {592, 0}, {1184, 0},  {0, 480},
+                             {1184, 480}, {0, 928}, {592, 928}, {1184, 928}};
+    uint32_t seed = 10;
+    for (const POINT& corner : corners) {
+        patterns.push_back(std::make_unique<PatternWindow>(corner.x, corner.y, 96, 96,
+                                                           DetailPattern(96, 96, seed++)));
+    }
+    for (auto& pattern : patterns) {
+        ASSERT_TRUE(pattern->WaitUntilShown());
+    }
+    ASSERT_TRUE(Start(128, 96));
+    const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
+    const POINT sources[] = {{-20, -10},  {600, -30},  {1240, -12}, {-40, 500},
+                             {1250, 500}, {-18, 1000}, {600, 990},  {1260, 1004}};
+    for (const POINT& source : sources) {
+        SCOPED_TRACE(testing::Message() << "source at " << source.x << ", " << source.y);
+        const auto image = Frame(source.x, source.y, 64, 48);
+        ExpectDoubledScreen(*image, source.x, source.y, screen);
+    }
+}
+
+TEST_F(Renderer, SourceEntirelyOffTheScreenGivesBlack) {
+    ASSERT_TRUE(Start(64, 32));
+    const auto image = Frame(-500, -500, 32, 16);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            ASSERT_EQ(0xFF000000u, image->At(x, y));
+        }
+    }
+}
+
+TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
+    PatternWindow pattern(400, 300, 100, 80, DetailPattern(100, 80, 3));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    ASSERT_TRUE(Start(128, 64));
+    SetCursorPos(450, 340);
+    const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
+    const int sx = 370;
+    const int sy = 350;
+    const auto image = Frame(sx, sy, 64, 32, 5);
+    int opaque = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const int screenX = sx + x / 2;
+            const int screenY = sy + y / 2;
+            const bool inWindow =
+                screenX >= 400 && screenX < 500 && screenY >= 300 && screenY < 380;
+            const uint32_t pixel = image->At(x, y);
+            if (inWindow) {
+                ++opaque;
+                ASSERT_EQ(0xFF000000u |
+                              screen[static_cast<size_t>(screenY) * kScreenWidth + screenX],
+                          pixel)
+                    << "window pixel at lens (" << x << ", " << y << ")";
+            } else {
+                ASSERT_EQ(0u, pixel >> 24)
+                    << "outside the window at lens (" << x << ", " << y << ") must be see-through";
+            }
+        }
+    }
+    EXPECT_GT(opaque, 0);
+}
+
+TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
+    ASSERT_TRUE(Start(96, 48));
+    CaptureDesktop(0, 0, 48, 24, 4);
+    DDSURFACEDESC frame;
+    std::memset(&frame, 0, sizeof(frame));
+    frame.dwSize = sizeof(frame);
+    ASSERT_EQ(0, LockCapturedFrame(&frame));
+    EXPECT_EQ(96u, frame.dwWidth);
+    EXPECT_EQ(48u, frame.dwHeight);
+    EXPECT_GE(frame.lPitch, 96 * 4);
+    EXPECT_EQ(32u, frame.ddpfPixelFormat.dwRGBBitCount);
+    EXPECT_EQ(0u, frame.dwFlags);
+    EXPECT_EQ(0u, frame.ddpfPixelFormat.dwSize);
+    ASSERT_NE(nullptr, frame.lpSurface);
+    const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
+    EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
+    g_Surface_BackgroundStretch->UnlockRect();
+}
+
+TEST_F(Renderer, FramePathAllocatesNothing) {
+    ASSERT_TRUE(Start(256, 128));
+    LensImage image(256, 128);
+    for (unsigned format : {4u, 5u}) {
+        CaptureDesktop(10, 10, 128, 64, format);
+        RenderFrame(format, kNoCursor, 1000);
+        CopyFrameRGB(&image.surface);
+        InterlockedExchange(&g_allocations, 0);
+        InterlockedExchange(&g_countAllocations, 1);
+        for (int frame = 0; frame < 20; ++frame) {
+            CaptureDesktop(10 + frame, 10, 128, 64, format);
+            RenderFrame(format, POINT{frame, frame}, 1000 + frame * 100);
+            CopyFrameRGB(&image.surface);
+        }
+        InterlockedExchange(&g_countAllocations, 0);
+        EXPECT_EQ(0, g_allocations) << "display path " << format;
+    }
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+// Direct3D objects whose answers a test chooses: the creation of the Direct3D object and of the
+// device, the device's pixel-shader version, and what Present, TestCooperativeLevel and Reset
+// report. Everything else reaches Wine's real Direct3D 9. Install() puts them in place of the
+// system's Direct3DCreate9 and Sleep for the renderer; Sleep then only adds to a virtual clock.
+#pragma once
+
+#include <deque>
+
+#include "d3d9_forwarding.h"
+
+struct Direct3DScript {
+    int objectFailures = 0;                  // Direct3DCreate9 answers null this many times
+    std::deque<HRESULT> deviceAnswers;       // answers of the next CreateDevice calls
+    DWORD pixelShaderVersion = 0;            // nonzero: reported instead of the device's own
+    std::deque<HRESULT> presentAnswers;      // answers of the next Present calls
+    std::deque<HRESULT> cooperativeAnswers;  // answers of the next TestCooperativeLevel calls
+    int failingResource = 0;                 // the n-th CreateTexture/CreateOffscreenPlainSurface
+    HRESULT resourceFailure = E_OUTOFMEMORY; // fails with this
+    HRESULT declarationFailure = S_OK;       // CreateVertexDeclaration fails with this when set
+
+    // What happened.
+    int objectsCreated = 0;
+    int deviceCalls = 0;
+    int resets = 0;
+    int resourceCalls = 0;
+    DWORD sleptMs = 0;
+};
+
+// Replaces the renderer's platform with the scripted one for the life of the object.
+class ScriptedDirect3D {
+public:
+    explicit ScriptedDirect3D(Direct3DScript* script);
+    ~ScriptedDirect3D();
+    ScriptedDirect3D(const ScriptedDirect3D&) = delete;
+    ScriptedDirect3D& operator=(const ScriptedDirect3D&) = delete;
+};
