@@ -5,6 +5,7 @@
 #include <string>
 
 #include "d3dx/effect_resource.h"
+#include "d3dx/texture_from_resource.h"
 #include "error_reporter.h"
 #include "renderer_state.h"
 
@@ -156,6 +157,21 @@ void WriteFullSizeQuad() {
     g_VertexBuffer_Quad->Unlock();
 }
 
+// The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
+// picture that cannot be loaded leaves the texture empty.
+void LoadCursorTexture(HMODULE module, DWORD cursorType) {
+    static const char* const kCursorBitmaps[] = {"ARROW", "HAND", "CROSSHAIR", "DOT"};
+    if (cursorType < 1 || cursorType > 4) {
+        return;
+    }
+    if (FAILED(d3dx::CreateTextureFromResourceEx(
+            g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
+            &g_Texture_Cursor))) {
+        g_Texture_Cursor = nullptr;
+    }
+}
+
 // Compiles the engine's effect; without it the renderer draws without shaders.
 void CreateEffect(HMODULE module) {
     std::string errors;
@@ -223,7 +239,8 @@ int InitDirect3D(HWND window, const UINT* size, DWORD cursorType) {
     return CreateD3DResources(size, cursorType);
 }
 
-int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
+int CreateD3DResources(const UINT* size, DWORD cursorType) {
+    const HMODULE module = EngineModule();
     if (size != nullptr) {
         g_RenderWidth = size[0];
         g_RenderHeight = size[1];
@@ -236,6 +253,7 @@ int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
         return 0;
     }
     g_D3DDevice->GetRenderTarget(0, &g_BackBuffer);
+    LoadCursorTexture(module, cursorType);
     if (!Made(g_D3DDevice->CreateOffscreenPlainSurface(g_RenderWidth, g_RenderHeight,
                                                        D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
                                                        &g_BackBufferCopy, nullptr),
@@ -253,7 +271,7 @@ int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
     if (g_VertexBuffer_Quad != nullptr) {
         WriteFullSizeQuad();
     }
-    CreateEffect(EngineModule());
+    CreateEffect(module);
     return 1;
 }
 

@@ -158,6 +158,44 @@ TEST_F(Renderer, BrightnessScalesTheImageAndKeepsAlpha) {
     }
 }
 
+TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransparent) {
+    PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 4));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    const POINT at = {100, 60};
+    for (DWORD type = 0; type <= 5; ++type) {
+        SCOPED_TRACE(testing::Message() << "cursor type " << type);
+        ASSERT_TRUE(Start(256, 128, type));
+        EXPECT_EQ(type >= 1 && type <= 4, g_Texture_Cursor != nullptr);
+        const auto plain = Frame(200, 160, 128, 64, 4, 1000, kNoCursor);
+        const auto with = Frame(200, 160, 128, 64, 4, 1000, at);
+        int changed = 0;
+        int outside = 0;
+        for (int y = 0; y < 128; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                if (with->At(x, y) != plain->At(x, y)) {
+                    ++changed;
+                    const bool inSprite =
+                        x >= at.x - 64 && x < at.x + 64 && y >= at.y - 64 && y < at.y + 64;
+                    outside += inSprite ? 0 : 1;
+                }
+            }
+        }
+        EXPECT_EQ(0, outside) << "the sprite covers 128 x 128 pixels centred on the pointer";
+        if (type >= 1 && type <= 4) {
+            EXPECT_GT(changed, 200) << "the cursor is drawn";
+            EXPECT_LT(changed, 128 * 128 / 2) << "its blue background is transparent";
+        } else {
+            EXPECT_EQ(0, changed) << "no cursor";
+        }
+        if (type == 1) {
+            EXPECT_EQ(0xFF000000u, with->At(at.x - 1, at.y - 1)) << "the arrow's tip";
+            EXPECT_EQ(plain->At(at.x - 2, at.y - 2), with->At(at.x - 2, at.y - 2));
+        }
+        ReleaseD3DResources();
+        ReleaseDirect3D();
+    }
+}
+
 TEST_F(Renderer, SourcePartlyOffTheScreenShowsItsOnScreenPartInPlace) {
     // Pictures along every edge and in every corner.
     std::vector<std::unique_ptr<PatternWindow>> patterns;
