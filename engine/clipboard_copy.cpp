@@ -1,22 +1,9 @@
 #include "clipboard_copy.h"
 
-#include <cstring>
-
 #include "error_reporter.h"
 #include "frame_render.h"
 
 namespace {
-
-// Reads the finished lens image into the surface.
-void ReadBackInto(IDirectDrawSurface* surface) {
-    DDSURFACEDESC description;
-    std::memset(&description, 0, sizeof(description));
-    description.dwSize = sizeof(description);
-    if (SUCCEEDED(surface->Lock(nullptr, &description, DDLOCK_WAIT, nullptr))) {
-        CopyFrameRGB(&description);
-        surface->Unlock(description.lpSurface);
-    }
-}
 
 // Hands the bitmap to the clipboard; true when the clipboard took it over.
 bool PutOnClipboard(HWND owner, HBITMAP bitmap) {
@@ -46,7 +33,7 @@ void ClipboardCopy::Serve(IDirectDrawSurface* surface, UINT lensWidth, UINT lens
         StoreShared(captureRequest, 0);
         return;
     }
-    ReadBackInto(surface);
+    CopyFrameRGBInto(surface, DDLOCK_WAIT);
     HDC surfaceDc = nullptr;
     if (FAILED(surface->GetDC(&surfaceDc))) {
         StoreShared(captureRequest, 0);

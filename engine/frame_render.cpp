@@ -163,3 +163,13 @@ void CopyFrameRGB(const DDSURFACEDESC* surface) {
     }
     g_BackBufferCopy->UnlockRect();
 }
+
+void CopyFrameRGBInto(IDirectDrawSurface* surface, DWORD lockFlags) {
+    DDSURFACEDESC description;
+    std::memset(&description, 0, sizeof(description));
+    description.dwSize = sizeof(description);
+    if (SUCCEEDED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
+        CopyFrameRGB(&description);
+        surface->Unlock(description.lpSurface);
+    }
+}

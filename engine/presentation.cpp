@@ -27,22 +27,12 @@ bool RestoreSurfaces() {
     return restored;
 }
 
-void CopyFrameInto(IDirectDrawSurface* surface, DWORD flags) {
-    DDSURFACEDESC description;
-    std::memset(&description, 0, sizeof(description));
-    description.dwSize = sizeof(description);
-    if (SUCCEEDED(surface->Lock(nullptr, &description, flags, nullptr))) {
-        CopyFrameRGB(&description);
-        surface->Unlock(description.lpSurface);
-    }
-}
-
 void PresentThroughWindow(Presentation& presentation, const IntRect& lens, UINT lensWidth,
                           UINT lensHeight) {
     if (lpDDSBackTransparent == nullptr) {
         return; // the DirectDraw set-up failed; the main program closes the engine
     }
-    CopyFrameInto(lpDDSBackTransparent, DDLOCK_WAIT);
+    CopyFrameRGBInto(lpDDSBackTransparent, DDLOCK_WAIT);
     HDC source = nullptr;
     if (FAILED(lpDDSBackTransparent->GetDC(&source))) {
         return;
@@ -57,7 +47,7 @@ void PresentThroughWindow(Presentation& presentation, const IntRect& lens, UINT 
 
 void PresentThroughOverlay(Presentation& presentation) {
     if (bOverlayFormats == kOverlayRgbMasked || bOverlayFormats == kOverlayRgb) {
-        CopyFrameInto(lpDDSBack2, kBackBufferLock);
+        CopyFrameRGBInto(lpDDSBack2, kBackBufferLock);
     }
     const HRESULT flipped = lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {

@@ -3,7 +3,6 @@
 #include <cctype>
 
 namespace d3dx {
-namespace {
 
 bool SameName(const std::string& a, const char* b) {
     size_t i = 0;
@@ -15,6 +14,8 @@ bool SameName(const std::string& a, const char* b) {
     }
     return i == a.size() && b[i] == '\0';
 }
+
+namespace {
 
 const StateInfo kStates[] = {
     {"ZEnable", StateGroup::Render, 7, ValueKind::ZBuffer},

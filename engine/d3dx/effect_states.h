@@ -39,6 +39,8 @@ constexpr uint32_t kStageCount = 8;    // texture stages 0-7
 
 // The state called `name` (any case), or null.
 const StateInfo* FindState(const std::string& name);
+// True when `a` and `b` are the same name, letters compared without regard to case.
+bool SameName(const std::string& a, const char* b);
 // The number of the value called `name` (any case) among the values of `kind`.
 bool FindStateValue(ValueKind kind, const std::string& name, uint32_t* value);
 

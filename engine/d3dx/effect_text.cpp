@@ -59,17 +59,6 @@ bool IsIdentifierChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 class Parser {
 public:
     Parser(const char* text, size_t length, EffectDescription* effect, std::string* error)
@@ -404,12 +393,12 @@ private:
             return false;
         }
         bool ok = false;
-        if (SameText(name, "PixelShader") || SameText(name, "VertexShader")) {
-            ok = !indexed ? ShaderAssignment(pass, SameText(name, "PixelShader"), line)
+        if (SameName(name, "PixelShader") || SameName(name, "VertexShader")) {
+            ok = !indexed ? ShaderAssignment(pass, SameName(name, "PixelShader"), line)
                           : FailAt(line, name + " takes no index");
-        } else if (SameText(name, "Texture")) {
+        } else if (SameName(name, "Texture")) {
             ok = TextureAssignment(pass, name, indexed, index, line);
-        } else if (SameText(name, "PixelShaderConstantF")) {
+        } else if (SameName(name, "PixelShaderConstantF")) {
             ok = ConstantAssignment(pass, name, indexed, index, line);
         } else {
             ok = StateAssignment(pass, name, indexed, index, line);
@@ -422,7 +411,7 @@ private:
             return FailAt(line, std::string(pixel ? "PixelShader" : "VertexShader") +
                                     " is set twice in this pass");
         }
-        if (current_.kind == TokenKind::Identifier && SameText(current_.text, "NULL")) {
+        if (current_.kind == TokenKind::Identifier && SameName(current_.text, "NULL")) {
             if (pixel) {
                 pass->pixelShader = ShaderSetting::Null;
             } else {
