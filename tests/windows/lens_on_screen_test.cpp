@@ -176,7 +176,7 @@ QxSetBrightnessMagnifierFn g_brightness = nullptr;
 
 TEST_F(LensOnScreen, ShowAllUsesTheLensWindowAndServesACopyAskedForAtLensUp) {
     record.engine.displayMode = 1;
-    record.engine.frameWait = 300;
+    record.engine.frameWait = 1500; // the request is made well before the first frame
     g_record = &record;
     g_brightness = engine.brightness;
     OnNotification(kNotifyLensUp, [] {
