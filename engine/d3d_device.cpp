@@ -2,6 +2,10 @@
 
 #include <cpuid.h>
 
+#include <string>
+
+#include "d3dx/effect_resource.h"
+#include "d3dx/texture_from_resource.h"
 #include "error_reporter.h"
 #include "renderer_state.h"
 
@@ -17,6 +21,15 @@ const D3DVERTEXELEMENT9 kVertexElements[] = {
     {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END(),
 };
+
+// The module that holds the engine's code and resources.
+HMODULE EngineModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&EngineModule), &module);
+    return module;
+}
 
 void FillPresentParameters(HWND window, UINT width, UINT height) {
     g_PresentParameters = D3DPRESENT_PARAMETERS{};
@@ -144,6 +157,45 @@ void WriteFullSizeQuad() {
     g_VertexBuffer_Quad->Unlock();
 }
 
+// The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
+// picture that cannot be loaded leaves the texture empty.
+void LoadCursorTexture(HMODULE module, DWORD cursorType) {
+    static const char* const kCursorBitmaps[] = {"ARROW", "HAND", "CROSSHAIR", "DOT"};
+    if (cursorType < 1 || cursorType > 4) {
+        return;
+    }
+    if (FAILED(d3dx::CreateTextureFromResourceEx(
+            g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
+            &g_Texture_Cursor))) {
+        g_Texture_Cursor = nullptr;
+    }
+}
+
+// Compiles the engine's effect; without it the renderer draws without shaders.
+void CreateEffect(HMODULE module) {
+    std::string errors;
+    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
+                                                        g_D3DDevice, &g_Effect, &errors);
+    if (FAILED(result) && !errors.empty()) {
+        ReportError(errors.c_str(), result, "VexlumeShader");
+    }
+    g_EffectHandles = EffectHandles{};
+    if (!g_Effect) {
+        return;
+    }
+    d3dx::Effect& e = *g_Effect;
+    g_EffectHandles.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
+    g_EffectHandles.brightness = e.GetParameterByName(nullptr, "Brightness");
+    g_EffectHandles.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
+    g_EffectHandles.tex = e.GetParameterByName(nullptr, "Tex");
+    g_EffectHandles.noPs = e.GetTechniqueByName("No_ps");
+    g_EffectHandles.yuy2Ps = e.GetTechniqueByName("YUY2_ps");
+    g_EffectHandles.uyvyPs = e.GetTechniqueByName("UYVY_ps");
+    g_EffectHandles.rgbPs = e.GetTechniqueByName("RGB_ps");
+    g_EffectHandles.rgbDarkPs = e.GetTechniqueByName("RGBDark_ps");
+}
+
 } // namespace
 
 void DetectCpuFeatures() {
@@ -187,7 +239,8 @@ int InitDirect3D(HWND window, const UINT* size, DWORD cursorType) {
     return CreateD3DResources(size, cursorType);
 }
 
-int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
+int CreateD3DResources(const UINT* size, DWORD cursorType) {
+    const HMODULE module = EngineModule();
     if (size != nullptr) {
         g_RenderWidth = size[0];
         g_RenderHeight = size[1];
@@ -200,6 +253,7 @@ int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
         return 0;
     }
     g_D3DDevice->GetRenderTarget(0, &g_BackBuffer);
+    LoadCursorTexture(module, cursorType);
     if (!Made(g_D3DDevice->CreateOffscreenPlainSurface(g_RenderWidth, g_RenderHeight,
                                                        D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
                                                        &g_BackBufferCopy, nullptr),
@@ -217,10 +271,13 @@ int CreateD3DResources(const UINT* size, DWORD /*cursorType*/) {
     if (g_VertexBuffer_Quad != nullptr) {
         WriteFullSizeQuad();
     }
+    CreateEffect(module);
     return 1;
 }
 
 void ReleaseD3DResources() {
+    g_Effect.reset();
+    g_EffectHandles = EffectHandles{};
     ReleaseAndClear(g_VertexBuffer_Quad);
     ReleaseAndClear(g_VertexBuffer_Cursor);
     ReleaseAndClear(g_Surface_BackgroundStretch24bit);

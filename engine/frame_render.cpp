@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "brightness.h"
 #include "d3d_device.h"
 #include "renderer_state.h"
 
@@ -14,6 +15,43 @@ constexpr DWORD kLostDevicePauseMs = 100;
 void DrawQuad() {
     g_D3DDevice->SetVertexDeclaration(g_VertexDeclaration);
     g_D3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+}
+
+// Draws the bound quad through every pass of the effect's current technique.
+void RunTechnique() {
+    UINT passes = 0;
+    if (FAILED(g_Effect->Begin(&passes, 0))) {
+        return;
+    }
+    for (UINT i = 0; i < passes; ++i) {
+        g_Effect->Pass(i);
+        DrawQuad();
+    }
+    g_Effect->End();
+}
+
+// The first pass: the captured image into the RGB render buffer, through the effect when there
+// is one, with the brightness applied when the device runs pixel shaders.
+void DrawCapturedImage(int brightness) {
+    if (!g_Effect) {
+        g_D3DDevice->SetTexture(0, g_Texture_Final);
+        DrawQuad();
+        return;
+    }
+    const EffectHandles& h = g_EffectHandles;
+    if (!g_PixelShader20) {
+        g_Effect->SetTechnique(h.noPs);
+        g_Effect->SetValue(h.worldViewProj, &g_WorldViewProj, D3DX_DEFAULT);
+        g_D3DDevice->SetTexture(0, g_Texture_Final);
+        RunTechnique();
+        return;
+    }
+    const BrightnessPass pass = MapBrightness(brightness);
+    g_Effect->SetTechnique(pass.technique == BrightnessTechnique::kRgb ? h.rgbPs : h.rgbDarkPs);
+    g_Effect->SetValue(h.brightness, &pass.value, sizeof(pass.value));
+    g_Effect->SetValue(h.worldViewProj, &g_WorldViewProj, D3DX_DEFAULT);
+    g_Effect->SetTexture(h.tex, g_Texture_Final);
+    RunTechnique();
 }
 
 // Keeps the CPU from running ahead of the GPU, so the read-back finds the frame finished.
@@ -53,7 +91,7 @@ void RecreateAfterLoss() {
 
 } // namespace
 
-void RenderFrame(unsigned /*overlayFormat*/, POINT cursor, int /*brightness*/) {
+void RenderFrame(unsigned /*overlayFormat*/, POINT cursor, int brightness) {
     if (g_D3DDevice == nullptr) {
         return;
     }
@@ -61,8 +99,7 @@ void RenderFrame(unsigned /*overlayFormat*/, POINT cursor, int /*brightness*/) {
     g_D3DDevice->SetRenderTarget(0, g_RGBRenderBufferSurface);
     g_D3DDevice->SetStreamSource(0, g_VertexBuffer_Quad, 0, sizeof(QuadVertex));
     g_D3DDevice->BeginScene();
-    g_D3DDevice->SetTexture(0, g_Texture_Final);
-    DrawQuad();
+    DrawCapturedImage(brightness);
     DrawInternalCursor(cursor.x, cursor.y);
     g_D3DDevice->EndScene();
 
@@ -125,4 +162,14 @@ void CopyFrameRGB(const DDSURFACEDESC* surface) {
                     from + static_cast<INT_PTR>(i) * locked.Pitch, width * 4);
     }
     g_BackBufferCopy->UnlockRect();
+}
+
+void CopyFrameRGBInto(IDirectDrawSurface* surface, DWORD lockFlags) {
+    DDSURFACEDESC description;
+    std::memset(&description, 0, sizeof(description));
+    description.dwSize = sizeof(description);
+    if (SUCCEEDED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
+        CopyFrameRGB(&description);
+        surface->Unlock(description.lpSurface);
+    }
 }

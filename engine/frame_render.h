@@ -15,3 +15,7 @@ void DrawInternalCursor(int x, int y);
 
 // Copies the finished RGB image into the locked surface that `surface` describes.
 void CopyFrameRGB(const DDSURFACEDESC* surface);
+
+// Locks `surface` with `lockFlags`, copies the finished RGB image into it and unlocks it; the
+// copy is skipped when the lock fails.
+void CopyFrameRGBInto(IDirectDrawSurface* surface, DWORD lockFlags);

@@ -4,3 +4,6 @@
 #include <windows.h>
 
 DWORD WINAPI MagnifierThread(LPVOID unused);
+
+// The library the composition guard binds ("dwmapi.dll"); tests name a stand-in.
+extern const char* g_CompositionLibrary;

@@ -34,6 +34,10 @@ void CaretLocator::Bind() {
     }
 }
 
+const POINT* CaretLocator::Query(int* valid) const {
+    return get_ != nullptr ? get_(valid) : nullptr;
+}
+
 void CaretLocator::Release() {
     if (release_ != nullptr) {
         release_();

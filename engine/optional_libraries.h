@@ -24,6 +24,8 @@ class CaretLocator {
 public:
     // Binds the library and initialises it.
     void Bind();
+    // The caret position to follow, or null; the library sets `valid` when it is to be followed.
+    const POINT* Query(int* valid) const;
     // Tells the library goodbye and frees it.
     void Release();
 

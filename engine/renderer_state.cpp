@@ -16,6 +16,7 @@ IDirect3DTexture9* g_Texture_Cursor = nullptr;
 IDirect3DSurface9* g_BackBufferCopy = nullptr;
 IDirect3DVertexBuffer9* g_VertexBuffer_Cursor = nullptr;
 IDirect3DVertexBuffer9* g_VertexBuffer_Quad = nullptr;
+std::unique_ptr<d3dx::Effect> g_Effect;
 
 UINT g_RenderWidth = 0;
 UINT g_RenderHeight = 0;
@@ -30,6 +31,7 @@ DWORD g_PixelShader20 = 1;
 DWORD g_CpuHasMMX = 0;
 HWND g_DeviceWindow = nullptr;
 DWORD g_CursorType = 0;
+EffectHandles g_EffectHandles = {};
 
 namespace {
 

@@ -4,6 +4,9 @@
 
 #include <d3d9.h>
 
+#include <memory>
+
+#include "d3dx/effect.h"
 #include "d3dx/matrix.h"
 
 // The pre-transformed vertex of every quad: screen position in pixels, then texture coordinates.
@@ -34,6 +37,7 @@ extern IDirect3DTexture9* g_Texture_Cursor;
 extern IDirect3DSurface9* g_BackBufferCopy;
 extern IDirect3DVertexBuffer9* g_VertexBuffer_Cursor;
 extern IDirect3DVertexBuffer9* g_VertexBuffer_Quad;
+extern std::unique_ptr<d3dx::Effect> g_Effect;
 
 extern UINT g_RenderWidth;
 extern UINT g_RenderHeight;
@@ -43,6 +47,20 @@ extern DWORD g_PixelShader20;
 extern DWORD g_CpuHasMMX;
 extern HWND g_DeviceWindow;
 extern DWORD g_CursorType;
+
+// Handles into g_Effect; empty when the effect lacks the name or does not exist.
+struct EffectHandles {
+    d3dx::EffectHandle worldViewProj;
+    d3dx::EffectHandle brightness;
+    d3dx::EffectHandle shiftOneXPixel;
+    d3dx::EffectHandle tex;
+    d3dx::EffectHandle noPs;
+    d3dx::EffectHandle yuy2Ps;
+    d3dx::EffectHandle uyvyPs;
+    d3dx::EffectHandle rgbPs;
+    d3dx::EffectHandle rgbDarkPs;
+};
+extern EffectHandles g_EffectHandles;
 
 // What the renderer takes from the system; tests put their own answers in place.
 struct RendererPlatform {

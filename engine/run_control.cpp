@@ -31,16 +31,42 @@ bool RunsRemain() {
     return g_RunCount != 0;
 }
 
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 void PauseBeforeFrame(uint32_t milliseconds) {
-    if (g_CloseSignal) {
-        WaitForSingleObject(g_CloseSignal.Get(), milliseconds);
+    if (!g_CloseSignal) {
+        // Without a signal, pause in short steps so that a close is still seen soon.
+        constexpr uint32_t kStep = 50;
+        while (milliseconds > 0 && RunsRemain()) {
+            const uint32_t step = milliseconds < kStep ? milliseconds : kStep;
+            Sleep(step);
+            milliseconds -= step;
+        }
+        PumpMessages();
         return;
     }
-    // Without a signal, pause in short steps so that a close is still seen soon.
-    constexpr uint32_t kStep = 50;
-    while (milliseconds > 0 && RunsRemain()) {
-        const uint32_t step = milliseconds < kStep ? milliseconds : kStep;
-        Sleep(step);
-        milliseconds -= step;
+    // The thread's windows stay responsive during the pause: messages are handled as they come.
+    const DWORD start = GetTickCount();
+    DWORD remaining = milliseconds;
+    HANDLE signal = g_CloseSignal.Get();
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &signal, FALSE, remaining, QS_ALLINPUT);
+        PumpMessages();
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return; // closed, timed out, or the wait failed
+        }
+        if (milliseconds != INFINITE) {
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= milliseconds) {
+                return;
+            }
+            remaining = milliseconds - elapsed;
+        }
     }
 }

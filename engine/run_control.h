@@ -15,4 +15,7 @@ void DrainRuns();
 // True while the counter is not 0.
 bool RunsRemain();
 // The pause at the top of a frame: `milliseconds`, or less when the engine is closed meanwhile.
+// Messages for the thread's windows are handled while it lasts.
 void PauseBeforeFrame(uint32_t milliseconds);
+// Handles the messages waiting for the calling thread's windows.
+void PumpMessages();

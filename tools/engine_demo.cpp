@@ -67,6 +67,18 @@ int main() {
     std::printf("qxmagnifier.dll loaded; qxCreateMagnifier, qxCloseMagnifier and "
                 "qxSetBrightnessMagnifier bound by name\n");
 
+    // The engine's Direct3D device belongs to the main program's window, which the main program
+    // publishes in the shared memory "magnifier"; this demo does the same.
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier");
+    if (void* view = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)
+                                        : nullptr) {
+        *static_cast<HWND*>(view) = window;
+        UnmapViewOfFile(view);
+    }
+
     SetDefaultSettings(&g_record);
     LensSizes sizes;
     DeriveSourceSize(&g_record, &sizes);
@@ -88,5 +100,7 @@ int main() {
                 static_cast<unsigned long>(GetTickCount() - start));
     Sleep(100);
     FreeLibrary(engine);
+    CloseHandle(mapping);
+    DestroyWindow(window);
     return 0;
 }

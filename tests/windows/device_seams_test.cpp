@@ -157,12 +157,17 @@ TEST_F(DeviceSeams, EveryResourceFailureIsReportedByName) {
               Reports());
 }
 
-TEST_F(DeviceSeams, DeviceBelowPixelShader2IsMarked) {
+TEST_F(DeviceSeams, DeviceBelowPixelShader2DrawsWithoutShaders) {
+    const std::vector<uint32_t> pixels = DetailPattern(32, 16, 9);
+    PatternWindow pattern(300, 200, 32, 16, pixels);
+    ASSERT_TRUE(pattern.WaitUntilShown());
     Direct3DScript script;
     script.pixelShaderVersion = D3DPS_VERSION(1, 4);
     ScriptedDirect3D scripted(&script);
     EXPECT_EQ(1, Init());
     EXPECT_EQ(0u, g_PixelShader20);
+    ASSERT_TRUE(g_Effect);
+    ExpectFrameDraws(pattern, pixels);
 }
 
 class DeviceLoss : public DeviceSeams {

@@ -25,6 +25,7 @@ protected:
         ASSERT_EQ(1, engine.close(thread));
         ASSERT_TRUE(WaitForNotification(kNotifyEnded, 5000));
     }
+    PublishedOwner owner;
     EngineLibrary engine;
     SettingsRecord record = DefaultRecord();
 };

@@ -2,6 +2,7 @@
 // image, against known pictures on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -109,11 +110,89 @@ TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128));
+    ASSERT_TRUE(g_Effect) << "drawn through the effect";
+    ASSERT_EQ(1u, g_PixelShader20);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const auto image = Frame(200, 160, 128, 64);
     ExpectDoubledScreen(*image, 200, 160, screen);
     for (UINT y = 0; y < image->surface.dwHeight; ++y) {
         EXPECT_EQ(0xEE, image->bytes[y * image->pitch + 256 * 4]) << "row " << y << " overrun";
+    }
+}
+
+// Each colour channel of `pixel` against `expected` scaled by `gain`, within one step.
+bool ScaledWithinOne(uint32_t pixel, uint32_t expected, double gain) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double want = std::min(255.0, ((expected >> shift) & 0xFF) * gain);
+        const double got = (pixel >> shift) & 0xFF;
+        if (got < want - 1.0 || got > want + 1.0) {
+            return false;
+        }
+    }
+    return (pixel >> 24) == (expected >> 24);
+}
+
+TEST_F(Renderer, BrightnessScalesTheImageAndKeepsAlpha) {
+    PatternWindow pattern(200, 160, 64, 32, DetailPattern(64, 32, 2));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    ASSERT_TRUE(Start(128, 64));
+    const auto neutral = Frame(200, 160, 64, 32, 4, 1000);
+    const struct {
+        int brightness;
+        double gain;
+    } cases[] = {{3000, 3.0}, {1500, 1.5}, {10000, 10.0}, {900, 0.9},
+                 {949, 0.9},  {960, 1.0},  {999, 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.brightness);
+        const auto image = Frame(200, 160, 64, 32, 4, c.brightness);
+        int wrong = 0;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 128; ++x) {
+                if (c.gain == 1.0 ? image->At(x, y) != neutral->At(x, y)
+                                  : !ScaledWithinOne(image->At(x, y), neutral->At(x, y), c.gain)) {
+                    ++wrong;
+                }
+            }
+        }
+        EXPECT_EQ(0, wrong);
+    }
+}
+
+TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransparent) {
+    PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 4));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    const POINT at = {100, 60};
+    for (DWORD type = 0; type <= 5; ++type) {
+        SCOPED_TRACE(testing::Message() << "cursor type " << type);
+        ASSERT_TRUE(Start(256, 128, type));
+        EXPECT_EQ(type >= 1 && type <= 4, g_Texture_Cursor != nullptr);
+        const auto plain = Frame(200, 160, 128, 64, 4, 1000, kNoCursor);
+        const auto with = Frame(200, 160, 128, 64, 4, 1000, at);
+        int changed = 0;
+        int outside = 0;
+        for (int y = 0; y < 128; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                if (with->At(x, y) != plain->At(x, y)) {
+                    ++changed;
+                    const bool inSprite =
+                        x >= at.x - 64 && x < at.x + 64 && y >= at.y - 64 && y < at.y + 64;
+                    outside += inSprite ? 0 : 1;
+                }
+            }
+        }
+        EXPECT_EQ(0, outside) << "the sprite covers 128 x 128 pixels centred on the pointer";
+        if (type >= 1 && type <= 4) {
+            EXPECT_GT(changed, 200) << "the cursor is drawn";
+            EXPECT_LT(changed, 128 * 128 / 2) << "its blue background is transparent";
+        } else {
+            EXPECT_EQ(0, changed) << "no cursor";
+        }
+        if (type == 1) {
+            EXPECT_EQ(0xFF000000u, with->At(at.x - 1, at.y - 1)) << "the arrow's tip";
+            EXPECT_EQ(plain->At(at.x - 2, at.y - 2), with->At(at.x - 2, at.y - 2));
+        }
+        ReleaseD3DResources();
+        ReleaseDirect3D();
     }
 }
 

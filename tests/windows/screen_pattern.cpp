@@ -55,7 +55,7 @@ PatternWindow::PatternWindow(int x, int y, int width, int height, std::vector<ui
 
 PatternWindow::~PatternWindow() {
     DestroyWindow(window_);
-    PumpMessages();
+    HandleWaitingMessages();
 }
 
 LRESULT CALLBACK PatternWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -77,7 +77,7 @@ LRESULT CALLBACK PatternWindow::Procedure(HWND window, UINT message, WPARAM w, L
 
 bool PatternWindow::WaitUntilShown() {
     for (int attempt = 0; attempt < 200; ++attempt) {
-        PumpMessages();
+        HandleWaitingMessages();
         if (ReadScreen(x_, y_, width_, height_) == pixels_) {
             return true;
         }
@@ -107,7 +107,7 @@ std::vector<uint32_t> ReadScreen(int x, int y, int width, int height) {
     return pixels;
 }
 
-void PumpMessages() {
+void HandleWaitingMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);

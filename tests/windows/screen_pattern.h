@@ -32,7 +32,7 @@ private:
 std::vector<uint32_t> ReadScreen(int x, int y, int width, int height);
 
 // Handles the messages waiting for this thread's windows.
-void PumpMessages();
+void HandleWaitingMessages();
 
 // A hidden window to own a Direct3D device.
 HWND CreateDeviceWindow();

@@ -147,6 +147,26 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+PublishedOwner::PublishedOwner()
+    : window_(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr)),
+      mapping_(
+          CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier")) {
+    if (mapping_ != nullptr) {
+        if (void* view = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
+            *static_cast<HWND*>(view) = window_;
+            UnmapViewOfFile(view);
+        }
+    }
+}
+
+PublishedOwner::~PublishedOwner() {
+    if (mapping_ != nullptr) {
+        CloseHandle(mapping_);
+    }
+    DestroyWindow(window_);
+}
+
 SettingsRecord DefaultRecord() {
     SettingsRecord record;
     SetDefaultSettings(&record);

@@ -9,6 +9,9 @@
 
 #include "qxmagnifier.h"
 
+// Adds one entry to the call log. Fakes linked into the test program call it directly; fake
+// libraries find it by name among the program's exports.
+extern "C" __declspec(dllexport) void VxRecordCall(const char* text);
 // Every call the fakes recorded, in order, since the last ClearRecordedCalls.
 std::vector<std::string> RecordedCalls();
 void ClearRecordedCalls();
@@ -71,6 +74,21 @@ void OnNotification(int code, void (*action)());
 
 // Milliseconds since an arbitrary start, for measuring bounded waits.
 double NowMs();
+
+// Stands in for the main program's window: a hidden window published in the shared memory
+// "magnifier", where the engine looks for the window that owns its Direct3D device.
+class PublishedOwner {
+public:
+    PublishedOwner();
+    ~PublishedOwner();
+    PublishedOwner(const PublishedOwner&) = delete;
+    PublishedOwner& operator=(const PublishedOwner&) = delete;
+    HWND Window() const { return window_; }
+
+private:
+    HWND window_;
+    HANDLE mapping_;
+};
 
 // A settings record with the defaults, its source size derived, for handing to the engine.
 SettingsRecord DefaultRecord();

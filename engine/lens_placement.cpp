@@ -1,0 +1,219 @@
+#include "lens_placement.h"
+
+namespace {
+
+// Intermediate values are 64-bit: every sum of two 32-bit values (signed or unsigned) fits.
+constexpr int64_t kInt32Min = INT32_MIN;
+constexpr int64_t kInt32Max = INT32_MAX;
+// Products of an offset and a zoom can pass the 64-bit range; they are held here instead.
+constexpr double kTruncLimit = 4611686018427387904.0; // 2^62
+
+int32_t Saturate(int64_t value) {
+    if (value < kInt32Min) {
+        return INT32_MIN;
+    }
+    if (value > kInt32Max) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// Toward zero, held within +-2^62. The values handed in are always finite.
+int64_t Truncate(double value) {
+    if (value >= kTruncLimit) {
+        return static_cast<int64_t>(kTruncLimit);
+    }
+    if (value <= -kTruncLimit) {
+        return -static_cast<int64_t>(kTruncLimit);
+    }
+    return static_cast<int64_t>(value);
+}
+
+double Zoom(uint32_t lensSide, uint32_t sourceSide) {
+    if (sourceSide == 0) {
+        return 1.0;
+    }
+    return static_cast<double>(lensSide) / static_cast<double>(sourceSide);
+}
+
+// How far the source moves when the lens moves by `lensPixels`: none for a lens of zoom 0.
+double DivideByZoom(int64_t lensPixels, double zoom) {
+    if (zoom == 0.0) {
+        return 0.0;
+    }
+    return static_cast<double>(lensPixels) / zoom;
+}
+
+// One axis of the placement; x and y follow the same rules.
+struct Axis {
+    int64_t centre;     // the followed point plus one
+    int64_t screen;     // screen size
+    int64_t lensSide;   // lensWidth or lensHeight
+    int64_t sourceSide; // sourceWidth or sourceHeight
+    int64_t halfLens;   // fixed for the run
+    double zoom;
+    int64_t pointerMove; // live pointer minus frozen pointer, while locked
+    bool locked;
+};
+
+struct AxisResult {
+    int64_t lensStart;
+    int64_t sourceStart;
+    int64_t cursor; // cursor-in-lens before it is kept inside the lens
+};
+
+// The lens and the source are each kept on the screen; the offset is in source pixels.
+AxisResult PlaceWithInternalCursor(const Axis& a) {
+    int64_t lensStart = a.centre - a.halfLens;
+    int64_t sourceStart = a.centre - a.sourceSide / 2;
+    const int64_t sourceEnd = a.centre + a.sourceSide / 2;
+    int64_t offset = 0;
+
+    if (lensStart < 0) {
+        lensStart = 0;
+    } else if (a.lensSide + lensStart > a.screen) {
+        lensStart = a.screen - a.lensSide;
+    }
+    if (sourceStart < 0) {
+        offset = sourceStart;
+        sourceStart = 0;
+    } else if (sourceEnd > a.screen) {
+        offset = sourceEnd - a.screen;
+        sourceStart -= offset;
+    }
+    if (a.locked) {
+        offset += a.pointerMove;
+    }
+    const double cursor =
+        static_cast<double>(offset) * a.zoom + static_cast<double>(a.halfLens) - a.zoom * 0.5;
+    return {lensStart, sourceStart, Truncate(cursor)};
+}
+
+// The lens is kept on the screen and the source follows it divided by the zoom; the offset is in
+// lens pixels.
+AxisResult PlaceWithSystemPointer(const Axis& a) {
+    int64_t lensStart = a.centre - a.halfLens;
+    int64_t sourceStart = a.centre - a.sourceSide / 2;
+    int64_t offset = 0;
+
+    if (lensStart < 0) {
+        offset = lensStart;
+        sourceStart = Truncate(static_cast<double>(sourceStart) - DivideByZoom(lensStart, a.zoom));
+        lensStart = 0;
+    } else if (a.lensSide + lensStart > a.screen) {
+        offset = a.lensSide - a.screen + lensStart;
+        sourceStart = Truncate(static_cast<double>(sourceStart) - DivideByZoom(offset, a.zoom));
+        lensStart = a.screen - a.lensSide;
+    }
+    if (offset == 0) {
+        offset = Truncate(a.zoom * -0.5);
+    }
+    if (a.locked) {
+        offset =
+            Truncate(static_cast<double>(a.pointerMove) * a.zoom + static_cast<double>(offset));
+    }
+    return {lensStart, sourceStart, a.halfLens + offset};
+}
+
+// Below 0 becomes 0, beyond the last lens pixel becomes that pixel; an empty side gives 0.
+int32_t KeepInsideLens(int64_t cursor, int64_t lensSide) {
+    if (cursor < 0 || lensSide == 0) {
+        return 0;
+    }
+    if (cursor > lensSide - 1) {
+        return Saturate(lensSide - 1);
+    }
+    return Saturate(cursor);
+}
+
+// Chooses the followed point: the pointer when it moved, the caret when it moved and is valid,
+// else where the lens already was.
+IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
+    const bool locked = frame.lockPosition != 0;
+    int caretValid = 0;
+    if (!locked) {
+        state->pointer = frame.pointer;
+        caretValid = frame.caret.valid;
+        if (frame.caret.hasPosition != 0) {
+            state->caret = frame.caret.position;
+        }
+    }
+
+    IntPoint point;
+    if (state->pointer != state->lastPointer) {
+        point = state->pointer;
+        state->lastPointer = state->pointer;
+        state->pointerDriven = 1;
+    } else if (state->caret == state->lastCaret) {
+        point = state->lastPoint;
+    } else if (caretValid != 0) {
+        point = state->caret;
+        state->pointerDriven = 0;
+        state->lastCaret = state->caret;
+    } else {
+        point = state->pointer;
+        state->lastPointer = state->pointer;
+        state->pointerDriven = 1;
+        state->lastCaret = state->caret;
+    }
+    state->lastPoint = point;
+    return point;
+}
+
+} // namespace
+
+LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
+                    uint32_t lensHeight) {
+    return {screenWidth, screenHeight, lensWidth / 2, lensHeight / 2};
+}
+
+FrameReadings ReadFrameSettings(const EngineParameters& params) {
+    FrameReadings frame;
+    frame.lockPosition = LoadShared(params.lockPosition);
+    frame.internalCursor = LoadShared(params.internalCursor);
+    frame.lensWidth = LoadShared(params.lensWidth);
+    frame.lensHeight = LoadShared(params.lensHeight);
+    frame.sourceWidth = LoadShared(params.sourceWidth);
+    frame.sourceHeight = LoadShared(params.sourceHeight);
+    return frame;
+}
+
+LensPlacement PlaceLens(const LensRun& run, const FrameReadings& frame, FollowState* state) {
+    const IntPoint followed = FollowedPoint(frame, state);
+    const bool locked = frame.lockPosition != 0;
+
+    Axis x;
+    x.centre = static_cast<int64_t>(followed.x) + 1;
+    x.screen = run.screenWidth;
+    x.lensSide = frame.lensWidth;
+    x.sourceSide = frame.sourceWidth;
+    x.halfLens = run.halfLensWidth;
+    x.zoom = Zoom(frame.lensWidth, frame.sourceWidth);
+    x.pointerMove = static_cast<int64_t>(frame.pointer.x) - state->pointer.x;
+    x.locked = locked;
+
+    Axis y;
+    y.centre = static_cast<int64_t>(followed.y) + 1;
+    y.screen = run.screenHeight;
+    y.lensSide = frame.lensHeight;
+    y.sourceSide = frame.sourceHeight;
+    y.halfLens = run.halfLensHeight;
+    y.zoom = Zoom(frame.lensHeight, frame.sourceHeight);
+    y.pointerMove = static_cast<int64_t>(frame.pointer.y) - state->pointer.y;
+    y.locked = locked;
+
+    const bool internalCursor = frame.internalCursor != 0;
+    const AxisResult h = internalCursor ? PlaceWithInternalCursor(x) : PlaceWithSystemPointer(x);
+    const AxisResult v = internalCursor ? PlaceWithInternalCursor(y) : PlaceWithSystemPointer(y);
+
+    LensPlacement placement;
+    placement.point = {Saturate(x.centre), Saturate(y.centre)};
+    placement.lens = {Saturate(h.lensStart), Saturate(v.lensStart),
+                      Saturate(h.lensStart + x.lensSide), Saturate(v.lensStart + y.lensSide)};
+    placement.source = {Saturate(h.sourceStart), Saturate(v.sourceStart)};
+    placement.view.zoomX = x.zoom;
+    placement.view.zoomY = y.zoom;
+    placement.view.cursorInLens = {KeepInsideLens(h.cursor, x.lensSide),
+                                   KeepInsideLens(v.cursor, y.lensSide)};
+    return placement;
+}

@@ -1,0 +1,109 @@
+// Where the lens goes each frame: the point it follows (the pointer or the text caret), the lens
+// rectangle on the screen, the desktop area magnified into it, the zoom and where the pointer lies
+// inside the lens. No Windows headers: the frame loop reads the pointer, the caret and the
+// settings and hands them in.
+//
+// The lens and the source area are centred on the followed point plus one pixel and pushed back
+// inside the screen by one of two rules:
+// - with an internal cursor, the lens and the source are each kept on the screen by themselves,
+//   and the pointer's distance from the lens centre comes from the source clamp;
+// - without one, the lens is kept on the screen and the source moves with it, divided by the
+//   zoom, so the desktop under the lens stays in register with its magnified image.
+//
+// Arithmetic: sizes are unsigned and halved with truncation; every conversion from double to
+// integer truncates toward zero. Sums and differences are formed without wrap-around and results
+// saturate at the ends of the 32-bit range, so no input can overflow.
+#pragma once
+
+#include <cstdint>
+
+#include "settings_record.h"
+
+struct IntPoint {
+    int32_t x;
+    int32_t y;
+};
+
+inline bool operator==(IntPoint a, IntPoint b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(IntPoint a, IntPoint b) {
+    return !(a == b);
+}
+
+// Left, top, right and bottom; right and bottom are exclusive.
+struct IntRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// Fixed for one run of the lens: the screen size and the half lens size, both read at start.
+struct LensRun {
+    int32_t screenWidth;
+    int32_t screenHeight;
+    uint32_t halfLensWidth;
+    uint32_t halfLensHeight;
+};
+
+LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
+                    uint32_t lensHeight);
+
+// The caret locator's answer for this frame.
+struct CaretReading {
+    int valid = 0;       // the library's flag: nonzero when the caret is to be followed
+    int hasPosition = 0; // the library returned a position (not a null pointer)
+    IntPoint position = {0, 0};
+};
+
+// Everything the frame loop reads for one frame, in one record.
+struct FrameReadings {
+    // GetCursorPos of this frame: the pointer, or while locked the live pointer. When the read
+    // fails, pass FollowState::pointer.
+    IntPoint pointer = {0, 0};
+    // qxGetCaretPos of this frame; left empty when the library is not bound. The caret is not
+    // asked while the lens is locked, and a reading is ignored then.
+    CaretReading caret;
+    uint32_t lockPosition = 0;
+    uint32_t internalCursor = 0;
+    uint32_t lensWidth = 0;
+    uint32_t lensHeight = 0;
+    uint32_t sourceWidth = 0;
+    uint32_t sourceHeight = 0;
+};
+
+// The settings fields of one frame, each read whole from the live record. The pointer and the
+// caret are left for the caller to fill in.
+FrameReadings ReadFrameSettings(const EngineParameters& params);
+
+// What the frame loop carries from frame to frame. Owned by the caller, one per run.
+struct FollowState {
+    IntPoint pointer = {-1, -1}; // the pointer as last read; frozen while locked
+    IntPoint lastPointer = {-1, -1};
+    IntPoint caret = {0, 0}; // the caret as last reported
+    IntPoint lastCaret = {0, 0};
+    IntPoint lastPoint = {1, 1}; // the followed point of the last frame
+    int pointerDriven = 0;       // the current point came from the pointer
+};
+
+// What the plug-in exports and the composition read: published together after every frame.
+struct LensView {
+    double zoomX = 1.0; // lens pixels per source pixel
+    double zoomY = 1.0;
+    IntPoint cursorInLens = {0, 0}; // always inside the lens (0 for an empty side)
+};
+
+struct LensPlacement {
+    IntPoint point;  // the followed point plus one, the centre of both rectangles
+    IntRect lens;    // where the lens is shown
+    IntPoint source; // top-left of the area captured; its size is sourceWidth x sourceHeight
+    LensView view;
+};
+
+// Places the lens for one frame and updates `state`.
+//
+// A source side of 0 has no zoom: it counts as zoom 1 instead of dividing by zero, so the
+// plug-ins and the pointer arithmetic see no magnification. A lens side of 0 gives zoom 0, and
+// the lens clamp then does not move the source on that side.
+LensPlacement PlaceLens(const LensRun& run, const FrameReadings& frame, FollowState* state);

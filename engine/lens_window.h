@@ -1,0 +1,60 @@
+// The layered, click-through, top-most pop-up window that shows the lens on the window path and
+// the main program's splash picture. Its system functions are bound by name, so it keeps working,
+// with less effect, where they are missing: without UpdateLayeredWindow the window is made and
+// shown but nothing is drawn into it, and it is only hidden at the end.
+#pragma once
+
+#include <windows.h>
+
+#include "scoped_handles.h"
+
+constexpr char kOverlayWindowClass[] = "VX Overlay Window";
+constexpr DWORD kOverlayWindowExStyle =
+    WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+static_assert(kOverlayWindowExStyle == 0x080800A8, "no activation, layered, tool, see-through");
+
+// The fade before the window is hidden: constant alpha 2n for n from 127 down to 1, 10 ms each.
+constexpr int kFadeSteps = 127;
+constexpr DWORD kFadeStepMs = 10;
+
+// Where the window binds its system functions from. Tests name stand-ins here.
+struct OverlayLibraries {
+    const char* user32 = "user32.dll"; // UpdateLayeredWindow, SetMirrorRendering,
+                                       // SetWindowDisplayAffinity
+    const char* ntdll = "ntdll.dll";   // RtlGetVersion, for the true system version
+};
+
+class OverlayWindow {
+public:
+    // Registers the class "VX Overlay Window" for `instance` and creates and shows the window
+    // (100 x 100 at 0,0, nothing drawn yet). When the class cannot be registered, for example
+    // because another OverlayWindow of the process holds it, the object has no window.
+    explicit OverlayWindow(HINSTANCE instance, const OverlayLibraries& libraries = {});
+    // Fades out and hides the window, destroys it, unregisters the class (also when this object
+    // could not register it) and frees user32.
+    ~OverlayWindow();
+    OverlayWindow(const OverlayWindow&) = delete;
+    OverlayWindow& operator=(const OverlayWindow&) = delete;
+
+    HWND Window() const { return window_; }
+
+    // Brings the window to the top and draws `size` pixels of `source` (32-bit, premultiplied
+    // alpha, from its point 0,0) at the screen `position`, each pixel's alpha deciding its
+    // transparency. Returns 1 when drawn; 0 when it could not be or there is nothing to draw with.
+    int Present(HDC source, SIZE size, POINT position);
+
+    // Fades the window out over about 1.27 s and hides it; only hides it without
+    // UpdateLayeredWindow; nothing without a window.
+    void FadeOutAndHide();
+
+private:
+    typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                                BLENDFUNCTION*, DWORD);
+    typedef BOOL(WINAPI* SetMirrorRenderingFn)(HWND, DWORD);
+
+    UpdateLayeredWindowFn updateLayeredWindow_ = nullptr;
+    SetMirrorRenderingFn setMirrorRendering_ = nullptr;
+    UniqueModule user32Module_;
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+};

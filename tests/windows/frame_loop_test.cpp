@@ -1,0 +1,254 @@
+// The frame loop through a fake DirectDraw driver and a stand-in of the composition library:
+// every path choice at start, and every answer of the overlay during the run, with the end
+// reason, notification and report each one leads to.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine_state.h"
+#include "fake_directdraw.h"
+#include "magnifier_thread.h"
+#include "overlay.h"
+#include "scoped_handles.h"
+#include "test_support.h"
+
+extern "C" HANDLE WINAPI qxCreateMagnifier(EngineParameters*, EngineCallback);
+extern "C" int WINAPI qxCloseMagnifier(HANDLE);
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
+    const double deadline = NowMs() + milliseconds;
+    while (!condition()) {
+        if (NowMs() > deadline) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+int CountNotifications(int code) {
+    int count = 0;
+    for (const Notification& n : Notifications()) {
+        count += n.code == code ? 1 : 0;
+    }
+    return count;
+}
+
+class FrameLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, dwm.Module());
+        ClearRecordedCalls();
+        ClearNotifications();
+        dwmLibrary_ = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
+        g_CompositionLibrary = dwmLibrary_.c_str();
+        SetComposition(0);
+        record.engine.frameWait = 5;
+        SetCursorPos(600, 500);
+    }
+    void TearDown() override {
+        Close();
+        g_CompositionLibrary = "dwmapi.dll";
+        EXPECT_EQ(0, fake.OutstandingReferences()) << "every DirectDraw object was released";
+        EXPECT_TRUE(fake.Problems().empty());
+    }
+    void Start() {
+        thread = qxCreateMagnifier(&record.engine, TestCallback);
+        ASSERT_NE(nullptr, thread);
+        ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    }
+    void Close() {
+        if (thread != nullptr) {
+            qxCloseMagnifier(thread);
+            thread = nullptr;
+        }
+    }
+    void AcceptRgbOverlays() {
+        fake.AcceptOverlayFormat(FakeRgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
+    }
+    void SetComposition(UINT on) {
+        BindProc<void (*)(UINT)>(dwm.Module(), "FakeDwmSetComposition")(on);
+    }
+    UINT Composition() { return BindProc<UINT (*)()>(dwm.Module(), "FakeDwmComposition")(); }
+    int Flips() {
+        FakeSurface* overlay = fake.Surface(FakeRole::Overlay);
+        return overlay != nullptr ? overlay->Flips() : 0;
+    }
+    Calls Reports() { return RecordedCallsStartingWith("qxRecordError"); }
+    Calls CompositionCalls() { return RecordedCallsStartingWith("Dwm"); }
+
+    PreloadedFake sender{"qxsender", "full"};
+    PreloadedFake dwm{"vxdwmapi", "full"};
+    PublishedOwner owner;
+    FakeDirectDraw fake;
+    SettingsRecord record = DefaultRecord();
+    HANDLE thread = nullptr;
+    std::string dwmLibrary_;
+};
+
+TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
+    AcceptRgbOverlays();
+    Start();
+    EXPECT_EQ(kOverlayRgbMasked, bOverlayFormats);
+    ASSERT_TRUE(WaitUntil([&] { return Flips() >= 3; }));
+    EXPECT_TRUE(fake.Surface(FakeRole::Overlay)->OverlayShown());
+    const RECT first = fake.Surface(FakeRole::Overlay)->OverlayRect();
+    EXPECT_EQ(601 - 128, first.left);
+    EXPECT_EQ(501 - 64, first.top);
+
+    SetCursorPos(700, 520);
+    ASSERT_TRUE(WaitUntil([&] {
+        return fake.Surface(FakeRole::Overlay)->OverlayRect().left == 701 - 128;
+    })) << "the overlay follows the pointer";
+    EXPECT_EQ(521 - 64, fake.Surface(FakeRole::Overlay)->OverlayRect().top);
+    EXPECT_EQ(0xFFu, fake.Surface(FakeRole::Overlay)->Pixel(10, 10) >> 24)
+        << "the flipped frame carries the opaque lens image";
+    EXPECT_EQ(nullptr, FindWindowA("VX Overlay Window", nullptr)) << "no lens window";
+    EXPECT_TRUE(CompositionCalls().empty()) << "composition is left alone";
+    Close();
+    EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(FrameLoop, BusyOverlayEndsTheRunWithCode2) {
+    AcceptRgbOverlays();
+    fake.SetResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACEBUSY);
+    Start();
+    EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(FrameLoop, LostSurfacesAreRestoredAndTheRunGoesOn) {
+    AcceptRgbOverlays();
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACELOST);
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return Flips() >= 3; }));
+    EXPECT_EQ(1u, RecordedCallsStartingWith("primary.Restore").size());
+    EXPECT_EQ(1u, RecordedCallsStartingWith("overlay.Restore").size());
+    EXPECT_EQ(1u, RecordedCallsStartingWith("offscreen.Restore").size());
+    EXPECT_EQ(0, CountNotifications(kNotifySurfaceLost));
+}
+
+TEST_F(FrameLoop, SurfaceThatCannotBeRestoredEndsTheRunWithCode2) {
+    AcceptRgbOverlays();
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACELOST);
+    fake.SetResult(FakeRole::Primary, FakeMethod::Restore, DDERR_GENERIC);
+    Start();
+    EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
+    EXPECT_TRUE(RecordedCallsStartingWith("overlay.Restore").empty())
+        << "the overlay is restored only after the primary";
+}
+
+TEST_F(FrameLoop, FailedFlipEndsTheRunWithCode3AndAReport) {
+    AcceptRgbOverlays();
+    fake.SetResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_GENERIC);
+    Start();
+    EXPECT_TRUE(WaitForNotification(kNotifyPresentFailed, 5000));
+    EXPECT_EQ((Calls{"qxRecordError FAILED - lpDDSOverlay->Flip - bOverlayFormats: 0|" +
+                     std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),
+              Reports());
+}
+
+TEST_F(FrameLoop, FailedMoveEndsTheRunWithCode3AndAReport) {
+    AcceptRgbOverlays();
+    fake.SetResult(FakeRole::Overlay, FakeMethod::SetOverlayPosition, DDERR_GENERIC);
+    Start();
+    EXPECT_TRUE(WaitForNotification(kNotifyPresentFailed, 5000));
+    EXPECT_EQ((Calls{"qxRecordError FAILED - SetOverlayPosition|" +
+                     std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),
+              Reports());
+}
+
+TEST_F(FrameLoop, InvalidPositionKeepsTheOverlayHiddenUntilItCanBeShownAgain) {
+    AcceptRgbOverlays();
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::SetOverlayPosition, DDERR_INVALIDPOSITION);
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return !fake.Surface(FakeRole::Overlay)->OverlayShown(); }))
+        << "hidden after an invalid position";
+    const int flipsWhileHidden = Flips();
+    Sleep(200);
+    EXPECT_EQ(flipsWhileHidden, Flips()) << "no frame is presented while hidden";
+
+    SetCursorPos(640, 480);
+    ASSERT_TRUE(WaitUntil([&] { return fake.Surface(FakeRole::Overlay)->OverlayShown(); }))
+        << "shown again once the overlay is reported not visible at a new position";
+    ASSERT_TRUE(WaitUntil([&] { return Flips() > flipsWhileHidden; }));
+    EXPECT_EQ(0, CountNotifications(kNotifyPresentFailed));
+}
+
+TEST_F(FrameLoop, OverlayThatCannotBeShownGivesTheLensWindowWithCompositionOff) {
+    AcceptRgbOverlays();
+    fake.SetResult(FakeRole::Overlay, FakeMethod::UpdateOverlay, DDERR_GENERIC);
+    SetComposition(1);
+    Start();
+    EXPECT_EQ(kNoOverlay, bOverlayFormats);
+    EXPECT_EQ(2, fake.SurfacesCreated(FakeRole::Overlay)) << "one retry";
+    EXPECT_NE(nullptr, FindWindowA("VX Overlay Window", nullptr));
+    EXPECT_EQ(0u, Composition()) << "off during the run";
+    Close();
+    EXPECT_EQ(1u, Composition()) << "back on at the end";
+    EXPECT_EQ(
+        (Calls{"DwmIsCompositionEnabled", "DwmEnableComposition 0", "DwmEnableComposition 1"}),
+        CompositionCalls());
+}
+
+TEST_F(FrameLoop, WithoutOverlayHardwareCompositionIsSwitchedOffOnlyWhenItWasOn) {
+    fake.AdvertiseOverlays(false);
+    SetComposition(0);
+    Start();
+    EXPECT_EQ(kNoOverlay, bOverlayFormats);
+    Close();
+    EXPECT_EQ((Calls{"DwmIsCompositionEnabled"}), CompositionCalls());
+    EXPECT_EQ(0u, Composition());
+}
+
+TEST_F(FrameLoop, OneWindowModeReleasesTheOverlayAndLeavesCompositionAlone) {
+    AcceptRgbOverlays();
+    record.engine.displayMode = 2;
+    SetComposition(1);
+    Start();
+    EXPECT_EQ(kWindowByChoice, bOverlayFormats);
+    EXPECT_EQ(0, fake.Surface(FakeRole::Overlay)->References());
+    EXPECT_NE(nullptr, FindWindowA("VX Overlay Window", nullptr));
+    Close();
+    EXPECT_TRUE(CompositionCalls().empty());
+    EXPECT_EQ(1u, Composition());
+}
+
+TEST_F(FrameLoop, FailedDirectDrawSetUpSendsCode0OnceAndTheRunStaysHarmless) {
+    fake.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
+    Start();
+    StoreShared(record.engine.captureRequest, 1);
+    EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }))
+        << "a pending copy is cleared";
+    Sleep(100);
+    Close();
+    EXPECT_EQ(1, CountNotifications(kNotifySetupFailed));
+    EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+    EXPECT_EQ((Calls{"qxRecordError CreateSurface lpDDSPrimary|" +
+                     std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),
+              Reports());
+}
+
+TEST_F(FrameLoop, CopyWithoutASurfaceContextIsClearedAndReported) {
+    fake.AdvertiseOverlays(false);
+    fake.SetResult(FakeRole::Offscreen, FakeMethod::GetDC, DDERR_GENERIC);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    Start();
+    StoreShared(record.engine.captureRequest, 1);
+    EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }));
+    const Calls reports = Reports();
+    ASSERT_EQ(1u, reports.size());
+    EXPECT_EQ(0u, reports[0].find("qxRecordError FAILED - Back to Clipboard|"));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "nothing reached the clipboard";
+}
+
+} // namespace
