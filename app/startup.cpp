@@ -11,6 +11,7 @@
 #include "path_join.h"
 #include "program_state.h"
 #include "scoped_handles.h"
+#include "splash.h"
 
 namespace {
 
@@ -110,6 +111,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
         view.Reset();
     }
+    ShowSplash(window);
 
     RunMessageLoop();
     DeleteCriticalSection(&engineLock);

@@ -95,6 +95,50 @@ TEST_F(Startup, ExitEndsWithCodeZeroAndRemovesTheTrayIcon) {
     EXPECT_FALSE(MappingExists());
 }
 
+// A window of the process with the layered-window class of the splash and the lens, or null.
+HWND OverlayWindowOf(DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) != nullptr) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        if (id == processId) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND WaitForOverlayWindow(DWORD processId, DWORD milliseconds) {
+    const double deadline = NowMs() + milliseconds;
+    HWND window;
+    while ((window = OverlayWindowOf(processId)) == nullptr && NowMs() < deadline) {
+        Sleep(10);
+    }
+    return window;
+}
+
+TEST_F(Startup, TheSplashStandsAboveTheScreenCentreAndLeavesItsClassToTheLens) {
+    ProgramCopy copy(EngineBeside::Real);
+    VexlumeProcess program(copy.Program());
+    HWND splash = WaitForOverlayWindow(program.Id(), 5000);
+    ASSERT_NE(nullptr, splash);
+    Sleep(200); // drawn at its place right after it is made
+    RECT r = {};
+    ASSERT_TRUE(GetWindowRect(splash, &r));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2 - 160, r.left) << "centred horizontally";
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) / 2 - 220, r.top) << "220 pixels above the centre";
+    EXPECT_EQ(320, r.right - r.left);
+    EXPECT_EQ(240, r.bottom - r.top);
+    EXPECT_TRUE(GetWindowLongA(splash, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+
+    ASSERT_NE(nullptr, program.WaitForMainWindow());
+    EXPECT_EQ(nullptr, OverlayWindowOf(program.Id())) << "gone before the message loop";
+    ASSERT_TRUE(program.RunCommand(8002));
+    EXPECT_NE(nullptr, WaitForOverlayWindow(program.Id(), 10000))
+        << "the engine's lens window registers the same class";
+    ASSERT_TRUE(program.RunCommand(8002));
+}
+
 TEST_F(Startup, StartedWithWindowsItWaitsTenSecondsFirst) {
     ProgramCopy copy(EngineBeside::None);
     const double started = NowMs();
