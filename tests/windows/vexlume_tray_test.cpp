@@ -164,6 +164,44 @@ TEST_F(Tray, TheLeftButtonOpensTheSameMenuAndOtherMouseMessagesNone) {
     EXPECT_EQ(ExpectedMenu(false).size(), OpenMenu(WM_LBUTTONUP).size());
 }
 
+TEST_F(Tray, WithoutANotificationAreaTheMenuOpensAtThePointer) {
+    if (FindWindowExA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd", nullptr)) {
+        GTEST_SKIP() << "this taskbar has a notification area";
+    }
+    StartProgram();
+    ASSERT_TRUE(SetCursorPos(600, 500));
+    program->Post(kTrayMessage, 333, WM_RBUTTONUP);
+    HWND menu = WaitForPopupMenu();
+    ASSERT_NE(nullptr, menu);
+    RECT r = {};
+    GetWindowRect(menu, &r);
+    EXPECT_EQ(600, r.left);
+    EXPECT_EQ(500, r.bottom) << "the menu's bottom-left corner at the pointer";
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(Tray, TheMenuListsAtMost1024PlugInsAndIgnoresCommandsBeyond) {
+    for (int i = 0; i < 1030; ++i) {
+        char name[32];
+        wsprintfA(name, "p%04d.dll", i);
+        CreatePluginFile(name);
+    }
+    StartProgram();
+    const std::vector<MenuItemSeen> items = OpenMenu();
+    ASSERT_FALSE(items.empty());
+    for (UINT command : {11024u, 11023u}) { // beyond the list first: nothing happens
+        ASSERT_TRUE(program->RunCommand(command));
+    }
+    int switchedOff = 0;
+    for (int i = 0; i < 1030; ++i) {
+        char name[32];
+        wsprintfA(name, "p%04d.lib", i);
+        switchedOff += PluginFileExists(name) ? 1 : 0;
+    }
+    EXPECT_EQ(1, switchedOff) << "only the last listed plug-in, command 11023";
+    EXPECT_TRUE(program->Answers());
+}
+
 TEST_F(Tray, ThePlugInSwitchRenamesDllToLibAndBackAndRestartsARunningLens) {
     CreatePluginFile("Filter.dll");
     StartProgram();
