@@ -73,8 +73,8 @@ int main() {
                                   GetModuleHandleA(nullptr), nullptr);
     HANDLE mapping =
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier");
-    if (void* view = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)
-                                        : nullptr) {
+    if (void* view =
+            mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr) {
         *static_cast<HWND*>(view) = window;
         UnmapViewOfFile(view);
     }

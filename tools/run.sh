@@ -5,9 +5,14 @@
 # program sits in the notification area; a click on its icon opens the menu ("Show / Hide"
 # switches the lens, "Exit" ends the program).
 #
-# Headless, it starts a private Wine box (Xvfb, fresh prefix, virtual desktop), starts
-# Vexlume.exe, switches the lens on, checks that it is on the screen, switches it off and ends
-# the program, then takes the box down.
+# Headless, it starts a private Wine box (Xvfb, fresh prefix, virtual desktop) with a text in
+# Notepad, starts Vexlume.exe with a 512 x 256 lens in "Show one window" mode, puts the pointer
+# over the text, switches the lens on, writes a screenshot of it magnifying to
+# build/demo/lens.png, switches it off and ends the program, then takes the box down.
+# ("Show one window" because Wine includes the lens window in every screen copy: in "Show all"
+# mode the lens would magnify its own image from its second frame on, and a copy of another
+# program's window covered by the lens comes back black. The demo therefore waits 2.5 s between
+# frames and takes its screenshot after the first frame: what a user sees on Windows every frame.)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,11 +39,32 @@ finish() {
 trap finish EXIT
 winebox_start
 
+demo=build/demo
+mkdir -p "$demo"
+settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Drelmont/Vexlume"
+mkdir -p "$settings"
+tools/demo_settings.py "$settings/settings.dat"
+printf '%s\r\n' "Vexlume magnifies the screen under the pointer." "" \
+    "The lens follows the pointer or the text caret, stays on top and lets clicks through." "" \
+    "Zoom, size, brightness, transparency and lock each have a hot key." "" \
+    "Capture copies the magnified image to the clipboard." "" \
+    "Plug-ins in the plug-in folder can filter every frame." "" \
+    "The settings live in a 124-byte file in the application data folder." "" \
+    "A lens of 512 x 256 pixels at zoom 2 shows 256 x 128 pixels of the screen." >"$demo/demo.txt"
+timeout -k 5 120 wine notepad "$demo/demo.txt" </dev/null >/dev/null 2>&1 &
+notepad_pid=$!
+
 echo "Starting Vexlume.exe in a private Wine desktop"
 timeout -k 5 120 wine "$bin/Vexlume.exe" </dev/null >/dev/null 2>&1 &
 vexlume_pid=$!
 VX_WINE_TIMEOUT=90 tools/wine-run.sh "$bin/vexlume_remote.exe" \
-    wait send 8002 pause 2000 lens send 8002 exit
+    wait pointin Notepad 330 110 send 8002 pause 4000 lens
+VX_WINE_TIMEOUT=30 tools/wine-run.sh "$bin/screenshot.exe" "$demo/lens.bmp" 0 0 900 500
+tools/bmp_to_png.py "$demo/lens.bmp" "$demo/lens.png"
+echo "Screenshot of the lens: $demo/lens.png"
+VX_WINE_TIMEOUT=60 tools/wine-run.sh "$bin/vexlume_remote.exe" wait send 8002 exit
 wait "$vexlume_pid"
 vexlume_pid=
+kill "$notepad_pid" 2>/dev/null || true
+wait "$notepad_pid" 2>/dev/null || true
 echo "Done."

@@ -3,6 +3,8 @@
 //     wait          wait (up to 30 s) until the program's message loop answers
 //     send N        run command N (8002 = lens on/off, 2 = Exit) and wait for it to be handled
 //     pause MS      wait MS milliseconds
+//     point X Y     move the pointer to the screen point (X, Y)
+//     pointin C X Y move the pointer to (X, Y) inside the client area of the window of class C
 //     lens          report whether the lens window is on the screen
 //     exit          run Exit and wait (up to 15 s) for the program to end with code 0
 // Exit code 0 when every step succeeded.
@@ -70,6 +72,26 @@ bool LensShown() {
     return false;
 }
 
+bool MovePointer(int x, int y) {
+    const bool moved = SetCursorPos(x, y) != 0;
+    std::printf("pointer at %d, %d\n", x, y);
+    return moved;
+}
+
+bool MovePointerInto(const char* windowClass, int x, int y) {
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && window == nullptr; ++i) {
+        window = FindWindowA(windowClass, nullptr);
+        Sleep(window == nullptr ? 100 : 0);
+    }
+    POINT point = {x, y};
+    if (window == nullptr || !ClientToScreen(window, &point)) {
+        std::printf("no window of class %s\n", windowClass);
+        return false;
+    }
+    return MovePointer(point.x, point.y);
+}
+
 bool ExitProgram() {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, g_processId);
     PostMessageA(g_window, WM_COMMAND, 2, 0);
@@ -96,6 +118,13 @@ int main(int argc, char** argv) {
             std::printf("command %u %s\n", command, ok ? "handled" : "not handled");
         } else if (std::strcmp(argv[i], "pause") == 0 && i + 1 < argc) {
             Sleep(static_cast<DWORD>(std::atoi(argv[++i])));
+        } else if (std::strcmp(argv[i], "point") == 0 && i + 2 < argc) {
+            const int x = std::atoi(argv[++i]);
+            ok = MovePointer(x, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "pointin") == 0 && i + 3 < argc) {
+            const char* windowClass = argv[++i];
+            const int x = std::atoi(argv[++i]);
+            ok = MovePointerInto(windowClass, x, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "lens") == 0) {
             ok = LensShown();
         } else if (std::strcmp(argv[i], "exit") == 0) {
