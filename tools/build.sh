@@ -8,9 +8,9 @@ cd "$root"
 if [ ! -f build/native/build.ninja ]; then
     cmake -S . -B build/native -G Ninja >/dev/null
 fi
-cmake --build build/native
+cmake --build build/native -j "$(nproc)"
 
 if [ ! -f build/win32/build.ninja ]; then
     cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 fi
-cmake --build build/win32
+cmake --build build/win32 -j "$(nproc)"
