@@ -9,7 +9,13 @@ volatile LONG g_RunCount = 0;
 // Manual-reset: raised by a close, lowered by the next start.
 UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 
+std::mutex g_RunTurn;
+
 } // namespace
+
+std::mutex& RunTurn() {
+    return g_RunTurn;
+}
 
 void BeginRun() {
     InterlockedIncrement(&g_RunCount);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 
 // Counts a new run (interlocked) and re-arms the close signal.
 void BeginRun();
@@ -19,3 +20,7 @@ bool RunsRemain();
 void PauseBeforeFrame(uint32_t milliseconds);
 // Handles the messages waiting for the calling thread's windows.
 void PumpMessages();
+
+// Held by a magnifier thread for its whole run, so that two runs begun without a close between
+// them never use the engine's Direct3D, DirectDraw and window objects at the same time.
+std::mutex& RunTurn();

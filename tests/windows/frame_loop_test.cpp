@@ -245,6 +245,7 @@ TEST_F(FrameLoop, CopyWithoutASurfaceContextIsClearedAndReported) {
     Start();
     StoreShared(record.engine.captureRequest, 1);
     EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return !Reports().empty(); })) << "the request is cleared first";
     const Calls reports = Reports();
     ASSERT_EQ(1u, reports.size());
     EXPECT_EQ(0u, reports[0].find("qxRecordError FAILED - Back to Clipboard|"));
