@@ -10,11 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "d3d_device.h"
-#include "desktop_capture.h"
-#include "frame_render.h"
 #include "qxmagnifier.h"
-#include "renderer_state.h"
+#include "renderer_frame.h"
 #include "screen_pattern.h"
 #include "settings_logic.h"
 
@@ -32,14 +29,6 @@ DWORD WINAPI OnNotification(LPVOID code) {
     return 0;
 }
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 typedef LONG (*QueryCountFn)();
 
 struct Lens {
@@ -53,35 +42,6 @@ struct Lens {
     ~Lens() { qxCloseMagnifier(thread); }
     HANDLE thread;
 };
-
-double BareFrameMs(HWND window, UINT width, UINT height) {
-    const UINT size[2] = {width, height};
-    if (!InitDirect3D(window, size, 0)) {
-        return -1.0;
-    }
-    std::vector<uint8_t> target(static_cast<size_t>(width) * height * 4);
-    DDSURFACEDESC surface = {};
-    surface.dwSize = sizeof(surface);
-    surface.dwWidth = width;
-    surface.dwHeight = height;
-    surface.lPitch = static_cast<LONG>(width * 4);
-    surface.lpSurface = target.data();
-    const int frames = width >= 1280 ? 30 : 100;
-    const POINT cursor = {0, 0};
-    double start = 0;
-    for (int frame = -3; frame < frames; ++frame) {
-        if (frame == 0) {
-            start = NowMs();
-        }
-        CaptureDesktop(100, 100, static_cast<int>(width / 2), static_cast<int>(height / 2), 4);
-        RenderFrame(4, cursor, 1000);
-        CopyFrameRGB(&surface);
-    }
-    const double perFrame = (NowMs() - start) / frames;
-    ReleaseD3DResources();
-    ReleaseDirect3D();
-    return perFrame;
-}
 
 double FramesPerSecond(SettingsRecord* record, QueryCountFn queries) {
     Lens lens(record);
@@ -157,7 +117,7 @@ int main() {
                 "move->image");
     const UINT sizes[][2] = {{256, 128}, {512, 256}, {1280, 1024}};
     for (const auto& size : sizes) {
-        const double bare = BareFrameMs(owner, size[0], size[1]);
+        const double bare = RendererFrameMs(owner, size[0], size[1], size[0] >= 1280 ? 30 : 100);
         SettingsRecord record;
         SetDefaultSettings(&record);
         record.engine.lensWidth = size[0];

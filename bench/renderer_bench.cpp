@@ -7,21 +7,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "d3d_device.h"
-#include "desktop_capture.h"
-#include "frame_render.h"
-#include "renderer_state.h"
+#include "renderer_frame.h"
 #include "scoped_handles.h"
 
 namespace {
-
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The floor: one GDI stretch of the screen area into a 32-bit bitmap of lens size.
 double BareStretchMs(int width, int height, int frames) {
@@ -46,36 +35,6 @@ double BareStretchMs(int width, int height, int frames) {
     return (NowMs() - start) / frames;
 }
 
-double RendererFrameMs(HWND window, int width, int height, int frames) {
-    const UINT size[2] = {static_cast<UINT>(width), static_cast<UINT>(height)};
-    if (!InitDirect3D(window, size, 0)) {
-        return -1.0;
-    }
-    std::vector<uint8_t> target(static_cast<size_t>(width) * height * 4);
-    DDSURFACEDESC surface = {};
-    surface.dwSize = sizeof(surface);
-    surface.dwWidth = width;
-    surface.dwHeight = height;
-    surface.lPitch = width * 4;
-    surface.lpSurface = target.data();
-    const POINT cursor = {width / 2, height / 2};
-    for (int warm = 0; warm < 3; ++warm) {
-        CaptureDesktop(0, 0, width / 2, height / 2, 4);
-        RenderFrame(4, cursor, 1000);
-        CopyFrameRGB(&surface);
-    }
-    const double start = NowMs();
-    for (int frame = 0; frame < frames; ++frame) {
-        CaptureDesktop(frame % 8, 0, width / 2, height / 2, 4);
-        RenderFrame(4, cursor, 1000);
-        CopyFrameRGB(&surface);
-    }
-    const double perFrame = (NowMs() - start) / frames;
-    ReleaseD3DResources();
-    ReleaseDirect3D();
-    return perFrame;
-}
-
 } // namespace
 
 int main() {
@@ -86,7 +45,8 @@ int main() {
     for (const auto& size : sizes) {
         const int frames = size[0] >= 1280 ? 40 : 200;
         const double bare = BareStretchMs(size[0], size[1], frames);
-        const double frame = RendererFrameMs(window, size[0], size[1], frames);
+        const double frame =
+            RendererFrameMs(window, static_cast<UINT>(size[0]), static_cast<UINT>(size[1]), frames);
         std::printf("%5dx%-6d %14.3f %14.3f %8.2f\n", size[0], size[1], frame, bare, frame / bare);
         std::fflush(stdout);
     }
