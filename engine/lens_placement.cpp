@@ -56,6 +56,22 @@ struct Axis {
     bool locked;
 };
 
+// One axis of the placement: the followed coordinate, the screen, lens and source sides along it,
+// and how far the live pointer stands from the frozen one.
+Axis MakeAxis(int32_t followed, int32_t screen, uint32_t lensSide, uint32_t sourceSide,
+              uint32_t halfLens, int32_t livePointer, int32_t frozenPointer, bool locked) {
+    Axis a;
+    a.centre = static_cast<int64_t>(followed) + 1;
+    a.screen = screen;
+    a.lensSide = lensSide;
+    a.sourceSide = sourceSide;
+    a.halfLens = halfLens;
+    a.zoom = Zoom(lensSide, sourceSide);
+    a.pointerMove = static_cast<int64_t>(livePointer) - frozenPointer;
+    a.locked = locked;
+    return a;
+}
+
 struct AxisResult {
     int64_t lensStart;
     int64_t sourceStart;
@@ -182,25 +198,10 @@ LensPlacement PlaceLens(const LensRun& run, const FrameReadings& frame, FollowSt
     const IntPoint followed = FollowedPoint(frame, state);
     const bool locked = frame.lockPosition != 0;
 
-    Axis x;
-    x.centre = static_cast<int64_t>(followed.x) + 1;
-    x.screen = run.screenWidth;
-    x.lensSide = frame.lensWidth;
-    x.sourceSide = frame.sourceWidth;
-    x.halfLens = run.halfLensWidth;
-    x.zoom = Zoom(frame.lensWidth, frame.sourceWidth);
-    x.pointerMove = static_cast<int64_t>(frame.pointer.x) - state->pointer.x;
-    x.locked = locked;
-
-    Axis y;
-    y.centre = static_cast<int64_t>(followed.y) + 1;
-    y.screen = run.screenHeight;
-    y.lensSide = frame.lensHeight;
-    y.sourceSide = frame.sourceHeight;
-    y.halfLens = run.halfLensHeight;
-    y.zoom = Zoom(frame.lensHeight, frame.sourceHeight);
-    y.pointerMove = static_cast<int64_t>(frame.pointer.y) - state->pointer.y;
-    y.locked = locked;
+    const Axis x = MakeAxis(followed.x, run.screenWidth, frame.lensWidth, frame.sourceWidth,
+                            run.halfLensWidth, frame.pointer.x, state->pointer.x, locked);
+    const Axis y = MakeAxis(followed.y, run.screenHeight, frame.lensHeight, frame.sourceHeight,
+                            run.halfLensHeight, frame.pointer.y, state->pointer.y, locked);
 
     const bool internalCursor = frame.internalCursor != 0;
     const AxisResult h = internalCursor ? PlaceWithInternalCursor(x) : PlaceWithSystemPointer(x);
