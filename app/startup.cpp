@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "command_line.h"
+#include "instance_mapping.h"
 #include "main_window.h"
 #include "path_join.h"
 #include "program_state.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr DWORD kDelayedStartMs = 10000;
 constexpr DWORD kCloseRequestWaitMs = 2000;
-const char kInstanceMappingName[] = "magnifier";
 
 typedef BOOL(WINAPI* SetDllDirectoryFn)(LPCSTR);
 

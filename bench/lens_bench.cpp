@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "instance_mapping.h"
 #include "qxmagnifier.h"
 #include "renderer_frame.h"
 #include "screen_pattern.h"
@@ -87,8 +88,8 @@ double MoveToImageMs(POINT to) {
 int main() {
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
-    HANDLE mapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier");
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        kInstanceMappingSize, kInstanceMappingName);
     if (void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
         *static_cast<HWND*>(view) = owner;
         UnmapViewOfFile(view);

@@ -3,6 +3,7 @@
 
 #include "brightness.h"
 #include "engine_state.h"
+#include "instance_mapping.h"
 #include "magnifier_thread.h"
 #include "run_control.h"
 #include "scoped_handles.h"
@@ -11,8 +12,8 @@ namespace {
 
 // The first main program publishes its window in the 4-byte shared memory "magnifier".
 void ReadOwnerWindow() {
-    UniqueHandle mapping(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier"));
+    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            kInstanceMappingSize, kInstanceMappingName));
     const DWORD error = GetLastError();
     if (!mapping || error != ERROR_ALREADY_EXISTS) {
         return;

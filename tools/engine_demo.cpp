@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "instance_mapping.h"
 #include "qxmagnifier.h"
 #include "settings_logic.h"
 
@@ -71,8 +72,8 @@ int main() {
     // publishes in the shared memory "magnifier"; this demo does the same.
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    HANDLE mapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier");
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        kInstanceMappingSize, kInstanceMappingName);
     if (void* view =
             mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr) {
         *static_cast<HWND*>(view) = window;

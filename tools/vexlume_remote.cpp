@@ -15,13 +15,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "instance_mapping.h"
+
 namespace {
 
 HWND g_window = nullptr;
 DWORD g_processId = 0;
 
 HWND PublishedWindow() {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "magnifier");
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName);
     if (mapping == nullptr) {
         return nullptr;
     }

@@ -1,6 +1,7 @@
 // The engine library as the main program sees it: loaded by name, bound by undecorated names.
 #include <gtest/gtest.h>
 
+#include "instance_mapping.h"
 #include "test_support.h"
 
 namespace {
@@ -121,9 +122,9 @@ TEST_F(EngineExports, TheCallbackMayCloseTheEngine) {
 TEST(EngineMapping, TheMappingMadeForReadingTheOwnerIsClosedAgain) {
     EngineLibrary engine;
     SettingsRecord record = DefaultRecord();
-    ASSERT_EQ(nullptr, OpenFileMappingA(FILE_MAP_READ, FALSE, "magnifier"));
+    ASSERT_EQ(nullptr, OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
     EXPECT_EQ(nullptr, engine.create(&record.engine, nullptr));
-    EXPECT_EQ(nullptr, OpenFileMappingA(FILE_MAP_READ, FALSE, "magnifier"));
+    EXPECT_EQ(nullptr, OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
 }
 
 } // namespace

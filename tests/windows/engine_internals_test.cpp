@@ -3,6 +3,7 @@
 
 #include "engine_state.h"
 #include "error_reporter.h"
+#include "instance_mapping.h"
 #include "run_control.h"
 #include "scoped_handles.h"
 #include "test_support.h"
@@ -68,8 +69,8 @@ TEST(RunControl, PauseEndsAtOnceWhenTheRunsAreDrained) {
 }
 
 TEST(OwnerWindow, IsReadFromTheMainProgramsSharedMemory) {
-    UniqueHandle mapping(
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier"));
+    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            kInstanceMappingSize, kInstanceMappingName));
     ASSERT_TRUE(mapping);
     UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     ASSERT_TRUE(view);

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "instance_mapping.h"
 #include "settings_logic.h"
 
 namespace {
@@ -150,8 +151,8 @@ double NowMs() {
 PublishedOwner::PublishedOwner()
     : window_(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr)),
-      mapping_(
-          CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, "magnifier")) {
+      mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  kInstanceMappingSize, kInstanceMappingName)) {
     if (mapping_ != nullptr) {
         if (void* view = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
             *static_cast<HWND*>(view) = window_;

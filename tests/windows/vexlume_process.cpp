@@ -8,14 +8,13 @@
 #include <cstring>
 
 #include "appdata_folder.h"
+#include "instance_mapping.h"
 #include "menu_probe.h"
 #include "scoped_handles.h"
 #include "settings_logic.h"
 #include "test_support.h"
 
 namespace {
-
-const char kInstanceMappingName[] = "magnifier";
 
 void DeleteFolderFiles(const std::string& folder) {
     WIN32_FIND_DATAA found;

@@ -2,6 +2,7 @@
 // window, closing it from a second start, its Exit, and the delayed start with Windows.
 #include <gtest/gtest.h>
 
+#include "instance_mapping.h"
 #include "scoped_handles.h"
 #include "test_support.h"
 #include "vexlume_process.h"
@@ -14,7 +15,7 @@ protected:
 };
 
 bool MappingExists() {
-    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, "magnifier"));
+    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
     return mapping.Valid();
 }
 
