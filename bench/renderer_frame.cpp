@@ -1,11 +1,10 @@
 #include "renderer_frame.h"
 
-#include <cstdint>
-#include <vector>
-
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "frame_render.h"
+#include "lens_image.h"
+#include "renderer_state.h"
 
 double NowMs() {
     LARGE_INTEGER frequency;
@@ -17,16 +16,12 @@ double NowMs() {
 
 double RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
     const UINT size[2] = {width, height};
-    if (!InitDirect3D(window, size, 0)) {
+    Renderer renderer;
+    LensImage image;
+    if (!InitDirect3D(renderer, window, size, 0) || !image.Create(width, height)) {
         return -1.0;
     }
-    std::vector<uint8_t> target(static_cast<size_t>(width) * height * 4);
-    DDSURFACEDESC surface = {};
-    surface.dwSize = sizeof(surface);
-    surface.dwWidth = width;
-    surface.dwHeight = height;
-    surface.lPitch = static_cast<LONG>(width * 4);
-    surface.lpSurface = target.data();
+    const DDSURFACEDESC target = image.Description();
     const POINT cursor = {static_cast<LONG>(width / 2), static_cast<LONG>(height / 2)};
     const int sw = static_cast<int>(width / 2);
     const int sh = static_cast<int>(height / 2);
@@ -35,12 +30,9 @@ double RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
         if (frame == 0) {
             start = NowMs();
         }
-        CaptureDesktop(frame & 7, 0, sw, sh, 4);
-        RenderFrame(4, cursor, 1000);
-        CopyFrameRGB(&surface);
+        CaptureDesktop(renderer, image, frame & 7, 0, sw, sh, 4);
+        RenderFrame(renderer, 4, cursor, 1000);
+        CopyFrameRGB(renderer, &target);
     }
-    const double perFrame = (NowMs() - start) / frames;
-    ReleaseD3DResources();
-    ReleaseDirect3D();
-    return perFrame;
+    return (NowMs() - start) / frames;
 }
