@@ -22,6 +22,7 @@ double RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
         return -1.0;
     }
     const DDSURFACEDESC target = image.Description();
+    const ScreenBounds screen = ReadScreenBounds();
     const POINT cursor = {static_cast<LONG>(width / 2), static_cast<LONG>(height / 2)};
     const int sw = static_cast<int>(width / 2);
     const int sh = static_cast<int>(height / 2);
@@ -30,7 +31,7 @@ double RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
         if (frame == 0) {
             start = NowMs();
         }
-        CaptureDesktop(renderer, image, frame & 7, 0, sw, sh, 4);
+        CaptureDesktop(renderer, image, screen, frame & 7, 0, sw, sh, 4);
         RenderFrame(renderer, 4, cursor, 1000);
         CopyFrameRGB(renderer, &target);
     }

@@ -27,17 +27,11 @@ CapturedArea WholeImage(const LensImage& image) {
     return CapturedArea{true, 0, image.Height(), 0, image.Width()};
 }
 
-ScreenBounds VirtualScreen() {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return ScreenBounds{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                        top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
 // Stretches the part of the source that lies on the screen into its place in the image and
 // leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
 // visible part also keeps systems that return nothing for a partly off-screen source honest.
-CapturedArea CopyFullScreen(LensImage& image, int sx, int sy, int sw, int sh) {
+CapturedArea CopyFullScreen(LensImage& image, const ScreenBounds& screenBounds, int sx, int sy,
+                            int sw, int sh) {
     WindowDc screen(nullptr, GetDC(nullptr));
     if (screen.Get() == nullptr) {
         ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
@@ -45,7 +39,7 @@ CapturedArea CopyFullScreen(LensImage& image, int sx, int sy, int sw, int sh) {
     }
     const int width = static_cast<int>(image.Width());
     const int height = static_cast<int>(image.Height());
-    const StretchPart part = VisibleStretch(sx, sy, sw, sh, VirtualScreen(), width, height);
+    const StretchPart part = VisibleStretch(sx, sy, sw, sh, screenBounds, width, height);
     if (!part.whole) {
         PatBlt(image.Dc(), 0, 0, width, height, BLACKNESS);
     }
@@ -111,10 +105,11 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
     return area;
 }
 
-CapturedArea CopyScreen(LensImage& image, int sx, int sy, int sw, int sh, unsigned overlayFormat) {
+CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                        int sh, unsigned overlayFormat) {
     const CapturedArea area = CapturesOneWindow(overlayFormat)
                                   ? CopyWindowUnderPointer(image, sx, sy, sw, sh)
-                                  : CopyFullScreen(image, sx, sy, sw, sh);
+                                  : CopyFullScreen(image, screen, sx, sy, sw, sh);
     GdiFlush(); // GDI has written the image's memory before it is read
     return area;
 }
@@ -144,13 +139,20 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 } // namespace
 
-void CaptureDesktop(Renderer& renderer, LensImage& image, int sx, int sy, int sw, int sh,
-                    unsigned overlayFormat) {
+ScreenBounds ReadScreenBounds() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return ScreenBounds{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                        top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+                    int sy, int sw, int sh, unsigned overlayFormat) {
     IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
     if (stretch == nullptr || image.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
     if (!area.fresh) {
         return;
     }
@@ -167,12 +169,12 @@ void CaptureDesktop(Renderer& renderer, LensImage& image, int sx, int sy, int sw
     stretch->UnlockRect();
 }
 
-void CaptureDesktopToImage(LensImage& image, int sx, int sy, int sw, int sh,
-                           unsigned overlayFormat) {
+void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                           int sh, unsigned overlayFormat) {
     if (image.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
     if (area.fresh) {
         MakeFrame(image, area, reinterpret_cast<uint8_t*>(image.Row(0)), image.Pitch());
     }

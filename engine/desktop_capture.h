@@ -7,18 +7,24 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include "capture_geometry.h"
+
 class LensImage;
 struct Renderer;
 
+// The bounds of the whole (virtual) screen, read once for a run.
+ScreenBounds ReadScreenBounds();
+
 // Copies the source area (sx, sy, sw x sh) of the screen, stretched to the lens size, into the
-// capture texture, using the lens image as GDI's target. overlayFormat 5 ("Show one window")
-// copies only the top-level window under the pointer and leaves the rest transparent.
-void CaptureDesktop(Renderer& renderer, LensImage& image, int sx, int sy, int sw, int sh,
-                    unsigned overlayFormat);
+// capture texture, using the lens image as GDI's target. Source pixels outside `screen` are
+// black. overlayFormat 5 ("Show one window") copies only the top-level window under the pointer
+// and leaves the rest transparent.
+void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+                    int sy, int sw, int sh, unsigned overlayFormat);
 
 // The same capture, finished in the lens image instead of the texture.
-void CaptureDesktopToImage(LensImage& image, int sx, int sy, int sw, int sh,
-                           unsigned overlayFormat);
+void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                           int sh, unsigned overlayFormat);
 
 // Locks the captured image for the plug-in filters and describes it in `frame` (whose dwSize the
 // caller set): 0 with the image left locked, the lock's result, or -1 without an image.

@@ -33,6 +33,7 @@ struct Run {
     CaretLocator caretLocator;
     int screenWidth = 0;
     int screenHeight = 0;
+    ScreenBounds screen = {};
     UINT lensWidth = 0;
     UINT lensHeight = 0;
     LensRun lens = {};
@@ -173,10 +174,11 @@ void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
     const unsigned path = run.display.bOverlayFormats;
     if (frame.route == FrameRoute::kGdi) {
-        CaptureDesktopToImage(run.image, at.x, at.y, frame.sourceWidth, frame.sourceHeight, path);
+        CaptureDesktopToImage(run.image, run.screen, at.x, at.y, frame.sourceWidth,
+                              frame.sourceHeight, path);
     } else {
-        CaptureDesktop(run.renderer, run.image, at.x, at.y, frame.sourceWidth, frame.sourceHeight,
-                       path);
+        CaptureDesktop(run.renderer, run.image, run.screen, at.x, at.y, frame.sourceWidth,
+                       frame.sourceHeight, path);
     }
 }
 
@@ -256,6 +258,7 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     Run run;
     run.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     run.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    run.screen = ReadScreenBounds();
     run.lensWidth = LoadShared(g_Params->lensWidth);
     run.lensHeight = LoadShared(g_Params->lensHeight);
     BindPointerAndCaret(run);

@@ -44,7 +44,7 @@ protected:
     std::vector<std::string> Reports() { return RecordedCallsStartingWith("qxRecordError"); }
     // One frame of the Direct3D route: capture, draw, read back.
     void Frame(std::vector<uint32_t>* pixels) {
-        CaptureDesktop(renderer_, image_, 300, 200, 32, 16, 4);
+        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, 4);
         RenderFrame(renderer_, 4, kNoCursor, 1000);
         DDSURFACEDESC surface;
         std::memset(&surface, 0, sizeof(surface));
@@ -70,6 +70,7 @@ protected:
     HWND window_ = nullptr;
     Renderer renderer_;
     LensImage image_;
+    const ScreenBounds screen_ = ReadScreenBounds();
 };
 
 TEST_F(DeviceSeams, BusyDisplayIsRetriedOnceASecondUntilTheDeviceComes) {

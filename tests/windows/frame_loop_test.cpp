@@ -310,6 +310,22 @@ INSTANTIATE_TEST_SUITE_P(
                       StartFailure{"EmptyLens", 0, 0, 0, {}}),
     [](const ::testing::TestParamInfo<StartFailure>& info) { return info.param.name; });
 
+TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {
+    fake.AdvertiseOverlays(false);
+    record.engine.frameWait = 300;
+    Direct3DScript script;
+    ScriptedDirect3D scripted(&script);
+    Start();
+    // Brightness 0 (never raised here) draws through Direct3D; from the next frame on the device
+    // is lost, then broken, and no new Direct3D object can be made.
+    script.objectFailures = 2;
+    script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
+    script.readBackAnswers.push_back(D3DERR_DEVICELOST);
+    EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_EQ((Calls{"qxRecordError Direct3DCreate9 failed|178|3Dmagnifier"}), Reports());
+}
+
 TEST_F(FrameLoop, CloseDuringDeviceRetriesReturnsWithinASecond) {
     Direct3DScript script;
     script.deviceAnswers.assign(500, D3DERR_DEVICELOST);

@@ -81,7 +81,7 @@ protected:
     // One frame through Direct3D: capture the source, compose, read back.
     std::unique_ptr<ReadBack> Frame(int sx, int sy, int sw, int sh, unsigned format = 4,
                                     int brightness = 1000, POINT cursor = kNoCursor) {
-        CaptureDesktop(renderer_, lensImage_, sx, sy, sw, sh, format);
+        CaptureDesktop(renderer_, lensImage_, screen_, sx, sy, sw, sh, format);
         RenderFrame(renderer_, format, cursor, brightness);
         auto image = std::make_unique<ReadBack>(renderer_.g_RenderWidth, renderer_.g_RenderHeight);
         CopyFrameRGB(renderer_, &image->surface);
@@ -89,7 +89,7 @@ protected:
     }
     // One frame that stays in GDI: the capture is the lens image.
     std::unique_ptr<ReadBack> GdiFrame(int sx, int sy, int sw, int sh) {
-        CaptureDesktopToImage(lensImage_, sx, sy, sw, sh, 4);
+        CaptureDesktopToImage(lensImage_, screen_, sx, sy, sw, sh, 4);
         auto image = std::make_unique<ReadBack>(lensImage_.Width(), lensImage_.Height());
         for (UINT y = 0; y < lensImage_.Height(); ++y) {
             std::memcpy(&image->bytes[y * image->pitch], lensImage_.Row(y), lensImage_.Width() * 4);
@@ -99,6 +99,7 @@ protected:
     HWND deviceWindow_ = nullptr;
     ::Renderer renderer_;
     LensImage lensImage_;
+    const ScreenBounds screen_ = ReadScreenBounds();
 };
 
 // What a 2x capture of the screen must give: each screen pixel doubled, black off the screen.
@@ -280,7 +281,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
 
 TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_TRUE(Start(96, 48));
-    CaptureDesktop(renderer_, lensImage_, 0, 0, 48, 24, 4);
+    CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, 4);
     DDSURFACEDESC frame;
     std::memset(&frame, 0, sizeof(frame));
     frame.dwSize = sizeof(frame);
@@ -346,16 +347,16 @@ TEST_F(Renderer, FramePathAllocatesNothing) {
     ASSERT_TRUE(Start(256, 128));
     DDSURFACEDESC image = lensImage_.Description();
     for (unsigned format : {4u, 5u}) {
-        CaptureDesktop(renderer_, lensImage_, 10, 10, 128, 64, format);
+        CaptureDesktop(renderer_, lensImage_, screen_, 10, 10, 128, 64, format);
         RenderFrame(renderer_, format, kNoCursor, 1000);
         CopyFrameRGB(renderer_, &image);
         InterlockedExchange(&g_allocations, 0);
         InterlockedExchange(&g_countAllocations, 1);
         for (int frame = 0; frame < 20; ++frame) {
-            CaptureDesktop(renderer_, lensImage_, 10 + frame, 10, 128, 64, format);
+            CaptureDesktop(renderer_, lensImage_, screen_, 10 + frame, 10, 128, 64, format);
             RenderFrame(renderer_, format, POINT{frame, frame}, 1000 + frame * 100);
             CopyFrameRGB(renderer_, &image);
-            CaptureDesktopToImage(lensImage_, 10, 10 + frame, 128, 64, format);
+            CaptureDesktopToImage(lensImage_, screen_, 10, 10 + frame, 128, 64, format);
         }
         InterlockedExchange(&g_countAllocations, 0);
         EXPECT_EQ(0, g_allocations) << "display path " << format;
