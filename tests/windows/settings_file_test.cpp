@@ -123,10 +123,8 @@ TEST_F(SettingsFile, SavedRecordIsExactly124BytesAndLoadsBackWhole) {
     record.engine.captureRequest = 1;
     std::memset(record.magic, 0, sizeof(record.magic));
     record.version = 0;
-    HANDLE file = CreateSettingsFile();
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
     StampSettingsHeader(&record);
-    WriteSettingsFile(file, &record);
+    ASSERT_EQ(1, SaveSettings(record));
 
     const std::string bytes = ReadBytes(path);
     ASSERT_EQ(124u, bytes.size());
@@ -135,6 +133,42 @@ TEST_F(SettingsFile, SavedRecordIsExactly124BytesAndLoadsBackWhole) {
     const SettingsRecord reloaded = Load(&accepted);
     EXPECT_EQ(1, accepted);
     EXPECT_EQ(0, std::memcmp(&record, &reloaded, sizeof(record)));
+}
+
+// A save that cannot finish leaves the previous file whole and reports the failure.
+TEST_F(SettingsFile, AFailedSaveLeavesThePreviousFileWhole) {
+    SettingsRecord stored = Defaults();
+    stored.engine.lensWidth = 300;
+    const std::string newPath = Folder() + "\\settings.new";
+    const struct {
+        const char* obstacle;
+        bool newIsFolder; // the new file cannot be made
+        bool holdOldOpen; // the old file cannot be replaced
+    } cases[] = {{"settings.new is a folder", true, false},
+                 {"settings.dat is held open", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.obstacle);
+        WriteBytes(path, &stored, sizeof(stored));
+        int accepted = -1;
+        SettingsRecord record = Load(&accepted);
+        ASSERT_EQ(1, accepted);
+        record.engine.lensWidth = 512;
+        if (c.newIsFolder) {
+            ASSERT_TRUE(CreateDirectoryA(newPath.c_str(), nullptr));
+        }
+        UniqueFile holder(c.holdOldOpen ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr)
+                                        : INVALID_HANDLE_VALUE);
+        EXPECT_EQ(0, SaveSettings(record));
+        holder.Reset();
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&stored), sizeof(stored)),
+                  ReadBytes(path));
+        if (c.newIsFolder) {
+            RemoveDirectoryA(newPath.c_str());
+        } else {
+            EXPECT_EQ("(missing)", ReadBytes(newPath)) << "nothing left beside the file";
+        }
+    }
 }
 
 TEST_F(SettingsFile, UnusableValuesAreMendedInMemoryOnly) {
