@@ -47,7 +47,7 @@ uint32_t NumberIn(HWND dialog, int id) {
 
 void ShowNumber(HWND dialog, int id, uint32_t value) {
     char text[16];
-    wsprintfA(text, "%4d", value);
+    wsprintfA(text, "%4u", value); // unsigned: a stored wait beyond 2^31 reads back whole
     SetDlgItemTextA(dialog, id, text);
 }
 

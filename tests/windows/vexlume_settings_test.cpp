@@ -300,7 +300,7 @@ TEST_F(SettingsDialog, TheSlidersShowTheirValuesAndChangeTheRecordAtOnce) {
 
 TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
     SettingsRecord stored = StoredSettings();
-    stored.engine.frameWait = 35;
+    stored.engine.frameWait = 3000000000u; // beyond a signed number
     stored.engine.lensWidth = 300;
     stored.engine.lensHeight = 150;
     stored.engine.displayMode = 0;
@@ -314,7 +314,7 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
         HWND dialog = Open();
         ASSERT_NE(nullptr, dialog);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kCancel)));
-        EXPECT_EQ("  35", Text(dialog, kWait));
+        EXPECT_EQ("3000000000", Text(dialog, kWait));
         EXPECT_EQ(" 300", Text(dialog, kWidth));
         EXPECT_EQ(" 150", Text(dialog, kHeight));
         EXPECT_EQ(0, Chosen(dialog, kSizeList)) << "Custom";
