@@ -32,22 +32,9 @@ std::string SettingsPath() {
     return std::string(folder) + "\\settings.dat";
 }
 
-std::string FileBytes(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr));
-    if (!file) {
-        return "(missing)";
-    }
-    std::string bytes(512, '\0');
-    DWORD read = 0;
-    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
-}
-
 SettingsRecord SavedRecord() {
     SettingsRecord record = {};
-    const std::string bytes = FileBytes(SettingsPath());
+    const std::string bytes = FileContent(SettingsPath());
     EXPECT_EQ(sizeof(record), bytes.size());
     std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof(record)));
     return record;
@@ -234,13 +221,13 @@ TEST_F(SettingsDialog, OkStoresTheTypedWidthEvenAndWithinTheScreen) {
         Close(dialog, kOk);
         EXPECT_EQ(c.saved, SavedRecord().engine.lensWidth) << c.typed;
     }
-    EXPECT_EQ(124u, FileBytes(SettingsPath()).size());
+    EXPECT_EQ(124u, FileContent(SettingsPath()).size());
 }
 
 TEST_F(SettingsDialog, TheSizeListFollowsTheTypedSizeAndCancelKeepsTheFile) {
     const SettingsRecord stored = StoredSettings();
     StartProgram(&stored);
-    const std::string before = FileBytes(SettingsPath());
+    const std::string before = FileContent(SettingsPath());
     HWND dialog = Open();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(2, Chosen(dialog, kSizeList)) << "256 x 128 is the default entry";
@@ -270,14 +257,14 @@ TEST_F(SettingsDialog, TheSizeListFollowsTheTypedSizeAndCancelKeepsTheFile) {
         EXPECT_EQ(s.height, Text(dialog, kHeight));
     }
     Close(dialog, kCancel);
-    EXPECT_EQ(before, FileBytes(SettingsPath()));
+    EXPECT_EQ(before, FileContent(SettingsPath()));
 }
 
 TEST_F(SettingsDialog, TheSlidersShowTheirValuesAndChangeTheRecordAtOnce) {
     SettingsRecord stored = StoredSettings();
     stored.engine.transparency = 128;
     StartProgram(&stored);
-    const std::string before = FileBytes(SettingsPath());
+    const std::string before = FileContent(SettingsPath());
     ASSERT_TRUE(program->RunCommand(8002));
     HWND dialog = Open();
     ASSERT_NE(nullptr, dialog);
@@ -290,7 +277,7 @@ TEST_F(SettingsDialog, TheSlidersShowTheirValuesAndChangeTheRecordAtOnce) {
                  reinterpret_cast<LPARAM>(zoom));
     EXPECT_EQ("2.5", Text(dialog, kZoomLabel));
     Close(dialog, kCancel);
-    EXPECT_EQ(before, FileBytes(SettingsPath()));
+    EXPECT_EQ(before, FileContent(SettingsPath()));
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 2; }))
         << "the lens comes back after the dialog";
     SettingsRecord record = {};
@@ -309,7 +296,7 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
     stored.showOnStart = 1;
     stored.sound = 0;
     StartProgram(&stored);
-    const std::string before = FileBytes(SettingsPath());
+    const std::string before = FileContent(SettingsPath());
     for (int round = 0; round < 2; ++round) {
         HWND dialog = Open();
         ASSERT_NE(nullptr, dialog);
@@ -332,7 +319,7 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
         if (round == 0) {
             SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             ASSERT_TRUE(WaitClosed(dialog)) << "the close box acts as Cancel";
-            EXPECT_EQ(before, FileBytes(SettingsPath()));
+            EXPECT_EQ(before, FileContent(SettingsPath()));
         } else {
             Close(dialog, kOk);
         }
@@ -354,29 +341,30 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
 TEST_F(SettingsDialog, StartWithWindowsFollowsTheRunEntry) {
     const SettingsRecord stored = StoredSettings();
     StartProgram(&stored);
-    HWND dialog = Open();
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_FALSE(Checked(dialog, kStartWithWindows));
-    Click(dialog, kStartWithWindows);
-    Close(dialog, kOk);
-    EXPECT_EQ("\"" + copy.Program() + "\" /a", RunEntry());
-    EXPECT_EQ(1u, SavedRecord().startWithWindows);
-
-    dialog = Open();
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_TRUE(Checked(dialog, kStartWithWindows));
-    Click(dialog, kStartWithWindows);
-    Close(dialog, kOk);
-    EXPECT_EQ("(absent)", RunEntry());
-
-    // An entry too long for a 255-byte read is still an entry, and unchecking removes it.
-    WriteRunEntry("\"C:\\" + std::string(300, 'v') + ".exe\" /a");
-    dialog = Open();
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_TRUE(Checked(dialog, kStartWithWindows));
-    Click(dialog, kStartWithWindows);
-    Close(dialog, kOk);
-    EXPECT_EQ("(absent)", RunEntry());
+    const std::string ours = "\"" + copy.Program() + "\" /a";
+    const struct {
+        std::string entryBefore; // written by hand before the dialog opens; empty: as left
+        bool shownChecked;
+        std::string entryAfter; // after a click on the box and OK
+    } rounds[] = {
+        {"", false, ours},
+        {"", true, "(absent)"},
+        // An entry too long for a 255-byte read is still an entry, and unchecking removes it.
+        {"\"C:\\" + std::string(300, 'v') + ".exe\" /a", true, "(absent)"},
+    };
+    for (const auto& r : rounds) {
+        SCOPED_TRACE(r.entryAfter);
+        if (!r.entryBefore.empty()) {
+            WriteRunEntry(r.entryBefore);
+        }
+        HWND dialog = Open();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(r.shownChecked, Checked(dialog, kStartWithWindows));
+        Click(dialog, kStartWithWindows);
+        Close(dialog, kOk);
+        EXPECT_EQ(r.entryAfter, RunEntry());
+        EXPECT_EQ(r.entryAfter == ours ? 1u : 0u, SavedRecord().startWithWindows);
+    }
 }
 
 TEST_F(SettingsDialog, AnOnOffKeyHeldElsewhereLeavesThePreviousKeyWorking) {
@@ -400,7 +388,7 @@ TEST_F(SettingsDialog, EscEndsTheProgramWithoutWritingTheFile) {
     DWORD code = 1234;
     ASSERT_TRUE(program->WaitForExit(10000, &code));
     EXPECT_EQ(0u, code);
-    EXPECT_EQ("(missing)", FileBytes(SettingsPath()));
+    EXPECT_EQ("(missing)", FileContent(SettingsPath()));
 }
 
 // Web addresses are opened by url_probe.exe, registered for the test as the program that opens
@@ -440,7 +428,7 @@ protected:
         std::vector<std::string> lines;
         do {
             lines.clear();
-            std::string bytes = FileBytes(opened);
+            std::string bytes = FileContent(opened);
             for (size_t start = 0, end; (end = bytes.find('\n', start)) != std::string::npos;
                  start = end + 1) {
                 lines.push_back(bytes.substr(start, end - start));
