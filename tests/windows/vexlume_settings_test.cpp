@@ -10,7 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "appdata_folder.h"
 #include "hotkey_defaults.h"
@@ -40,27 +39,17 @@ SettingsRecord SavedRecord() {
     return record;
 }
 
-// The data of the Run entry, or "(absent)".
-std::string RunEntry() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return "(absent)";
-    }
+// A text value of the registry, or "(absent)".
+std::string RegistryText(HKEY root, const char* key, const char* name) {
     char data[1024] = {};
-    DWORD size = sizeof(data) - 1;
-    const LONG result =
-        RegQueryValueExA(key, "Vexlume", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(data) : "(absent)";
+    DWORD size = sizeof(data);
+    return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+               ? data
+               : "(absent)";
 }
 
-void WriteRunEntry(const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_WRITE,
-                                             nullptr, &key, nullptr));
-    RegSetValueExA(key, "Vexlume", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
+void SetRegistryText(HKEY root, const char* key, const char* name, const std::string& text) {
+    RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 void DeleteRunEntry() {
@@ -305,12 +294,12 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
         EXPECT_EQ(" 300", Text(dialog, kWidth));
         EXPECT_EQ(" 150", Text(dialog, kHeight));
         EXPECT_EQ(0, Chosen(dialog, kSizeList)) << "Custom";
-        EXPECT_TRUE(Checked(dialog, 1003)) << "display mode 0 shows Show all";
-        EXPECT_FALSE(Checked(dialog, 1004));
-        EXPECT_TRUE(Checked(dialog, 1016));
-        EXPECT_FALSE(Checked(dialog, 1033));
-        EXPECT_TRUE(Checked(dialog, 1035));
-        EXPECT_TRUE(Checked(dialog, 1017));
+        // Display mode 0 shows "Show all"; on start, sound, follow focus, internal cursor.
+        for (const auto& box : {std::make_pair(1003, true), std::make_pair(1004, false),
+                                std::make_pair(1016, true), std::make_pair(1033, false),
+                                std::make_pair(1035, true), std::make_pair(1017, true)}) {
+            EXPECT_EQ(box.second, Checked(dialog, box.first)) << box.first;
+        }
         EXPECT_EQ(4, Chosen(dialog, 1034)) << "None";
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1034)));
         for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
@@ -324,18 +313,12 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
             Close(dialog, kOk);
         }
     }
-    SettingsRecord expected = stored;
-    expected.engine.displayMode = 1;
     const SettingsRecord saved = SavedRecord();
-    EXPECT_EQ(expected.engine.displayMode, saved.engine.displayMode);
-    EXPECT_EQ(expected.engine.internalCursor, saved.engine.internalCursor);
-    EXPECT_EQ(expected.engine.frameWait, saved.engine.frameWait);
-    EXPECT_EQ(expected.engine.lensWidth, saved.engine.lensWidth);
-    EXPECT_EQ(expected.engine.lensHeight, saved.engine.lensHeight);
-    EXPECT_EQ(expected.engine.followFocus, saved.engine.followFocus);
-    EXPECT_EQ(expected.showOnStart, saved.showOnStart);
-    EXPECT_EQ(expected.sound, saved.sound);
-    EXPECT_EQ(0, std::memcmp(expected.hotKeys, saved.hotKeys, sizeof(saved.hotKeys)));
+    SettingsRecord expected = stored;
+    expected.engine.displayMode = 1;                        // "Show all"
+    expected.engine.sourceWidth = saved.engine.sourceWidth; // derived, not the dialog's
+    expected.engine.sourceHeight = saved.engine.sourceHeight;
+    EXPECT_EQ(0, std::memcmp(&expected, &saved, sizeof(saved)));
 }
 
 TEST_F(SettingsDialog, StartWithWindowsFollowsTheRunEntry) {
@@ -355,14 +338,14 @@ TEST_F(SettingsDialog, StartWithWindowsFollowsTheRunEntry) {
     for (const auto& r : rounds) {
         SCOPED_TRACE(r.entryAfter);
         if (!r.entryBefore.empty()) {
-            WriteRunEntry(r.entryBefore);
+            SetRegistryText(HKEY_CURRENT_USER, kRunKey, "Vexlume", r.entryBefore);
         }
         HWND dialog = Open();
         ASSERT_NE(nullptr, dialog);
         EXPECT_EQ(r.shownChecked, Checked(dialog, kStartWithWindows));
         Click(dialog, kStartWithWindows);
         Close(dialog, kOk);
-        EXPECT_EQ(r.entryAfter, RunEntry());
+        EXPECT_EQ(r.entryAfter, RegistryText(HKEY_CURRENT_USER, kRunKey, "Vexlume"));
         EXPECT_EQ(r.entryAfter == ours ? 1u : 0u, SavedRecord().startWithWindows);
     }
 }
@@ -403,39 +386,17 @@ protected:
         GetTempPathA(MAX_PATH, temp);
         opened = std::string(temp) + "vexlume-opened-pages.txt";
         DeleteFileA(opened.c_str());
-        const std::string command =
+        machineHandler = RegistryText(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr);
+        const std::string probe =
             "\"" + ProgramFolder() + "\\url_probe.exe\" \"" + opened + "\" \"%1\"";
-        char previous[1024] = {};
-        DWORD size = sizeof(previous);
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, RRF_RT_REG_SZ, nullptr, previous,
-                         &size) == ERROR_SUCCESS) {
-            machineHandler = previous;
-        }
-        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            RegSetKeyValueA(root, kHandlerKey, nullptr, REG_SZ, command.c_str(),
-                            static_cast<DWORD>(command.size() + 1));
-        }
+        SetRegistryText(HKEY_CURRENT_USER, kHandlerKey, nullptr, probe);
+        SetRegistryText(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, probe);
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\https");
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, REG_SZ, machineHandler.c_str(),
-                        static_cast<DWORD>(machineHandler.size() + 1));
+        SetRegistryText(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, machineHandler);
         DeleteFileA(opened.c_str());
         SettingsDialog::TearDown();
-    }
-    std::vector<std::string> OpenedPages(size_t count) {
-        const double deadline = NowMs() + 15000;
-        std::vector<std::string> lines;
-        do {
-            lines.clear();
-            std::string bytes = FileContent(opened);
-            for (size_t start = 0, end; (end = bytes.find('\n', start)) != std::string::npos;
-                 start = end + 1) {
-                lines.push_back(bytes.substr(start, end - start));
-            }
-            Sleep(50);
-        } while (lines.size() < count && NowMs() < deadline);
-        return lines;
     }
     static constexpr const char* kHandlerKey = "Software\\Classes\\https\\shell\\open\\command";
     std::string opened;
@@ -451,19 +412,19 @@ TEST_F(WebPages, HelpAndDonateOpenTheEditionOfTheSystemLanguage) {
     StartProgram(&stored);
     HWND dialog = Open();
     ASSERT_NE(nullptr, dialog);
-    Click(dialog, 1015);
-    ASSERT_EQ(1u, OpenedPages(1).size());
-    Click(dialog, 1014);
-    const std::vector<std::string> pages = OpenedPages(2);
-    ASSERT_EQ(2u, pages.size());
-    const auto endsWith = [](const std::string& text, const std::string& end) {
-        return text.size() >= end.size() &&
-               text.compare(text.size() - end.size(), end.size(), end) == 0;
-    };
-    EXPECT_TRUE(endsWith(pages[0], russian ? "/vexlume/help[ru].html" : "/vexlume/help.html"))
-        << pages[0];
-    EXPECT_TRUE(endsWith(pages[1], russian ? "/vexlume/donate[ru].html" : "/vexlume/donate.html"))
-        << pages[1];
+    const struct {
+        int button;
+        const char* page;
+    } buttons[] = {{1015, russian ? "/vexlume/help[ru].html\n" : "/vexlume/help.html\n"},
+                   {1014, russian ? "/vexlume/donate[ru].html\n" : "/vexlume/donate.html\n"}};
+    for (const auto& b : buttons) {
+        Click(dialog, b.button);
+        const double deadline = NowMs() + 15000;
+        while (FileContent(opened).find(b.page) == std::string::npos && NowMs() < deadline) {
+            Sleep(50);
+        }
+        EXPECT_NE(std::string::npos, FileContent(opened).find(b.page)) << FileContent(opened);
+    }
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
     Close(dialog, kCancel);
 }
