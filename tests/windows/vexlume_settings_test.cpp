@@ -213,12 +213,17 @@ TEST_F(SettingsDialog, OkStoresTheTypedWidthEvenAndWithinTheScreen) {
     EXPECT_EQ(124u, FileContent(SettingsPath()).size());
 }
 
-TEST_F(SettingsDialog, TheSizeListFollowsTheTypedSizeAndCancelKeepsTheFile) {
-    const SettingsRecord stored = StoredSettings();
+// The lens is off while the dialog is open and comes back after it; the sizes and the sliders
+// follow the user; Cancel leaves the file alone but not the slider's zoom.
+TEST_F(SettingsDialog, SizesAndSlidersFollowTheUserAndCancelKeepsTheFile) {
+    SettingsRecord stored = StoredSettings();
+    stored.engine.transparency = 128;
     StartProgram(&stored);
     const std::string before = FileContent(SettingsPath());
+    ASSERT_TRUE(program->RunCommand(8002));
     HWND dialog = Open();
     ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(1, engine->closes);
     EXPECT_EQ(2, Chosen(dialog, kSizeList)) << "256 x 128 is the default entry";
     const std::string screenWidth = std::to_string(GetSystemMetrics(SM_CXSCREEN));
     const struct {
@@ -245,19 +250,6 @@ TEST_F(SettingsDialog, TheSizeListFollowsTheTypedSizeAndCancelKeepsTheFile) {
         EXPECT_EQ(s.width, Text(dialog, kWidth));
         EXPECT_EQ(s.height, Text(dialog, kHeight));
     }
-    Close(dialog, kCancel);
-    EXPECT_EQ(before, FileContent(SettingsPath()));
-}
-
-TEST_F(SettingsDialog, TheSlidersShowTheirValuesAndChangeTheRecordAtOnce) {
-    SettingsRecord stored = StoredSettings();
-    stored.engine.transparency = 128;
-    StartProgram(&stored);
-    const std::string before = FileContent(SettingsPath());
-    ASSERT_TRUE(program->RunCommand(8002));
-    HWND dialog = Open();
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(1, engine->closes) << "the lens is off while the dialog is open";
     EXPECT_EQ("2.0", Text(dialog, kZoomLabel));
     EXPECT_EQ("50", Text(dialog, kTransparencyLabel));
     HWND zoom = GetDlgItem(dialog, kZoom);
@@ -267,11 +259,10 @@ TEST_F(SettingsDialog, TheSlidersShowTheirValuesAndChangeTheRecordAtOnce) {
     EXPECT_EQ("2.5", Text(dialog, kZoomLabel));
     Close(dialog, kCancel);
     EXPECT_EQ(before, FileContent(SettingsPath()));
-    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 2; }))
-        << "the lens comes back after the dialog";
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 2; }));
     SettingsRecord record = {};
     ASSERT_TRUE(engine.ReadRecord(*program, &record));
-    EXPECT_EQ(2.5f, record.engine.zoom) << "the slider's zoom stays in memory after Cancel";
+    EXPECT_EQ(2.5f, record.engine.zoom);
 }
 
 TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
