@@ -293,6 +293,18 @@ TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
         }
         EXPECT_EQ(4, Chosen(dialog, 1034)) << "None";
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1034)));
+        // The arrows beside the wait (15) and the width (the first of the two 80s).
+        const struct {
+            int id, buddy, lower, upper;
+        } arrows[] = {{15, kWait, 1, 200}, {80, kWidth, 32, GetSystemMetrics(SM_CXSCREEN)}};
+        for (const auto& a : arrows) {
+            HWND control = GetDlgItem(dialog, a.id);
+            EXPECT_EQ(GetDlgItem(dialog, a.buddy),
+                      reinterpret_cast<HWND>(SendMessageA(control, UDM_GETBUDDY, 0, 0)));
+            const LRESULT range = SendMessageA(control, UDM_GETRANGE, 0, 0);
+            EXPECT_EQ(a.lower, HIWORD(range)) << a.id;
+            EXPECT_EQ(a.upper, LOWORD(range)) << a.id;
+        }
         for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
             EXPECT_EQ(stored.hotKeys[slot], ShownHotKey(dialog, slot)) << "empty slots stay empty";
         }
