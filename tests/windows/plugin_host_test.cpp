@@ -46,8 +46,12 @@ public:
     const char* Path() const { return path_.c_str(); }
     // Copies the test plug-in `variant` into the folder as `name`.
     void Add(const char* variant, const std::string& name) const {
-        const std::string from = ProgramFolder() + "\\test_plugins\\" + variant + ".dll";
-        ASSERT_TRUE(CopyFileA(from.c_str(), (path_ + "\\" + name).c_str(), FALSE)) << name;
+        Copy("test_plugins\\" + std::string(variant) + ".dll", name);
+    }
+    // Copies a file from the program's folder, given by its relative path.
+    void Copy(const std::string& from, const std::string& name) const {
+        const std::string source = ProgramFolder() + "\\" + from;
+        ASSERT_TRUE(CopyFileA(source.c_str(), (path_ + "\\" + name).c_str(), FALSE)) << name;
     }
     // The names matching `pattern`, in the order the file system lists them.
     Calls Names(const char* pattern) const {
@@ -254,6 +258,38 @@ TEST_F(PluginHost, APathTooLongForItsBufferIsNotLoaded) {
     EXPECT_EQ(Calls{"short.dll vxpiInit"}, EntryPoints());
     ReleasePlugins(&table);
     DeleteFileW(std::wstring(to.begin(), to.end()).c_str());
+}
+
+// The filters we ship, as the engine loads them: each accepts the lens and changes the frame in
+// place; the pixel routines themselves are tested on their own.
+TEST_F(PluginHost, ShippedFiltersChangeTheFrameInPlace) {
+    const struct {
+        const char* file;
+        uint32_t in;
+        uint32_t out;
+    } cases[] = {
+        {"Invert Colours.dll", 0xFF102030u, 0xFFEFDFCFu},
+        {"Grayscale.dll", 0xFF336699u, 0xFF5C5C5Cu},
+        {"Yellow on Black.dll", 0xFF000000u, 0xFFFFFF00u},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        PluginFolder folder;
+        folder.Copy(std::string("plugins\\") + c.file, c.file);
+        Start(folder, Frame::kHeight, Frame::kWidth);
+        ASSERT_TRUE(PluginsActive(table));
+        EXPECT_FALSE(PluginsTakeOver(table));
+        Frame frame(c.in);
+        for (uint32_t& pixel : frame.pixels) {
+            pixel = c.in;
+        }
+        FilterFrame(&table, &frame.description);
+        ReleasePlugins(&table);
+        for (size_t i = 0; i < frame.pixels.size(); ++i) {
+            const bool inRow = i % Frame::kStride < Frame::kWidth;
+            EXPECT_EQ(inRow ? c.out : c.in, frame.pixels[i]) << i;
+        }
+    }
 }
 
 // A plug-in that faults in an entry point is reported with its file name and the exception's
