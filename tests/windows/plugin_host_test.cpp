@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -123,11 +125,17 @@ protected:
         }
         return calls;
     }
+    // A folder that outlives the test's plug-ins, so that their files can be deleted.
+    const PluginFolder& NewFolder(size_t pathLength = 0) {
+        folders.push_back(std::make_unique<PluginFolder>(pathLength));
+        return *folders.back();
+    }
+    std::vector<std::unique_ptr<PluginFolder>> folders;
     PluginTable table;
 };
 
 TEST_F(PluginHost, OffersTheLensToEveryCompletePluginAndKeepsThoseThatAccept) {
-    PluginFolder folder;
+    const PluginFolder& folder = NewFolder();
     folder.Add("recorder", "recorder.dll");
     folder.Add("decliner", "decliner.dll");
     folder.Add("no_release", "no_release.dll");
@@ -181,7 +189,7 @@ TEST_F(PluginHost, OffersTheLensToEveryCompletePluginAndKeepsThoseThatAccept) {
 }
 
 TEST_F(PluginHost, EachFilterSeesWhatTheOnesBeforeItLeft) {
-    PluginFolder folder;
+    const PluginFolder& folder = NewFolder();
     folder.Add("recorder", "a.dll");
     folder.Add("inverter", "b.dll");
     folder.Add("recorder", "c.dll");
@@ -206,12 +214,12 @@ TEST_F(PluginHost, EachFilterSeesWhatTheOnesBeforeItLeft) {
 }
 
 TEST_F(PluginHost, NoPluginFilesGiveNoTable) {
-    PluginFolder empty;
-    PluginFolder switchedOff;
+    const PluginFolder& empty = NewFolder();
+    const PluginFolder& switchedOff = NewFolder();
     switchedOff.Add("recorder", "recorder.lib");
     switchedOff.Add("recorder", "notes.txt");
     // A folder that cannot be had is an empty path; the current directory is never searched.
-    PluginFolder current;
+    const PluginFolder& current = NewFolder();
     current.Add("recorder", "recorder.dll");
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
@@ -229,7 +237,7 @@ TEST_F(PluginHost, NoPluginFilesGiveNoTable) {
 }
 
 TEST_F(PluginHost, FilesAddedAfterTheCountAreLeftOut) {
-    PluginFolder folder;
+    const PluginFolder& folder = NewFolder();
     folder.Add("recorder", "first.dll");
     ReservePluginTable(&table, CountPluginFiles(folder.Path()));
     for (const char* name : {"second.dll", "third.dll", "fourth.dll"}) {
@@ -244,7 +252,7 @@ TEST_F(PluginHost, FilesAddedAfterTheCountAreLeftOut) {
 TEST_F(PluginHost, APathTooLongForItsBufferIsNotLoaded) {
     // 236 characters of folder: "\\short.dll" fits in 260 with its terminator, the long name
     // does not. The long file is made through the unlimited wide-character path.
-    PluginFolder folder(236);
+    const PluginFolder& folder = NewFolder(236);
     ASSERT_EQ(236u, std::string(folder.Path()).size());
     folder.Add("recorder", "short.dll");
     const std::string longName = "a-name-far-too-long-for-the-path.dll";
@@ -258,6 +266,70 @@ TEST_F(PluginHost, APathTooLongForItsBufferIsNotLoaded) {
     EXPECT_EQ(Calls{"short.dll vxpiInit"}, EntryPoints());
     ReleasePlugins(&table);
     DeleteFileW(std::wstring(to.begin(), to.end()).c_str());
+}
+
+// Points the user's application-data folder somewhere else while it lives.
+class RedirectedAppData {
+public:
+    explicit RedirectedAppData(const std::string& folder) {
+        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+        DWORD size = sizeof(previous_);
+        RegQueryValueExA(key_, "AppData", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_),
+                         &size);
+        Set(folder.c_str());
+    }
+    ~RedirectedAppData() {
+        Set(previous_);
+        RegCloseKey(key_);
+    }
+    RedirectedAppData(const RedirectedAppData&) = delete;
+    RedirectedAppData& operator=(const RedirectedAppData&) = delete;
+
+private:
+    static constexpr const char* kKey =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    void Set(const char* folder) {
+        RegSetValueExA(key_, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder),
+                       static_cast<DWORD>(std::strlen(folder) + 1));
+    }
+    HKEY key_ = nullptr;
+    char previous_[MAX_PATH] = {};
+};
+
+// A run loads from "Plug-Ins" in the application-data folder; when that folder cannot be had
+// (here: too deep for 260 characters) it loads nothing, not even from the current directory.
+TEST_F(PluginHost, StartLoadsFromTheApplicationDataFolderOrNothing) {
+    const PluginFolder& appData = NewFolder();
+    const PluginFolder& deepAppData = NewFolder(236);
+    const PluginFolder& current = NewFolder();
+    current.Add("recorder", "current.dll");
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(current.Path()));
+    for (const PluginFolder* folder : {&appData, &deepAppData}) {
+        SCOPED_TRACE(folder->Path());
+        ClearRecordedCalls();
+        RedirectedAppData redirected(folder->Path());
+        char plugins[kPathCapacity];
+        const int composed = ComposePluginFolder(plugins);
+        const std::string expected = std::string(folder->Path()) + "\\Drelmont\\Vexlume\\Plug-Ins";
+        if (composed) {
+            EXPECT_EQ(expected, plugins);
+            ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\test_plugins\\recorder.dll").c_str(),
+                                  (expected + "\\plugins.dll").c_str(), FALSE));
+        } else {
+            EXPECT_STREQ("", plugins);
+        }
+        StartPlugins(&table, 128, 256);
+        EXPECT_EQ(composed ? Calls{"plugins.dll vxpiInit"} : Calls{}, EntryPoints());
+        ReleasePlugins(&table);
+        const std::string made = std::string(folder->Path()) + "\\Drelmont";
+        DeleteFileA((expected + "\\plugins.dll").c_str());
+        for (const char* level : {"\\Vexlume\\Plug-Ins", "\\Vexlume", ""}) {
+            RemoveDirectoryA((made + level).c_str());
+        }
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 // The filters we ship, as the engine loads them: each accepts the lens and changes the frame in
@@ -274,7 +346,7 @@ TEST_F(PluginHost, ShippedFiltersChangeTheFrameInPlace) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        PluginFolder folder;
+        const PluginFolder& folder = NewFolder();
         folder.Copy(std::string("plugins\\") + c.file, c.file);
         Start(folder, Frame::kHeight, Frame::kWidth);
         ASSERT_TRUE(PluginsActive(table));
@@ -328,7 +400,7 @@ TEST_F(PluginHost, APluginThatFaultsIsSwitchedOffAndReported) {
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.variant);
         ClearRecordedCalls();
-        PluginFolder folder;
+        const PluginFolder& folder = NewFolder();
         folder.Add(c.variant, "faulty.dll");
         folder.Add("recorder", "healthy.dll");
         Start(folder);
