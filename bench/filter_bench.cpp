@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer_frame.h"
 #include "scoped_handles.h"
 #include "vxpi.h"
 
@@ -28,14 +29,6 @@ const ShippedFilter kFilters[] = {
     {"grayscale", "Grayscale.dll"},
     {"yellow_on_black", "Yellow on Black.dll"},
 };
-
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string PluginPath(const char* file) {
     char path[MAX_PATH] = {};
