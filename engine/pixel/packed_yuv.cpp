@@ -6,6 +6,9 @@
 const PackedYuvRoutine kPackedYuvRoutines[] = {
     {"scalar", 0, RgbToYuy2Scalar, RgbToUyvyScalar},
     {"mmx", kProcessorMmx, RgbToYuy2Mmx, RgbToUyvyMmx},
+    {"sse2", kProcessorSse2, RgbToYuy2Sse2, RgbToUyvySse2},
+    {"avx2", kProcessorAvx2, RgbToYuy2Avx2, RgbToUyvyAvx2},
+    {"avx512", kProcessorAvx512, RgbToYuy2Avx512, RgbToUyvyAvx512},
 };
 const size_t kPackedYuvRoutineCount = sizeof kPackedYuvRoutines / sizeof kPackedYuvRoutines[0];
 

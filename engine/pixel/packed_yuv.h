@@ -31,8 +31,8 @@ struct PackedYuvRoutine {
     PackedYuvConversion uyvy;
 };
 
-// Every routine built in, slowest first: "scalar" (portable, runs anywhere), "mmx". Tests and
-// benchmarks call them directly to force one.
+// Every routine built in, slowest first: "scalar" (portable, runs anywhere), "mmx", "sse2",
+// "avx2", "avx512". Tests and benchmarks call them directly to force one.
 extern const PackedYuvRoutine kPackedYuvRoutines[];
 extern const size_t kPackedYuvRoutineCount;
 

@@ -25,6 +25,12 @@ constexpr int32_t WordPair(int32_t low, int32_t high) {
                                 (static_cast<uint32_t>(low) & 0xFFFF));
 }
 
+// The vector forms compute the differences of ConvertPair as 32 x (the pair's blue or red sum) - C
+// with C = ceil(kLumaScale x twiceLuma / 512), one C for both: the same values, since sum << 14 is
+// a multiple of 512. From the pair's luma sum Y0 + Y1 = twiceLuma + 32,
+// C = (kLumaScale x (Y0 + Y1) + kPairCorrectionOffset) >> 9.
+constexpr int32_t kPairCorrectionOffset = 511 - 32 * kLumaScale;
+
 enum class PackedYuvOrder { kYuy2, kUyvy };
 
 struct PackedPair {
@@ -132,4 +138,10 @@ VX_PACKED_YUV_ROUTINE(RgbToYuy2Scalar);
 VX_PACKED_YUV_ROUTINE(RgbToUyvyScalar);
 VX_PACKED_YUV_ROUTINE(RgbToYuy2Mmx);
 VX_PACKED_YUV_ROUTINE(RgbToUyvyMmx);
+VX_PACKED_YUV_ROUTINE(RgbToYuy2Sse2);
+VX_PACKED_YUV_ROUTINE(RgbToUyvySse2);
+VX_PACKED_YUV_ROUTINE(RgbToYuy2Avx2);
+VX_PACKED_YUV_ROUTINE(RgbToUyvyAvx2);
+VX_PACKED_YUV_ROUTINE(RgbToYuy2Avx512);
+VX_PACKED_YUV_ROUTINE(RgbToUyvyAvx512);
 #undef VX_PACKED_YUV_ROUTINE
