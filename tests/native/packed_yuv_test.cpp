@@ -26,12 +26,13 @@ using Group = std::array<uint8_t, 4>;
 
 constexpr uint8_t kUntouched = 0xA5;
 
-// Every routine in the table, and the entry points that choose one for this processor.
+// The reference for every other routine.
 const PackedYuvRoutine& Portable() {
     return *std::find_if(kPackedYuvRoutines, kPackedYuvRoutines + kPackedYuvRoutineCount,
                          [](const auto& r) { return std::string(r.name) == "scalar"; });
 }
 
+// Every routine in the table, and the entry points that choose one for this processor.
 std::vector<PackedYuvRoutine> RoutinesUnderTest() {
     std::vector<PackedYuvRoutine> routines(kPackedYuvRoutines,
                                            kPackedYuvRoutines + kPackedYuvRoutineCount);
