@@ -1,29 +1,48 @@
 #!/bin/bash
-# Builds, starts a Wine box of its own and runs every benchmark in it, then stops the box.
-# The summary lines are the benchmarks' own; figures are ratios measured in this one run, so the
-# machine's load is printed first. The desktop is larger than the largest lens (1280 x 1024), so
-# that every lens can follow the pointer.
+# Builds and runs every benchmark and prints their summary lines, with the machine's load before
+# and after (figures from a loaded machine are ratios within one run, not absolute speeds). The
+# Windows benchmarks run in a Wine box of their own, whose desktop is larger than the largest lens
+# (1280 x 1024) so that every lens can follow the pointer. To add a benchmark, add a step.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 tools/install-deps.sh
 tools/build.sh
+out=build/bench
+mkdir -p "$out"
+
+echo "== load before: $(uptime)"
+
+# The packed-YUV routines: a native build of their own, without the tests' sanitizers.
+if [ ! -f build/bench-native/build.ninja ]; then
+    cmake -S . -B build/bench-native -G Ninja -DVX_SANITIZE=OFF >/dev/null
+fi
+cmake --build build/bench-native --target yuv_bench
+echo "== packed-YUV conversion"
+build/bench-native/bench/yuv_bench | tee "$out/yuv_bench.txt"
 
 . tools/winebox.sh
 trap winebox_stop EXIT
 VX_SCREEN_SIZE=1920x1200 winebox_start
 bin=build/win32/bin
-
-echo "== load: $(uptime)"
-
-# One step per benchmark; each runs under Wine with a time limit.
-bench() { timeout -k 5 900 wine "$@" </dev/null; }
+# One Windows benchmark under Wine, with a time limit.
+wine_bench() { timeout -k 5 900 wine "$@" </dev/null; }
 
 echo "== renderer: the Direct3D frame by stage, next to a bare GDI stretch"
-bench "$bin/renderer_bench.exe"
+wine_bench "$bin/renderer_bench.exe" | tee "$out/renderer_bench.txt"
 
-echo "== lens: the running lens next to a plain GDI magnifier (frame wait 0)"
-bench "$bin/lens_bench.exe" | python3 tools/xtest_pointer.py
+echo "== shipped filters"
+wine_bench "$bin/filter_bench.exe" | tee "$out/filter_bench.txt"
 
-echo "== load: $(uptime)"
+echo "== lens: the running lens next to a plain GDI magnifier, frame wait 0"
+# The helper moves the pointer through the X server when the benchmark asks it to.
+wine_bench "$bin/lens_bench.exe" | python3 tools/xtest_pointer.py | tee "$out/lens_bench.txt"
+
+winebox_stop
+trap - EXIT
+
+echo "== load after: $(uptime)"
+echo "== summary"
+grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
+    "$out/lens_bench.txt" || true
