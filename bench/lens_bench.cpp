@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "instance_mapping.h"
+#include "lens_image.h"
 #include "lens_placement.h"
 #include "qxmagnifier.h"
 #include "renderer_frame.h"
@@ -199,19 +200,10 @@ private:
                                       "VX Floor Lens", "", WS_POPUP, 0, 0, width, height, nullptr,
                                       nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(window, SW_SHOWNOACTIVATE);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
         {
             WindowDc screen(nullptr, GetDC(nullptr));
-            UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-            UniqueGdiObject bitmap(
-                CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-            SelectedObject selected(memory.Get(), bitmap.Get());
+            LensImage image; // a 32-bit DIB section in a memory device context
+            image.Create(e.lensWidth, e.lensHeight);
             const LensRun run =
                 MakeLensRun(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             e.lensWidth, e.lensHeight);
@@ -226,11 +218,11 @@ private:
                 GetCursorPos(&pointer);
                 readings.pointer = IntPoint{pointer.x, pointer.y};
                 const LensPlacement placement = PlaceLens(run, readings, &follow);
-                StretchBlt(memory.Get(), 0, 0, width, height, screen.Get(), placement.source.x,
+                StretchBlt(image.Dc(), 0, 0, width, height, screen.Get(), placement.source.x,
                            placement.source.y, static_cast<int>(e.sourceWidth),
                            static_cast<int>(e.sourceHeight), SRCCOPY | CAPTUREBLT);
                 POINT at = {placement.lens.left, placement.lens.top};
-                UpdateLayeredWindow(window, nullptr, &at, &size, memory.Get(), &origin, 0, &blend,
+                UpdateLayeredWindow(window, nullptr, &at, &size, image.Dc(), &origin, 0, &blend,
                                     ULW_ALPHA);
                 InterlockedIncrement(&frames_);
                 MSG message;
