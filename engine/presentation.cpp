@@ -116,9 +116,9 @@ void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
     if (moved == DDERR_SURFACELOST) {
         presentation.surfaceLost = !RestoreSurfaces(display);
     } else if (moved == DDERR_INVALIDPOSITION) {
-        PauseBeforeFrame(kPositionPauseMs);
+        PauseUnlessClosed(kPositionPauseMs);
     } else if (moved == DDERR_OVERLAYNOTVISIBLE) {
-        PauseBeforeFrame(kPositionPauseMs);
+        PauseUnlessClosed(kPositionPauseMs);
         presentation.overlayShown = 0;
     } else {
         ReportError("FAILED - SetOverlayPosition", moved, "magnifier");

@@ -12,11 +12,10 @@ namespace {
 
 // The renderer's waits end early when the engine is closed, so that a close never waits for
 // them.
-bool PauseUnlessClosed(DWORD milliseconds) {
-    PauseBeforeFrame(milliseconds);
-    return RunsRemain();
+bool PauseForRenderer(DWORD milliseconds) {
+    return PauseUnlessClosed(milliseconds);
 }
 
 } // namespace
 
-RendererPlatform g_RendererPlatform = {Direct3DCreate9, PauseUnlessClosed};
+RendererPlatform g_RendererPlatform = {Direct3DCreate9, PauseForRenderer};

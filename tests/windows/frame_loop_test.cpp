@@ -16,6 +16,7 @@
 
 extern "C" HANDLE WINAPI qxCreateMagnifier(EngineParameters*, EngineCallback);
 extern "C" int WINAPI qxCloseMagnifier(HANDLE);
+extern "C" int WINAPI qxSetBrightnessMagnifier(int, int);
 
 namespace {
 
@@ -255,8 +256,12 @@ TEST_F(FrameLoop, CopyWithoutAnImageContextIsClearedAndReported) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "nothing reached the clipboard";
 }
 
-TEST_F(FrameLoop, FirstFrameShowsTheLensBeforeTheFirstPause) {
+TEST_F(FrameLoop, FirstFrameComesBeforeTheFirstPauseAndANewBrightnessAtOnce) {
+    PreloadedFake caret("qxgetcaretpos", "full"); // asked once a frame: counts the frames
+    const auto frames = BindProc<LONG (*)()>(caret.Module(), "FakeCaretQueries");
+    const LONG before = frames();
     fake.AdvertiseOverlays(false);
+    record.engine.followFocus = 1;
     record.engine.frameWait = 60000;
     Start();
     HWND lens = nullptr;
@@ -270,6 +275,13 @@ TEST_F(FrameLoop, FirstFrameShowsTheLensBeforeTheFirstPause) {
         << "the lens stands at the pointer at once";
     EXPECT_EQ(501 - 64, at.top);
     EXPECT_TRUE(IsWindowVisible(lens));
+    EXPECT_EQ(1, frames() - before);
+
+    qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return frames() - before == 2; }, 3000))
+        << "the main program's brightness at lens-up is shown without waiting for the pause";
+    Sleep(200);
+    EXPECT_EQ(2, frames() - before) << "then the pause goes on";
 }
 
 // Ways the lens cannot come up: the engine tells the main program with code 0, which switches
