@@ -63,20 +63,20 @@ UINT EndIndex(UINT first, double end, UINT limit) {
 // The part of the top-level window under the pointer that lies inside the source, stretched into
 // its place in the image; the rest of the frame is transparent.
 CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, int sh) {
-    CapturedArea nothing = {true, 0, 0, 0, 0};
+    const CapturedArea empty = {true, 0, 0, 0, 0}; // every pixel transparent
     if (sw <= 0 || sh <= 0) {
-        return nothing;
+        return empty;
     }
     POINT pointer = {};
     GetCursorPos(&pointer);
     HWND root = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
     RECT window = {};
     if (root == nullptr || !GetWindowRect(root, &window)) {
-        return nothing;
+        return empty;
     }
     WindowDc source(root, GetWindowDC(root));
     if (source.Get() == nullptr) {
-        return nothing;
+        return empty;
     }
     const int dx = window.left - sx;
     const int dy = window.top - sy;
@@ -92,7 +92,7 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
     StretchBlt(image.Dc(), 0, 0, static_cast<int>(image.Width()), static_cast<int>(image.Height()),
                image.Dc(), 0, 0, sw, sh, SRCCOPY);
     if (copyWidth <= 0 || copyHeight <= 0) {
-        return nothing;
+        return empty;
     }
     const double scaleX = static_cast<double>(image.Width()) / sw;
     const double scaleY = static_cast<double>(image.Height()) / sh;
