@@ -7,8 +7,7 @@
 
 #include "error_codes.h"
 #include "log_file.h"
-#include "pinned_thread.h"
-#include "scoped_handles.h"
+#include "pinned_worker.h"
 
 namespace {
 
@@ -17,29 +16,14 @@ constexpr size_t kQueueCapacity = 64;
 
 } // namespace
 
-struct LogWriter {
+struct LogWriter : PinnedWorker {
     std::string path;
     LogLabels labels;
-    LogBound bound;
-    CRITICAL_SECTION lock;
+    LogBound bound{kDefaultLogLines};
     std::deque<LogReport> queue; // under `lock`
-    bool stopping = false;       // under `lock`
-    UniqueHandle wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
-    HANDLE thread = nullptr;
-    // The caller's hold and the thread's hold; the last one to let go frees the writer.
-    volatile LONG holds = 2;
-
-    LogWriter() { InitializeCriticalSection(&lock); }
-    ~LogWriter() { DeleteCriticalSection(&lock); }
 };
 
 namespace {
-
-void LetGo(LogWriter* writer) {
-    if (InterlockedDecrement(&writer->holds) == 0) {
-        delete writer;
-    }
-}
 
 // Takes everything queued; false once the writer is stopping and nothing is left.
 bool TakeQueued(LogWriter* writer, std::vector<LogReport>* reports) {
@@ -68,8 +52,7 @@ DWORD WINAPI WriteReports(LPVOID parameter) {
         }
         AddToLogFile(writer->path.c_str(), lines, writer->bound, &memo);
     }
-    LetGo(writer);
-    return 0;
+    LeaveWorker(writer);
 }
 
 } // namespace
@@ -82,8 +65,7 @@ LogWriter* StartLogWriter(const std::string& path, const LogLabels& labels, cons
     writer->path = path;
     writer->labels = labels;
     writer->bound = bound;
-    writer->thread = writer->wake ? StartPinnedThread(WriteReports, writer) : nullptr;
-    if (writer->thread == nullptr) {
+    if (!StartPinnedWorker(writer, WriteReports)) {
         delete writer;
         return nullptr;
     }
@@ -104,10 +86,5 @@ int QueueReport(LogWriter* writer, LogReport report) {
 }
 
 void StopLogWriter(LogWriter* writer, DWORD milliseconds) {
-    EnterCriticalSection(&writer->lock);
-    writer->stopping = true;
-    LeaveCriticalSection(&writer->lock);
-    SetEvent(writer->wake.Get());
-    AwaitPinnedThread(writer->thread, milliseconds);
-    LetGo(writer);
+    StopPinnedWorker(writer, milliseconds);
 }
