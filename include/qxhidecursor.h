@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #define QX_HIDECURSOR_LIBRARY "qxhidecursor.dll"
+// The marker kept in the application-data folder while the pointer is hidden.
+#define QX_HIDECURSOR_MARKER_NAME "pointer-hidden.marker"
 
 extern "C" {
 // show 0: every standard system pointer becomes invisible. show 1 (any nonzero value): the

@@ -30,6 +30,8 @@ static_assert(sizeof(void*) != 4 || offsetof(SenderInfo, errorLabel) == 28, "lay
 static_assert(sizeof(void*) != 4 || offsetof(SenderInfo, sourceLabel) == 32, "layout");
 
 #define QX_SENDER_LIBRARY "qxsender.dll"
+// The log, in the application-data folder (%APPDATA%\Drelmont\Vexlume).
+#define QX_SENDER_LOG_NAME "errors.log"
 
 extern "C" {
 // Starts the log for the module the block describes. Returns 1, or 0 when no log can be kept

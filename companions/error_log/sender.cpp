@@ -1,5 +1,5 @@
-// The entry points of the error log "qxsender.dll". The log is the file "errors.log" in the
-// application-data folder; without that folder no log is kept.
+// The entry points of the error log "qxsender.dll". The log is a file in the application-data
+// folder; without that folder no log is kept.
 #include "qxsender.h"
 
 #include <cstring>
@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr char kLogName[] = "errors.log";
 // How long the end of the log waits for queued reports to reach the disk.
 constexpr DWORD kStopWaitMs = 1000;
 // Texts are read up to these lengths, whatever the caller passes.
@@ -40,7 +39,7 @@ LogWriter* StartWriter(const SenderInfo* info) {
     char folder[kPathCapacity];
     char path[kPathCapacity];
     if (!ComposeAppDataFolder(folder, nullptr) ||
-        !JoinPath(path, kPathCapacity, folder, kLogName)) {
+        !JoinPath(path, kPathCapacity, folder, QX_SENDER_LOG_NAME)) {
         return nullptr;
     }
     const bool hasLimit = info != nullptr && info->size >= sizeof(SenderInfo);

@@ -1,5 +1,5 @@
-// The entry point of the pointer hider "qxhidecursor.dll". Its marker is the file
-// "pointer-hidden.marker" in the application-data folder.
+// The entry point of the pointer hider "qxhidecursor.dll". Its marker lies in the
+// application-data folder.
 #include "qxhidecursor.h"
 
 #include <mutex>
@@ -8,8 +8,6 @@
 #include "pointer_hiding.h"
 
 namespace {
-
-constexpr char kMarkerName[] = "pointer-hidden.marker";
 
 std::mutex g_lock;
 PointerHiding g_hiding; // under g_lock
@@ -23,7 +21,7 @@ void SetUpOnce() {
     char folder[kPathCapacity];
     char marker[kPathCapacity] = {};
     if (!ComposeAppDataFolder(folder, nullptr) ||
-        !JoinPath(marker, kPathCapacity, folder, kMarkerName)) {
+        !JoinPath(marker, kPathCapacity, folder, QX_HIDECURSOR_MARKER_NAME)) {
         marker[0] = '\0';
     }
     SetUpPointerHiding(&g_hiding, SystemPointerCalls(), marker);
