@@ -110,7 +110,7 @@ int main() {
                 call.median, call.p99, call.most, kCalls, present, batchMean,
                 call.median < 50.0 ? "yes" : "no");
     std::printf("one look at the caret: median %.2f us, 99th percentile %.2f us over %d looks; "
-                "look / call = %.0f\n",
-                look.median, look.p99, kLooks, look.median / std::max(call.median, 0.001));
+                "look / mean call = %.0f\n",
+                look.median, look.p99, kLooks, look.median / std::max(batchMean, 0.001));
     return 0;
 }
