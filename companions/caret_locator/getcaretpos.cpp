@@ -156,7 +156,6 @@ extern "C" int WINAPI qxGetCaretPosInit(int pollPeriod, int answerWait) {
     f.running = true;
     f.thread = GetCurrentThreadId();
     f.timing = TimingFromInitNumbers(pollPeriod, answerWait);
-    SeePhysicalPixels();
     Hook(f);
     f.timer = SetTimer(nullptr, 0, kTickMs, OnTick);
     f.lastTick = GetTickCount();

@@ -13,7 +13,9 @@ struct CaretSighting {
     CaretPoint point = {0, 0}; // physical pixels of the virtual screen
 };
 
+// Leaves the calling thread's view of pixels as it was.
 CaretSighting LookAtSystemCaret();
 
-// Makes the calling thread see every window in physical pixels, where the system allows it.
+// Makes the calling thread see every window in physical pixels, where the system allows it. For
+// threads of the library's own only: the caller's threads keep their view.
 void SeePhysicalPixels();
