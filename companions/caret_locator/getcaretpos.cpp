@@ -29,9 +29,9 @@ struct CaretFollower {
     DWORD lastTick = 0;
     LookSchedule schedule;
     AccessibleCarets* accessible = nullptr;
-    LONG accessibleSerial = 0; // the answers taken into account so far
-    DWORD lastQuestion = 0;    // tick count of the last question to the accessible caret
-    bool asked = false;
+    LONG accessibleSerial = 0;     // the answers taken into account so far
+    HWND questionWindow = nullptr; // whose caret object was asked last
+    DWORD lastQuestion = 0;        // tick count of that question
     // The last look.
     bool present = false;
     CaretPoint point = {0, 0};
@@ -44,8 +44,22 @@ struct CaretFollower {
 std::recursive_mutex g_lock;
 CaretFollower g_follower; // under g_lock
 
-// Looks at the caret and keeps what was seen. An event that concerns a window that draws its
-// own caret asks that window's caret object; so does the poll, not more often than its period.
+// The window whose caret object is asked: one that reported its caret moving, else the window
+// with the focus; in either case a window of the foreground window, never one behind it.
+HWND QuestionWindow(const CaretFollower& f, const CaretSighting& sighting, HWND eventWindow) {
+    if (eventWindow != nullptr && GetAncestor(eventWindow, GA_ROOT) == sighting.foreground) {
+        return eventWindow;
+    }
+    if (f.questionWindow != nullptr &&
+        GetAncestor(f.questionWindow, GA_ROOT) == sighting.foreground) {
+        return f.questionWindow;
+    }
+    return sighting.focus;
+}
+
+// Looks at the caret and keeps what was seen. Without a system caret, the caret object of the
+// window in question is asked: at once when that window changed or reported a move, else no
+// more often than once per poll period; its latest answer is what was seen.
 void Look(CaretFollower& f, HWND eventWindow) {
     const DWORD now = GetTickCount();
     LookedAt(&f.schedule, now);
@@ -55,16 +69,15 @@ void Look(CaretFollower& f, HWND eventWindow) {
         f.point = sighting.point;
         return;
     }
-    const bool questionDue = !f.asked || now - f.lastQuestion >= f.timing.pollMs;
-    if (eventWindow != nullptr || questionDue) {
-        AskAccessibleCaret(f.accessible, eventWindow != nullptr ? eventWindow : sighting.focus);
-        f.asked = true;
+    const HWND window = QuestionWindow(f, sighting, eventWindow);
+    if (window != f.questionWindow || window == eventWindow ||
+        now - f.lastQuestion >= f.timing.pollMs) {
+        AskAccessibleCaret(f.accessible, window);
+        f.questionWindow = window;
         f.lastQuestion = now;
     }
     CaretPoint point = {0, 0};
-    f.present = LatestAccessibleCaret(f.accessible, sighting.focus, &point, &f.accessibleSerial) ||
-                (eventWindow != nullptr &&
-                 LatestAccessibleCaret(f.accessible, eventWindow, &point, &f.accessibleSerial));
+    f.present = LatestAccessibleCaret(f.accessible, window, &point, &f.accessibleSerial);
     f.point = point;
 }
 
@@ -86,9 +99,14 @@ void CALLBACK OnCaretEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
         return;
     }
     std::lock_guard<std::recursive_mutex> hold(g_lock);
-    if (g_follower.running) {
-        Look(g_follower, event == EVENT_OBJECT_LOCATIONCHANGE ? window : nullptr);
+    if (!g_follower.running) {
+        return;
     }
+    if (event != EVENT_OBJECT_LOCATIONCHANGE) {
+        // Another window has the focus now: its own caret object is the one to ask.
+        g_follower.questionWindow = nullptr;
+    }
+    Look(g_follower, event == EVENT_OBJECT_LOCATIONCHANGE ? window : nullptr);
 }
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
