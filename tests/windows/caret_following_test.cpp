@@ -23,15 +23,6 @@ void MovePointer(POINT to) {
     SendInput(1, &input, sizeof(input));
 }
 
-void TypeKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 struct FindNotepad {
     DWORD processId;
     HWND window;
@@ -172,7 +163,7 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
 
     for (WORD key : {WORD('M'), WORD('W'), WORD(VK_RETURN)}) {
         const RECT before = caret;
-        TypeKey(key);
+        PressKey(key);
         ASSERT_TRUE(notepad.WaitForCaretMove(before, &caret)) << "Notepad took the key";
         // Two whole frames begin after the caret moved and have shown their image once four
         // requests have been served.

@@ -75,6 +75,9 @@ void OnNotification(int code, void (*action)());
 // Milliseconds since an arbitrary start, for measuring bounded waits.
 double NowMs();
 
+// Presses and releases a key through the input system, as a keyboard would.
+void PressKey(WORD key);
+
 // Stands in for the main program's window: a hidden window published in the shared memory
 // "magnifier", where the engine looks for the window that owns its Direct3D device.
 class PublishedOwner {

@@ -36,15 +36,6 @@ bool KeyTaken(UINT modifiers, UINT key) {
     return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
 
-void Press(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
     SettingsRecord settings = FirstRunSettings();
     settings.hotKeys[0] = 0x0065; // Num 5: On/Off
@@ -54,7 +45,7 @@ TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
     EXPECT_TRUE(KeyTaken(0, VK_NUMPAD5));
     EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "free while the lens is off";
 
-    Press(VK_NUMPAD5);
+    PressKey(VK_NUMPAD5);
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
     ASSERT_TRUE(program->Answers());
     EXPECT_TRUE(KeyTaken(0, VK_NUMPAD8));
@@ -62,14 +53,14 @@ TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
         << "the extended flag becomes the Windows key";
     EXPECT_FALSE(KeyTaken(MOD_ALT | MOD_CONTROL, VK_UP));
 
-    Press(VK_NUMPAD8);
+    PressKey(VK_NUMPAD8);
     const double deadline = NowMs() + 5000;
     while (SourceWidth() != 116 && NowMs() < deadline) {
         Sleep(20);
     }
     EXPECT_EQ(116u, SourceWidth());
 
-    Press(VK_NUMPAD5);
+    PressKey(VK_NUMPAD5);
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
     ASSERT_TRUE(program->Answers());
     EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "given up when the lens goes off";
