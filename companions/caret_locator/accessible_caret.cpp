@@ -137,6 +137,6 @@ bool LatestAccessibleCaret(AccessibleCarets* carets, HWND window, CaretPoint* po
     return present;
 }
 
-void StopAccessibleCarets(AccessibleCarets* carets, DWORD milliseconds) {
-    StopPinnedWorker(carets, milliseconds);
+void StopAccessibleCarets(AccessibleCarets* carets) {
+    StopPinnedWorker(carets, 0);
 }

@@ -22,5 +22,5 @@ void AskAccessibleCaret(AccessibleCarets* carets, HWND window);
 // `window` and that window showed a caret. `serial` counts the answers so far.
 bool LatestAccessibleCaret(AccessibleCarets* carets, HWND window, CaretPoint* point, LONG* serial);
 
-// Stops the thread, waiting at most `milliseconds`.
-void StopAccessibleCarets(AccessibleCarets* carets, DWORD milliseconds);
+// Stops the thread without waiting for it: a question under way ends on its own.
+void StopAccessibleCarets(AccessibleCarets* carets);

@@ -205,18 +205,11 @@ extern "C" const POINT* WINAPI qxGetCaretPos(int* valid) {
 }
 
 extern "C" int WINAPI qxGetCaretPosRelease() {
-    AccessibleCarets* accessible = nullptr;
-    DWORD waitMs = 0;
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_lock);
-        if (!g_follower.running) {
-            return 1;
+    std::lock_guard<std::recursive_mutex> hold(g_lock);
+    if (g_follower.running) {
+        if (AccessibleCarets* accessible = Stop(g_follower)) {
+            StopAccessibleCarets(accessible);
         }
-        waitMs = g_follower.timing.answerWaitMs;
-        accessible = Stop(g_follower);
-    }
-    if (accessible != nullptr) {
-        StopAccessibleCarets(accessible, waitMs);
     }
     return 1;
 }

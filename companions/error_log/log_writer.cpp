@@ -21,6 +21,7 @@ struct LogWriter : PinnedWorker {
     LogLabels labels;
     LogBound bound{kDefaultLogLines};
     std::deque<LogReport> queue; // under `lock`
+    bool writing = false;        // under `lock`: a batch is on its way to the disk
 };
 
 namespace {
@@ -30,6 +31,7 @@ bool TakeQueued(LogWriter* writer, std::vector<LogReport>* reports) {
     EnterCriticalSection(&writer->lock);
     reports->assign(writer->queue.begin(), writer->queue.end());
     writer->queue.clear();
+    writer->writing = !reports->empty();
     const bool more = !reports->empty() || !writer->stopping;
     LeaveCriticalSection(&writer->lock);
     return more;
@@ -86,5 +88,9 @@ int QueueReport(LogWriter* writer, LogReport report) {
 }
 
 void StopLogWriter(LogWriter* writer, DWORD milliseconds) {
-    StopPinnedWorker(writer, milliseconds);
+    // Only reports still on their way are waited for.
+    EnterCriticalSection(&writer->lock);
+    const bool idle = writer->queue.empty() && !writer->writing;
+    LeaveCriticalSection(&writer->lock);
+    StopPinnedWorker(writer, idle ? 0 : milliseconds);
 }

@@ -16,6 +16,7 @@ LogWriter* StartLogWriter(const std::string& path, const LogLabels& labels, cons
 // Queues one report. Returns 1, or 0 when too many reports are waiting (the report is lost).
 int QueueReport(LogWriter* writer, LogReport report);
 
-// Writes what is queued, waiting at most `milliseconds` for it, and ends the writer. A writer
-// still caught in the disk after that finishes on its own and frees itself.
+// Ends the writer once what is queued is written, waiting at most `milliseconds` for that (not
+// at all when nothing is). A writer still caught in the disk after that finishes on its own and
+// frees itself.
 void StopLogWriter(LogWriter* writer, DWORD milliseconds);
