@@ -82,16 +82,6 @@ TEST(ErrorLogBound, TheBlocksLimitIsTheNumberOfLinesKept) {
     }
 }
 
-TEST(ErrorLogBound, LinesAreCountedWithOrWithoutAFinalLineEnd) {
-    const struct {
-        const char* content;
-        size_t lines;
-    } cases[] = {{"", 0}, {"a\r\n", 1}, {"a\r\nb", 2}, {"\n\n", 2}, {"only", 1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.lines, CountLogLines(c.content)) << c.content;
-    }
-}
-
 // Adds reports one by one (or in batches) as the log file does, and checks after every step
 // that the log holds the newest reports in order, within its bound.
 void ExpectBoundHolds(size_t maxLines, size_t batch, size_t reports) {

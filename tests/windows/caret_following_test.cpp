@@ -7,6 +7,7 @@
 
 #include "scoped_handles.h"
 #include "test_support.h"
+#include "vexlume_process.h"
 
 namespace {
 
@@ -23,24 +24,6 @@ void MovePointer(POINT to) {
     SendInput(1, &input, sizeof(input));
 }
 
-struct FindNotepad {
-    DWORD processId;
-    HWND window;
-};
-
-BOOL CALLBACK TakeNotepad(HWND window, LPARAM parameter) {
-    auto* find = reinterpret_cast<FindNotepad*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof(name));
-    if (owner == find->processId && lstrcmpiA(name, "Notepad") == 0 && IsWindowVisible(window)) {
-        find->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Notepad in the middle of the screen, in front, its text box holding the focus.
 class Notepad {
 public:
@@ -53,12 +36,7 @@ public:
             return;
         }
         WaitForInputIdle(process_.hProcess, 10000);
-        FindNotepad find = {process_.dwProcessId, nullptr};
-        for (int i = 0; i < 200 && find.window == nullptr; ++i) {
-            EnumWindows(TakeNotepad, reinterpret_cast<LPARAM>(&find));
-            Sleep(25);
-        }
-        window_ = find.window;
+        window_ = WaitForWindow(process_.dwProcessId, "Untitled - Notepad");
         if (window_ != nullptr) {
             MoveWindow(window_, 350, 300, 500, 300, TRUE);
             SetForegroundWindow(window_);

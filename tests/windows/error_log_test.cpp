@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,16 +27,8 @@ std::string LogPath() {
 }
 
 std::string ReadAll(const std::string& path) {
-    std::string content;
-    if (FILE* in = std::fopen(path.c_str(), "rb")) {
-        char chunk[4096];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof(chunk), in)) > 0) {
-            content.append(chunk, got);
-        }
-        std::fclose(in);
-    }
-    return content;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> LogLines(const std::string& path) {

@@ -160,35 +160,17 @@ TEST_F(PointerHider, TheBlankPointerTakesThePlaceOfEveryStandardOne) {
     ShowSystemPointer(&hiding, 1);
 }
 
-// Starts the helper that hides the pointer through the real library and waits to be killed.
-class HidingProcess {
-public:
-    HidingProcess() {
-        std::string command = "\"" + ProgramFolder() + "\\pointer_hider_child.exe\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info_);
-    }
-    ~HidingProcess() {
-        Kill();
-        if (info_.hProcess != nullptr) {
-            CloseHandle(info_.hThread);
-            CloseHandle(info_.hProcess);
-        }
-    }
-    bool Started() const { return info_.hProcess != nullptr; }
-    bool Kill() {
-        if (info_.hProcess == nullptr) {
-            return false;
-        }
-        TerminateProcess(info_.hProcess, 9);
-        return WaitForSingleObject(info_.hProcess, 10000) == WAIT_OBJECT_0;
-    }
-
-private:
-    PROCESS_INFORMATION info_ = {};
-};
+// The helper that hides the pointer through the real library and waits to be killed.
+PROCESS_INFORMATION StartHidingProcess() {
+    std::string command = "\"" + ProgramFolder() + "\\pointer_hider_child.exe\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                   &process);
+    CloseHandle(process.hThread);
+    return process;
+}
 
 bool WaitForFile(const std::string& path, DWORD milliseconds) {
     const double deadline = NowMs() + milliseconds;
@@ -202,9 +184,14 @@ bool WaitForFile(const std::string& path, DWORD milliseconds) {
 }
 
 TEST_F(PointerHider, AKilledProcessLeavesThePointerToBeRestoredAtTheNextStart) {
-    HidingProcess child;
-    ASSERT_TRUE(child.Started());
-    ASSERT_TRUE(WaitForFile(marker, 20000)) << "the real library marks the pointer hidden";
+    const PROCESS_INFORMATION child = StartHidingProcess();
+    ASSERT_NE(nullptr, child.hProcess);
+    UniqueHandle process(child.hProcess);
+    const bool marked = WaitForFile(marker, 20000);
+    if (!marked) {
+        TerminateProcess(process.Get(), 9);
+    }
+    ASSERT_TRUE(marked) << "the real library marks the pointer hidden";
 
     // While the process that hid the pointer runs, a start elsewhere leaves it alone.
     PointerHiding meanwhile;
@@ -213,7 +200,8 @@ TEST_F(PointerHider, AKilledProcessLeavesThePointerToBeRestoredAtTheNextStart) {
     EXPECT_TRUE(g_calls.empty());
     EXPECT_TRUE(Exists(marker));
 
-    ASSERT_TRUE(child.Kill());
+    TerminateProcess(process.Get(), 9);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.Get(), 10000));
     PointerHiding next;
     SetUpPointerHiding(&next, kRecording, marker.c_str());
     EXPECT_EQ(1, ShowSystemPointer(&next, 1));
