@@ -9,8 +9,10 @@
 namespace {
 
 char g_settingsPath[kPathCapacity];
+char g_newSettingsPath[kPathCapacity]; // the save's first step, beside the file
 
 const char kSettingsFileName[] = "settings.dat";
+const char kNewSettingsFileName[] = "settings.new";
 
 // Reads the file when it holds exactly one record; false for any other size or a short read.
 bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
@@ -34,6 +36,7 @@ int LoadSettings(SettingsRecord* record) {
     char folder[kPathCapacity];
     ComposeAppDataFolder(folder, nullptr);
     FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    FileInFolder(g_newSettingsPath, kPathCapacity, folder, kNewSettingsFileName);
 
     unsigned char bytes[kSettingsRecordSize];
     UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -42,18 +45,31 @@ int LoadSettings(SettingsRecord* record) {
     return AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
 }
 
-HANDLE CreateSettingsFile() {
-    return CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                       CREATE_ALWAYS, 0, nullptr);
-}
-
 void StampSettingsHeader(SettingsRecord* record) {
     std::memcpy(record->magic, kSettingsMagic, sizeof(record->magic));
     record->version = kSettingsVersion;
 }
 
-void WriteSettingsFile(HANDLE file, const SettingsRecord* record) {
-    UniqueFile owned(file);
-    DWORD written = 0;
-    WriteFile(owned.Get(), record, sizeof(*record), &written, nullptr);
+int SaveSettings(const SettingsRecord& record) {
+    {
+        UniqueFile file(CreateFileA(g_newSettingsPath, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!file) {
+            return 0;
+        }
+        DWORD written = 0;
+        const bool complete = WriteFile(file.Get(), &record, sizeof(record), &written, nullptr) &&
+                              written == sizeof(record) && FlushFileBuffers(file.Get());
+        if (!complete) {
+            file.Reset();
+            DeleteFileA(g_newSettingsPath);
+            return 0;
+        }
+    }
+    if (!MoveFileExA(g_newSettingsPath, g_settingsPath,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(g_newSettingsPath);
+        return 0;
+    }
+    return 1;
 }

@@ -141,7 +141,7 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
 
     for (WORD key : {WORD('M'), WORD('W'), WORD(VK_RETURN)}) {
         const RECT before = caret;
-        PressKey(key);
+        Press(key);
         ASSERT_TRUE(notepad.WaitForCaretMove(before, &caret)) << "Notepad took the key";
         // Two whole frames begin after the caret moved and have shown their image once four
         // requests have been served.

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,13 +24,8 @@ std::string LogPath() {
     return std::string(folder) + "\\" QX_SENDER_LOG_NAME;
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> LogLines(const std::string& path) {
-    const std::string content = ReadAll(path);
+    const std::string content = FileContent(path);
     std::vector<std::string> lines;
     size_t start = 0;
     size_t end;
@@ -105,7 +98,7 @@ TEST_F(ErrorLog, TheEnginesFailureReportsArriveWithTheirCodesDecoded) {
     qxCloseMagnifier(thread);
 
     const std::vector<std::string> lines = LogLines(log);
-    ASSERT_EQ(2u, lines.size()) << ReadAll(log);
+    ASSERT_EQ(2u, lines.size()) << FileContent(log);
     const std::string title = " qxmagnifier[2001-0912] - ERROR | ERROR: ";
     EXPECT_EQ(title + "CreateDevice failed | code " +
                   std::to_string(static_cast<int>(D3DERR_INVALIDCALL)) + " (" +
@@ -175,7 +168,7 @@ TEST_F(ErrorLog, ALogThatCannotBeWrittenLosesTheReportAndHoldsUpNobody) {
         ASSERT_EQ(1, sender.init(&info));
         sender.record("before", 1, "test");
         sender.destroy();
-        const std::string before = ReadAll(log);
+        const std::string before = FileContent(log);
         ASSERT_EQ(1u, LogLines(log).size());
 
         UniqueFile holder;
@@ -192,7 +185,7 @@ TEST_F(ErrorLog, ALogThatCannotBeWrittenLosesTheReportAndHoldsUpNobody) {
         EXPECT_LT(NowMs() - start, 5000.0) << "bounded, whatever the disk does";
         holder.Reset();
         SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(before, ReadAll(log)) << "nothing written, nothing damaged";
+        EXPECT_EQ(before, FileContent(log)) << "nothing written, nothing damaged";
 
         ASSERT_EQ(1, sender.init(&info));
         sender.record("after", 3, "test");

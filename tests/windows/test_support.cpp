@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "instance_mapping.h"
+#include "scoped_handles.h"
 #include "settings_logic.h"
 
 namespace {
@@ -40,6 +41,19 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
         }
     }
     return matches;
+}
+
+std::string FileContent(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    if (!file) {
+        return "(missing)";
+    }
+    std::string bytes(65536, '\0');
+    DWORD read = 0;
+    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
 }
 
 std::string ProgramFolder() {
@@ -146,15 +160,6 @@ double NowMs() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
 }
 
 PublishedOwner::PublishedOwner()

@@ -21,6 +21,9 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix);
 // The folder of the running test program, without a trailing backslash.
 std::string ProgramFolder();
 
+// The whole content of a file (at most 64 KiB), or "(missing)" when it cannot be opened.
+std::string FileContent(const std::string& path);
+
 // Loads a fake library variant from bin\fakes\<variant>\<library>.dll and holds it until the
 // object ends. The engine's load by bare name then finds this very module.
 class PreloadedFake {
@@ -74,9 +77,6 @@ void OnNotification(int code, void (*action)());
 
 // Milliseconds since an arbitrary start, for measuring bounded waits.
 double NowMs();
-
-// Presses and releases a key through the input system, as a keyboard would.
-void PressKey(WORD key);
 
 // Stands in for the main program's window: a hidden window published in the shared memory
 // "magnifier", where the engine looks for the window that owns its Direct3D device.

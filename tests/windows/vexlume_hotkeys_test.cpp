@@ -27,15 +27,6 @@ protected:
     std::unique_ptr<VexlumeProcess> program;
 };
 
-// Whether another program holds this key: RegisterHotKey fails for a key already taken.
-bool KeyTaken(UINT modifiers, UINT key) {
-    if (RegisterHotKey(nullptr, 0x7001, modifiers, key)) {
-        UnregisterHotKey(nullptr, 0x7001);
-        return false;
-    }
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
-}
-
 TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
     SettingsRecord settings = FirstRunSettings();
     settings.hotKeys[0] = 0x0065; // Num 5: On/Off
@@ -45,7 +36,7 @@ TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
     EXPECT_TRUE(KeyTaken(0, VK_NUMPAD5));
     EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "free while the lens is off";
 
-    PressKey(VK_NUMPAD5);
+    Press(VK_NUMPAD5);
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
     ASSERT_TRUE(program->Answers());
     EXPECT_TRUE(KeyTaken(0, VK_NUMPAD8));
@@ -53,14 +44,14 @@ TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
         << "the extended flag becomes the Windows key";
     EXPECT_FALSE(KeyTaken(MOD_ALT | MOD_CONTROL, VK_UP));
 
-    PressKey(VK_NUMPAD8);
+    Press(VK_NUMPAD8);
     const double deadline = NowMs() + 5000;
     while (SourceWidth() != 116 && NowMs() < deadline) {
         Sleep(20);
     }
     EXPECT_EQ(116u, SourceWidth());
 
-    PressKey(VK_NUMPAD5);
+    Press(VK_NUMPAD5);
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
     ASSERT_TRUE(program->Answers());
     EXPECT_FALSE(KeyTaken(0, VK_NUMPAD8)) << "given up when the lens goes off";
