@@ -42,7 +42,18 @@ wine_bench "$bin/lens_bench.exe" | python3 tools/xtest_pointer.py | tee "$out/le
 winebox_stop
 trap - EXIT
 
+# The caret locator, called as the engine calls it once per frame, under Wine in a box of the
+# usual size.
+echo "== caret locator"
+(
+    . tools/winebox.sh
+    trap winebox_stop EXIT
+    winebox_start
+    tools/wine-run.sh build/win32/bin/caret_bench.exe | tr -d '\r' | tee build/win32/caret_bench.txt
+)
+
 echo "== load after: $(uptime)"
 echo "== summary"
 grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
     "$out/lens_bench.txt" || true
+grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt || true
