@@ -3,8 +3,6 @@
 // reason, notification and report each one leads to.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "clipboard_copy.h"
 #include "engine_state.h"
 #include "error_reporter.h"
@@ -21,17 +19,6 @@ extern "C" int WINAPI qxSetBrightnessMagnifier(int, int);
 namespace {
 
 using Calls = std::vector<std::string>;
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
-    const double deadline = NowMs() + milliseconds;
-    while (!condition()) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
 
 int CountNotifications(int code) {
     int count = 0;
