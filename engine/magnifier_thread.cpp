@@ -1,5 +1,6 @@
 #include "magnifier_thread.h"
 
+#include <cstring>
 #include <memory>
 
 #include "clipboard_copy.h"
@@ -16,6 +17,8 @@
 #include "lens_window.h"
 #include "optional_libraries.h"
 #include "overlay.h"
+#include "plugin_exports.h"
+#include "plugin_host.h"
 #include "presentation.h"
 #include "renderer_state.h"
 #include "run_control.h"
@@ -44,6 +47,7 @@ struct Run {
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
     std::unique_ptr<OverlayWindow> lensWindow;
+    PluginTable plugins;
     ClipboardCopy clipboard;
 };
 
@@ -145,13 +149,15 @@ Frame BeginFrame(Run& run) {
     }
     Frame frame;
     frame.placement = PlaceLens(run.lens, readings, &run.follow);
+    PublishPluginView(frame.placement.view);
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
     frame.brightness = static_cast<int>(g_Brightness);
     const Renderer& r = run.renderer;
     frame.route = ChooseFrameRoute(
         FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,
-                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr});
+                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr,
+                   PluginsActive(run.plugins)});
     return frame;
 }
 
@@ -182,6 +188,25 @@ void Capture(Run& run, const Frame& frame) {
     }
 }
 
+// The plug-ins change the captured frame in place, in table order, while it is locked; a frame
+// that cannot be locked is not filtered. A plug-in that had taken over the display and has been
+// switched off for a fault gives the display back to the engine's lens.
+void Filter(Run& run) {
+    if (!PluginsActive(run.plugins)) {
+        return;
+    }
+    DDSURFACEDESC description;
+    std::memset(&description, 0, sizeof(description));
+    description.dwSize = sizeof(description);
+    if (LockCapturedFrame(run.renderer, &description) == 0) {
+        FilterFrame(&run.plugins, &description);
+        run.renderer.g_Surface_BackgroundStretch->UnlockRect();
+    }
+    if (run.presentation.pluginTakeover && !PluginsTakeOver(run.plugins)) {
+        GiveBackDisplay(run.presentation, run.display);
+    }
+}
+
 // The Direct3D route draws the frame and, on the window path, reads it back into the lens
 // image; on the GDI route the capture already is the lens image.
 void Compose(Run& run, const Frame& frame) {
@@ -209,7 +234,7 @@ void RunFrame(Run& run) {
     const Frame frame = BeginFrame(run);
     if (DeviceReady(run) && PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
         Capture(run, frame);
-        // The captured frame is complete here; filters that change it come before composition.
+        Filter(run);
         Compose(run, frame);
         if (LoadShared(g_Params->captureRequest) != 0) {
             CopyToClipboard(run);
@@ -273,6 +298,10 @@ DWORD WINAPI MagnifierThread(LPVOID) {
         return 0;
     }
     ChooseDisplayPath(run);
+    StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
+    if (PluginsTakeOver(run.plugins)) {
+        TakeOverDisplay(run.presentation, run.display);
+    }
     run.lens = MakeLensRun(run.screenWidth, run.screenHeight, run.lensWidth, run.lensHeight);
 
     SendNotification(kNotifyLensUp);
@@ -283,6 +312,7 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     run.presentation.lensWindow = nullptr;
     run.lensWindow.reset();
     run.compositionGuard.reset();
+    ReleasePlugins(&run.plugins);
     SendNotification(EndNotification(run.presentation));
     ReleasePointerAndCaret(run);
     StopErrorReporter();
