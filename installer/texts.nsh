@@ -1,6 +1,8 @@
 ; The installer's own texts in English and Russian (UTF-8; makensis reads it with
 ; -INPUTCHARSET UTF8). The standard pages take theirs from the language files of NSIS.
 
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install Vexlume ${VX_VERSION}, a screen magnifier, for your user account. It needs no administrator rights.$\r$\n$\r$\nIf Vexlume is running, Setup closes it and starts the new version when it has finished.$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_RUSSIAN} "Программа установит экранную лупу Vexlume ${VX_VERSION} для вашей учётной записи. Права администратора не нужны.$\r$\n$\r$\nЕсли Vexlume запущен, программа установки закроет его и по окончании запустит новую версию.$\r$\n$\r$\nНажмите кнопку «Далее», чтобы продолжить."
 LangString StartPageTitle ${LANG_ENGLISH} "Start with Windows"
 LangString StartPageTitle ${LANG_RUSSIAN} "Запуск вместе с Windows"
 LangString StartPageSubtitle ${LANG_ENGLISH} "Choose whether Vexlume starts when you log on."

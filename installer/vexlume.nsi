@@ -1,6 +1,6 @@
 ; The per-user installer of Vexlume and its uninstaller. installer/CMakeLists.txt runs makensis
-; on this script with VX_BUILD_INCLUDE (the version, the icon and the file lists of the build)
-; and VX_OUTFILE defined.
+; on this script with VX_BUILD_INCLUDE (the version, the icon and the file lists of the build),
+; VX_SIDE_PICTURE (the picture of the first and the last page) and VX_OUTFILE defined.
 ;
 ; Setup puts the program into the user's local programs folder and the shipped filters, switched
 ; off, into the user's plug-in folder, adds a Start-menu shortcut and the Uninstall entry, and
@@ -43,13 +43,16 @@ ShowUninstDetails nevershow
 
 !define MUI_ICON "${VX_ICON}"
 !define MUI_UNICON "${VX_ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${VX_SIDE_PICTURE}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+BrandingText "Vexlume ${VX_VERSION}"
 
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom StartWithWindowsPage StartWithWindowsLeave
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 !insertmacro MUI_PAGE_FINISH
