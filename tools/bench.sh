@@ -17,6 +17,20 @@ cmake --build build/bench-native --target yuv_bench
 echo "== packed-YUV conversion"
 build/bench-native/bench/yuv_bench | tee build/bench-native/yuv_bench.txt
 
+# The caret locator, called as the engine calls it once per frame, under Wine.
+if [ ! -f build/win32/build.ninja ]; then
+    cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+fi
+cmake --build build/win32 --target caret_bench
+echo "== caret locator"
+(
+    . tools/winebox.sh
+    trap winebox_stop EXIT
+    winebox_start
+    tools/wine-run.sh build/win32/bin/caret_bench.exe | tr -d '\r' | tee build/win32/caret_bench.txt
+)
+
 echo "== load after: $(uptime)"
 echo "== summary"
 grep '^yuv ' build/bench-native/yuv_bench.txt
+grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt
