@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "autostart_rules.h"
+#include "qxsender.h"
 #include "scoped_handles.h"
 #include "shipped_files.h"
 #include "test_support.h"
@@ -309,6 +310,7 @@ TEST_F(Installer, UninstallLeavesOnlySettingsAndTheUsersOwnPlugInsUnlessAskedToR
             SetRegistryText(HKEY_CURRENT_USER, kRunKey, kRunEntryName, runAfter);
         }
         WriteSettingsFile(FirstRunSettings());
+        WriteFileText(UserFolder() + "\\" QX_SENDER_LOG_NAME, "a report\r\n");
         WriteFileText(UserPluginFolder() + "\\Mine.dll", "the user's own");
         const std::string first = kFilterNames[0];
         ASSERT_TRUE(MoveFileA((UserPluginFolder() + "\\" + first + ".lib").c_str(),
