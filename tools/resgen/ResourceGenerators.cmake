@@ -23,12 +23,14 @@ set(VX_RESGEN_APP_SOURCES
     ${VX_RESGEN_DIR}/icon_art.cpp ${VX_RESGEN_DIR}/icon_art.h
     ${VX_RESGEN_DIR}/pixel_font.cpp ${VX_RESGEN_DIR}/pixel_font.h
     ${VX_RESGEN_DIR}/splash_art.cpp ${VX_RESGEN_DIR}/splash_art.h
+    ${VX_RESGEN_DIR}/lens_colours.h
     ${VX_RESGEN_DIR}/wave_file.cpp ${VX_RESGEN_DIR}/wave_file.h)
 
 set(VX_RESGEN_INSTALLER_SOURCES
     ${VX_RESGEN_COMMON_SOURCES}
     ${VX_RESGEN_DIR}/canvas.cpp ${VX_RESGEN_DIR}/canvas.h
     ${VX_RESGEN_DIR}/installer_art.cpp ${VX_RESGEN_DIR}/installer_art.h
+    ${VX_RESGEN_DIR}/lens_colours.h
     ${VX_RESGEN_DIR}/pixel_font.cpp ${VX_RESGEN_DIR}/pixel_font.h)
 
 # vx_generated_files(<output variable> TOOL <name> MAIN <main source> SOURCES <files...>

@@ -2,19 +2,13 @@
 
 #include <cmath>
 
+#include "lens_colours.h"
 #include "pixel_font.h"
 
 namespace {
 
 constexpr Colour kGroundTop{0.13, 0.22, 0.4, 1.0};
 constexpr Colour kGroundBottom{0.03, 0.05, 0.12, 1.0};
-constexpr Colour kGlass{0.67, 0.86, 1.0, 0.35};
-constexpr Colour kGlint{1.0, 1.0, 1.0, 0.55};
-constexpr Colour kRimLight{0.9, 0.92, 0.96, 1.0};
-constexpr Colour kRimDark{0.55, 0.6, 0.68, 1.0};
-constexpr Colour kHandle{0.16, 0.16, 0.2, 1.0};
-constexpr Colour kShadow{0.0, 0.0, 0.0, 0.55};
-constexpr Colour kInk{1.0, 1.0, 1.0, 1.0};
 
 constexpr Point kCentre{76, 112};
 constexpr double kGlassRadius = 40;
@@ -23,8 +17,8 @@ constexpr double kRimRadius = 48;
 // Letters of the pixel font set at `scale`, centred on `centreX`, with a drop shadow.
 void DrawText(Canvas& canvas, const char* text, double centreX, double top, double scale) {
     const double left = std::round(centreX - TextWidth(text, scale) / 2) - 0.5;
-    Fill(canvas, TextShape(text, left + scale / 2, top + scale / 2, scale), kShadow);
-    Fill(canvas, TextShape(text, left, top, scale), kInk);
+    Fill(canvas, TextShape(text, left + scale / 2, top + scale / 2, scale), kLetterShadow);
+    Fill(canvas, TextShape(text, left, top, scale), kLetterInk);
 }
 
 } // namespace
@@ -35,13 +29,15 @@ Canvas DrawInstallerSide() {
          VerticalGradient(kGroundTop, kGroundBottom, 0, kInstallerSideHeight));
 
     const double reach = kRimRadius * std::sqrt(0.5);
-    Fill(canvas, Capsule({kCentre.x + reach, kCentre.y + reach}, {140, 176}, 8), kHandle);
+    Fill(canvas, Capsule({kCentre.x + reach, kCentre.y + reach}, {140, 176}, 8), kLensHandle);
     const Shape glass = Disc(kCentre, kGlassRadius);
-    Fill(canvas, glass, kGlass);
+    Fill(canvas, glass, kLensGlass);
     DrawText(canvas, "V", kCentre.x, std::round(kCentre.y - kGlyphRows * 3.5) - 0.5, 7);
-    Fill(canvas, Intersection(glass, Difference(Disc({58, 94}, 16), Disc({64, 100}, 16))), kGlint);
+    Fill(canvas, Intersection(glass, Difference(Disc({58, 94}, 16), Disc({64, 100}, 16))),
+         kLensGlint);
     Fill(canvas, Difference(Disc(kCentre, kRimRadius), glass),
-         VerticalGradient(kRimLight, kRimDark, kCentre.y - kRimRadius, kCentre.y + kRimRadius));
+         VerticalGradient(kLensRimLight, kLensRimDark, kCentre.y - kRimRadius,
+                          kCentre.y + kRimRadius));
 
     DrawText(canvas, "Vexlume", kInstallerSideWidth / 2.0, 236.5, 3);
     return canvas;
