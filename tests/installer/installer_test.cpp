@@ -82,15 +82,6 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     return names;
 }
 
-DWORD RegistryNumber(const char* key, const char* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-                   ERROR_SUCCESS
-               ? value
-               : 0;
-}
-
 std::string RunEntryOf(const std::string& program) {
     char data[kRunEntryCapacity];
     RunEntryData(data, sizeof(data), program.c_str());
@@ -140,23 +131,15 @@ long RunUninstaller(const std::string& options) {
     return RunAndWait("\"" + InstallFolder() + "\\uninstall.exe\" " + options, true);
 }
 
-// The running first instance: its process id and program file, or 0 and "".
-struct FirstInstance {
+// The program file of the running first instance, or "".
+std::string RunningProgram() {
     DWORD id = 0;
-    std::string program;
-};
-FirstInstance RunningInstance() {
-    FirstInstance found;
-    if (!GetWindowThreadProcessId(PublishedWindow(), &found.id)) {
-        return found;
-    }
-    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, found.id));
+    GetWindowThreadProcessId(PublishedWindow(), &id);
+    UniqueHandle process(id != 0 ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)
+                                 : nullptr);
     char path[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    if (process && QueryFullProcessImageNameA(process.Get(), 0, path, &size)) {
-        found.program = path;
-    }
-    return found;
+    return process && QueryFullProcessImageNameA(process.Get(), 0, path, &size) ? path : "";
 }
 
 struct ShortcutSeen {
@@ -250,7 +233,10 @@ TEST_F(Installer, PutsProgramShortcutUninstallEntryAndSwitchedOffFiltersInPlace)
               RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayIcon"));
     EXPECT_EQ("\"" + InstallFolder() + "\\uninstall.exe\"",
               RegistryText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString"));
-    const DWORD kilobytes = RegistryNumber(kUninstallKey, "EstimatedSize");
+    DWORD kilobytes = 0;
+    DWORD size = sizeof(kilobytes);
+    RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr,
+                 &kilobytes, &size);
     EXPECT_GE(kilobytes * 1024, Shipped("Vexlume.exe").size() + Shipped("qxmagnifier.dll").size());
 
     std::vector<std::string> filters;
@@ -280,14 +266,13 @@ TEST_F(Installer, OverARunningCopyEndsItAndStartsTheNewOneAgain) {
     DWORD code = 1;
     EXPECT_TRUE(first.WaitForExit(5000, &code)) << "ended before the files were replaced";
     EXPECT_EQ(0u, code) << "through its own Exit";
-    FirstInstance again;
+    std::string again;
     const double deadline = NowMs() + 20000;
-    while (again.id == 0 && NowMs() < deadline) {
+    while (again.empty() && NowMs() < deadline) {
         Sleep(50);
-        again = RunningInstance();
+        again = RunningProgram();
     }
-    EXPECT_NE(first.Id(), again.id);
-    EXPECT_EQ(InstalledProgram(), again.program);
+    EXPECT_EQ(InstalledProgram(), again) << "started again, from the install folder";
 }
 
 struct UninstallRound {
