@@ -131,10 +131,6 @@ struct FourCCCase {
     int tolerance;
 };
 
-void PrintTo(const FourCCCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class FourCCOverlay : public FrameLoop, public ::testing::WithParamInterface<FourCCCase> {};
 
 TEST_P(FourCCOverlay, ShowsTheLensImageInItsByteOrder) {

@@ -361,10 +361,6 @@ struct PackedCase {
     bool packedByShader;
 };
 
-void PrintTo(const PackedCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class PackedYuvFrame : public Renderer, public ::testing::WithParamInterface<PackedCase> {};
 
 TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
