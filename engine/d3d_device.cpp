@@ -48,14 +48,17 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
     return parameters;
 }
 
+// The device keeps the thread's floating-point precision: without the preserve flag Direct3D
+// switches the thread to single precision, and the lens arithmetic and the plug-ins that run on
+// it would get a rounded zoom.
 HRESULT CreateDevice(Renderer& r, HWND window) {
-    HRESULT result =
-        r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &r.g_PresentParameters, &r.g_D3DDevice);
+    HRESULT result = r.g_D3D->CreateDevice(
+        0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+        &r.g_PresentParameters, &r.g_D3DDevice);
     if (FAILED(result)) {
-        result =
-            r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                  &r.g_PresentParameters, &r.g_D3DDevice);
+        result = r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window,
+                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+                                       &r.g_PresentParameters, &r.g_D3DDevice);
     }
     return result;
 }

@@ -1,5 +1,7 @@
 // The renderer on Wine's Direct3D 9: desktop capture, composition and read-back of the lens
 // image, against known pictures on the screen.
+#include <float.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -410,6 +412,14 @@ INSTANTIATE_TEST_SUITE_P(
                       PackedCase{"Yuy2BelowPixelShader2", 2, true, 0, 1000, false},
                       PackedCase{"UyvyBelowPixelShader2", 3, true, 0, 1000, false}),
     [](const ::testing::TestParamInfo<PackedCase>& info) { return info.param.name; });
+
+// The magnifier thread does the lens arithmetic and runs the plug-ins in double precision; a
+// device that switched the processor to single precision would round the zoom they are given.
+TEST_F(Renderer, DeviceLeavesTheThreadsFloatingPointPrecisionAlone) {
+    const unsigned before = _controlfp(0, 0) & _MCW_PC;
+    ASSERT_TRUE(Start(256, 128));
+    EXPECT_EQ(before, _controlfp(0, 0) & _MCW_PC);
+}
 
 TEST_F(Renderer, FramePathAllocatesNothing) {
     ASSERT_TRUE(Start(256, 128));
