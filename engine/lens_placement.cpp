@@ -187,6 +187,10 @@ LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidt
     return {{0, 0, screenWidth, screenHeight}, lensWidth / 2, lensHeight / 2, {nullptr, nullptr}};
 }
 
+LensRun MakeLensRun(uint32_t lensWidth, uint32_t lensHeight, MonitorLookup monitors) {
+    return {{0, 0, 0, 0}, lensWidth / 2, lensHeight / 2, monitors};
+}
+
 FrameReadings ReadFrameSettings(const EngineParameters& params) {
     FrameReadings frame;
     frame.lockPosition = LoadShared(params.lockPosition);

@@ -52,15 +52,17 @@ struct MonitorLookup {
 
 // Fixed for one run of the lens: the half lens size, read at start, and where the monitors are.
 struct LensRun {
-    IntRect screen; // the one monitor when `monitors` is not given: the screen at (0, 0)
+    IntRect screen; // the one monitor when `monitors` is empty: the screen at (0, 0)
     uint32_t halfLensWidth;
     uint32_t halfLensHeight;
     MonitorLookup monitors; // asked once a frame, with the followed point; may be empty
 };
 
-// A run on one screen of the given size at (0, 0); set `monitors` for more than one.
+// A run on one screen of the given size at (0, 0).
 LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
                     uint32_t lensHeight);
+// A run over the monitors that `monitors` tells of.
+LensRun MakeLensRun(uint32_t lensWidth, uint32_t lensHeight, MonitorLookup monitors);
 
 // The caret locator's answer for this frame.
 struct CaretReading {

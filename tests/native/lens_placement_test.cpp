@@ -411,8 +411,8 @@ TEST(LensPlacementOnMonitors, EachMonitorPlacesTheLensAsTheOneScreenDoesAndKeeps
                         SCOPED_TRACE(testing::Message() << layout.name << ", rule " << rule
                                                         << ", at " << x << "," << y);
                         LayoutLookup lookup{&layout, {}};
-                        LensRun run = MakeLensRun(0, 0, kLensW, kLensH);
-                        run.monitors = {&LayoutLookup::At, &lookup};
+                        const LensRun run =
+                            MakeLensRun(kLensW, kLensH, {&LayoutLookup::At, &lookup});
                         const LensRun alone = MakeLensRun(width, height, kLensW, kLensH);
                         FrameReadings frame;
                         frame.internalCursor = rule;
@@ -468,8 +468,7 @@ TEST(LensPlacementOnMonitors, EachMonitorPlacesTheLensAsTheOneScreenDoesAndKeeps
 TEST(LensPlacementOnMonitors, TheLensChangesMonitorWithTheFollowedPoint) {
     const MonitorLayout& layout = kLayouts[2]; // secondary (-1280, 56)-(0, 1080) left of primary
     LayoutLookup lookup{&layout, {}};
-    LensRun run = MakeLensRun(0, 0, 256, 128);
-    run.monitors = {&LayoutLookup::At, &lookup};
+    const LensRun run = MakeLensRun(256, 128, {&LayoutLookup::At, &lookup});
     FollowState state;
     FrameReadings frame;
     frame.lensWidth = 256;
