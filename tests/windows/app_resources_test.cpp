@@ -179,4 +179,38 @@ TEST(AppResources, ManifestAsksForCommonControls6AndTheInvokersLevel) {
     EXPECT_NE(std::string::npos, text.find("uiAccess=\"false\""));
 }
 
+// The loader reads the awareness from the manifest's settings by their namespaces: a misspelt
+// namespace leaves the program unaware and scaled without a word.
+TEST(AppResources, ManifestDeclaresPerMonitorAwarenessAsTheLoaderReadsIt) {
+    wchar_t self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    ACTCTXW request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = self;
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(INVALID_HANDLE_VALUE, context);
+    const struct {
+        const wchar_t* space;
+        const wchar_t* name;
+        std::wstring value;
+    } settings[] = {
+        // Windows 10 version 1607 on, the first that it knows preferred.
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+        // Windows 8.1 per monitor; Vista to 8 system-aware.
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+    };
+    for (const auto& setting : settings) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(
+            QueryActCtxSettingsW(0, context, setting.space, setting.name, value, 64, &written))
+            << setting.name;
+        EXPECT_EQ(setting.value, std::wstring(value));
+    }
+    ReleaseActCtx(context);
+}
+
 } // namespace
