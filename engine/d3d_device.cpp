@@ -1,13 +1,12 @@
 #include "d3d_device.h"
 
-#include <cpuid.h>
-
 #include <cstring>
 #include <string>
 
 #include "d3dx/effect_resource.h"
 #include "d3dx/texture_from_resource.h"
 #include "error_reporter.h"
+#include "processor_features.h"
 #include "renderer_state.h"
 
 namespace {
@@ -208,12 +207,7 @@ void CreateEffect(Renderer& r, HMODULE module) {
 } // namespace
 
 void DetectCpuFeatures(Renderer& renderer) {
-    unsigned int eax = 0;
-    unsigned int ebx = 0;
-    unsigned int ecx = 0;
-    unsigned int edx = 0;
-    // __get_cpuid first checks that the processor has the query at all, so it cannot fault.
-    renderer.g_CpuHasMMX = __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23)) ? 1 : 0;
+    renderer.g_CpuHasMMX = (QueryProcessorFeatures() & kProcessorMmx) != 0 ? 1 : 0;
 }
 
 int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
@@ -279,7 +273,8 @@ bool CreateDefaultPool(Renderer& r) {
               r.g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
         return false;
     }
-    d->GetRenderTarget(0, &r.g_BackBuffer);
+    // The swap chain's own back buffer, whichever surface render target 0 holds at the moment.
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.g_BackBuffer);
     return true;
 }
 

@@ -32,9 +32,9 @@ bool RestoreSurfaces(DisplaySurfaces& display) {
 
 void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
-    if (!IsPackedYuvPath(display.bOverlayFormats)) {
-        CopyFrameRGBInto(renderer, display.lpDDSBack2, kBackBufferLock);
-    }
+    const unsigned format = display.bOverlayFormats;
+    IDirectDrawSurface* back = IsPackedYuvPath(format) ? display.lpDDSFOURCC : display.lpDDSBack2;
+    CopyFrameInto(renderer, back, kBackBufferLock, format);
     const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "lens_colours.h"
 #include "pixel_font.h"
 
 namespace {
@@ -11,14 +12,7 @@ constexpr const char* kProductName = "Vexlume";
 constexpr Colour kPanelTop{0.11, 0.18, 0.32, 0.94};
 constexpr Colour kPanelBottom{0.04, 0.07, 0.15, 0.94};
 constexpr Colour kPanelEdge{0.47, 0.67, 0.9, 0.9};
-constexpr Colour kGlass{0.67, 0.86, 1.0, 0.35};
-constexpr Colour kGlint{1.0, 1.0, 1.0, 0.55};
-constexpr Colour kRimLight{0.9, 0.92, 0.96, 1.0};
-constexpr Colour kRimDark{0.55, 0.6, 0.68, 1.0};
-constexpr Colour kHandle{0.16, 0.16, 0.2, 1.0};
 constexpr Colour kHandleGrip{0.35, 0.22, 0.14, 1.0};
-constexpr Colour kShadow{0.0, 0.0, 0.0, 0.55};
-constexpr Colour kInk{1.0, 1.0, 1.0, 1.0};
 
 constexpr Point kLensCentre{160, 90};
 constexpr double kGlassRadius = 50;
@@ -50,26 +44,26 @@ void DrawLens(Canvas& canvas, const Scale& s) {
     const double diagonal = std::sqrt(0.5);
     const Point handleStart{kLensCentre.x + kRimRadius * diagonal,
                             kLensCentre.y + kRimRadius * diagonal};
-    Fill(canvas, Capsule(s.At(handleStart), s.At({236, 166}), s.Length(9)), kHandle);
+    Fill(canvas, Capsule(s.At(handleStart), s.At({236, 166}), s.Length(9)), kLensHandle);
     Fill(canvas, Capsule(s.At({214, 144}), s.At({236, 166}), s.Length(6)), kHandleGrip);
 
     const Shape glass = Disc(s.At(kLensCentre), s.Length(kGlassRadius));
-    Fill(canvas, glass, kGlass);
+    Fill(canvas, glass, kLensGlass);
     const double scale = 8;
     const double letterLeft = std::round(kLensCentre.x - kGlyphColumns * scale / 2) - 0.5;
     const double letterTop = std::round(kLensCentre.y - kGlyphRows * scale / 2) - 0.5;
     const auto letter = [&](double dx, double dy) {
         return TextShape("V", s.X(letterLeft + dx), s.X(letterTop + dy), s.Length(scale));
     };
-    Fill(canvas, letter(3, 3), kShadow);
-    Fill(canvas, letter(0, 0), kInk);
+    Fill(canvas, letter(3, 3), kLetterShadow);
+    Fill(canvas, letter(0, 0), kLetterInk);
     Fill(canvas,
          Intersection(glass, Difference(Disc(s.At({138, 68}), s.Length(20)),
                                         Disc(s.At({146, 76}), s.Length(20)))),
-         kGlint);
+         kLensGlint);
 
     Fill(canvas, Difference(Disc(s.At(kLensCentre), s.Length(kRimRadius)), glass),
-         VerticalGradient(kRimLight, kRimDark, s.X(kLensCentre.y - kRimRadius),
+         VerticalGradient(kLensRimLight, kLensRimDark, s.X(kLensCentre.y - kRimRadius),
                           s.X(kLensCentre.y + kRimRadius)));
 }
 
@@ -77,8 +71,9 @@ void DrawName(Canvas& canvas, const Scale& s) {
     const double scale = 5;
     const double left = std::round((kSplashWidth - TextWidth(kProductName, scale)) / 2) - 0.5;
     const double top = 180 - 0.5;
-    Fill(canvas, TextShape(kProductName, s.X(left + 2), s.X(top + 2), s.Length(scale)), kShadow);
-    Fill(canvas, TextShape(kProductName, s.X(left), s.X(top), s.Length(scale)), kInk);
+    Fill(canvas, TextShape(kProductName, s.X(left + 2), s.X(top + 2), s.Length(scale)),
+         kLetterShadow);
+    Fill(canvas, TextShape(kProductName, s.X(left), s.X(top), s.Length(scale)), kLetterInk);
 }
 
 } // namespace
