@@ -240,27 +240,12 @@ TEST(ScaledDisplay, TheProgramSeesThePhysicalScreenItsDialogGrowsWithItsFontTheL
 
 // The lens image, read back through the clipboard as 0x00RRGGBB rows, top first.
 std::vector<uint32_t> ClipboardPixels(int width, int height) {
-    std::vector<uint32_t> pixels;
     if (!OpenClipboard(nullptr)) {
-        return pixels;
+        return {};
     }
-    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    pixels.resize(static_cast<size_t>(width) * height);
-    WindowDc screen(nullptr, GetDC(nullptr));
-    if (bitmap == nullptr || GetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &info,
-                                       DIB_RGB_COLORS) != height) {
-        pixels.clear();
-    }
+    std::vector<uint32_t> pixels =
+        BitmapPixels(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), width, height);
     CloseClipboard();
-    for (uint32_t& pixel : pixels) {
-        pixel &= 0x00FFFFFFu;
-    }
     return pixels;
 }
 
