@@ -8,6 +8,7 @@
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "device_loss.h"
+#include "dpi_awareness.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "frame_render.h"
@@ -15,6 +16,7 @@
 #include "lens_image.h"
 #include "lens_placement.h"
 #include "lens_window.h"
+#include "monitor_bounds.h"
 #include "optional_libraries.h"
 #include "overlay.h"
 #include "plugin_exports.h"
@@ -34,9 +36,7 @@ constexpr uint32_t kOneWindowMode = 2;
 struct Run {
     PointerHider pointerHider;
     CaretLocator caretLocator;
-    int screenWidth = 0;
-    int screenHeight = 0;
-    ScreenBounds screen = {};
+    DisplayBounds monitors;
     UINT lensWidth = 0;
     UINT lensHeight = 0;
     LensRun lens = {};
@@ -180,10 +180,10 @@ void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
     const unsigned path = run.display.bOverlayFormats;
     if (frame.route == FrameRoute::kGdi) {
-        CaptureDesktopToImage(run.image, run.screen, at.x, at.y, frame.sourceWidth,
+        CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                               frame.sourceHeight, path);
     } else {
-        CaptureDesktop(run.renderer, run.image, run.screen, at.x, at.y, frame.sourceWidth,
+        CaptureDesktop(run.renderer, run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                        frame.sourceHeight, path);
     }
 }
@@ -279,11 +279,10 @@ DWORD WINAPI MagnifierThread(LPVOID) {
             return 0;
         }
     }
+    // Pointer, caret, monitors, lens window and clipboard copy all in physical pixels.
+    const PhysicalPixelsOnThisThread physicalPixels;
     StartErrorReporter();
     Run run;
-    run.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    run.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    run.screen = ReadScreenBounds();
     run.lensWidth = LoadShared(g_Params->lensWidth);
     run.lensHeight = LoadShared(g_Params->lensHeight);
     BindPointerAndCaret(run);
@@ -302,7 +301,7 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     if (PluginsTakeOver(run.plugins)) {
         TakeOverDisplay(run.presentation, run.display);
     }
-    run.lens = MakeLensRun(run.screenWidth, run.screenHeight, run.lensWidth, run.lensHeight);
+    run.lens = MakeLensRun(run.lensWidth, run.lensHeight, {&MonitorForLens, &run.monitors});
 
     SendNotification(kNotifyLensUp);
     RunFrames(run);
