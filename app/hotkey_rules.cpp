@@ -10,11 +10,9 @@ namespace {
 constexpr unsigned kFlagShift = 0x01;
 constexpr unsigned kFlagControl = 0x02;
 constexpr unsigned kFlagAlt = 0x04;
-constexpr unsigned kFlagExtended = 0x08;
 constexpr unsigned kModAlt = 0x1;
 constexpr unsigned kModControl = 0x2;
 constexpr unsigned kModShift = 0x4;
-constexpr unsigned kModWin = 0x8;
 
 } // namespace
 
@@ -29,9 +27,6 @@ unsigned HotKeyModifiers(uint32_t slotValue) {
     }
     if (flags & kFlagShift) {
         modifiers |= kModShift;
-    }
-    if (flags & kFlagExtended) {
-        modifiers |= kModWin;
     }
     return modifiers;
 }

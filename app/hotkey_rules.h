@@ -8,7 +8,9 @@
 #include "settings_record.h"
 
 // RegisterHotKey's modifiers for a slot value (hot-key control flags in bits 8-15):
-// Alt 0x04 -> 0x1, Control 0x02 -> 0x2, Shift 0x01 -> 0x4, extended 0x08 -> 0x8 (Windows key).
+// Alt 0x04 -> 0x1, Control 0x02 -> 0x2, Shift 0x01 -> 0x4. The control's extended-key flag 0x08
+// (a key of the arrow block rather than the keypad) names no modifier: RegisterHotKey takes the
+// key by its virtual-key code alone, and the control has no way to ask for the Windows key.
 unsigned HotKeyModifiers(uint32_t slotValue);
 
 // The virtual-key code of a slot value: bits 0-7.
