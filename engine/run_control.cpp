@@ -9,11 +9,31 @@ volatile LONG g_RunCount = 0;
 // Manual-reset: raised by a close, lowered by the next start.
 UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 
-std::mutex g_RunTurn;
+RunTurnLock g_RunTurn;
 
 } // namespace
 
-std::mutex& RunTurn() {
+RunTurnLock::RunTurnLock() {
+    InitializeCriticalSection(&section_);
+}
+
+RunTurnLock::~RunTurnLock() {
+    DeleteCriticalSection(&section_);
+}
+
+void RunTurnLock::lock() {
+    EnterCriticalSection(&section_);
+}
+
+bool RunTurnLock::try_lock() {
+    return TryEnterCriticalSection(&section_) != 0;
+}
+
+void RunTurnLock::unlock() {
+    LeaveCriticalSection(&section_);
+}
+
+RunTurnLock& RunTurn() {
     return g_RunTurn;
 }
 

@@ -1,0 +1,29 @@
+// What the engine library does when a process loads and frees it. The tray program loads and
+// frees the library at every switch of the lens, on its own threads, so the library must hand
+// back everything its load set up, and must set up nothing for a thread it did not create.
+#include <windows.h>
+
+// The C++ runtime's emergency buffer for exceptions (about 19 KB), allocated when the library is
+// loaded and otherwise never given back.
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
+// The library throws and catches no exceptions, so its unwind tables need no registration. The
+// runtime's registration takes a lock through the static thread library, which on the loading
+// thread creates a thread record (an event and a duplicate of the thread's handle) and takes a
+// TLS slot; none of them is released when the library is freed, so every load would leave them
+// behind, and the slots run out after about a thousand loads. The link routes the start-up
+// code's calls here (--wrap), where they do nothing.
+extern "C" void __wrap___register_frame_info(const void*, void*) {}
+
+extern "C" void* __wrap___deregister_frame_info(const void*) {
+    return nullptr;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_DETACH) {
+        __gnu_cxx::__freeres();
+    }
+    return TRUE;
+}
