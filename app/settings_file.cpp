@@ -9,6 +9,9 @@
 namespace {
 
 char g_settingsPath[kPathCapacity];
+// False when the application-data folder could not be had and the bare name is used: a name
+// relative to whatever folder is current.
+bool g_settingsInFolder = false;
 
 const char kSettingsFileName[] = "settings.dat";
 
@@ -24,6 +27,17 @@ bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
            read == kSettingsRecordSize;
 }
 
+// True when the open file holds nothing a save could lose: it is empty or a settings file.
+bool ReplaceableBySave(HANDLE file) {
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+        return true;
+    }
+    unsigned char bytes[kSettingsRecordSize];
+    return ReadRecordBytes(file, bytes) &&
+           std::memcmp(bytes, kSettingsMagic, sizeof(kSettingsMagic)) == 0;
+}
+
 } // namespace
 
 const char* SettingsFilePath() {
@@ -33,7 +47,7 @@ const char* SettingsFilePath() {
 int LoadSettings(SettingsRecord* record) {
     char folder[kPathCapacity];
     ComposeAppDataFolder(folder, nullptr);
-    FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    g_settingsInFolder = FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
 
     unsigned char bytes[kSettingsRecordSize];
     UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -43,8 +57,20 @@ int LoadSettings(SettingsRecord* record) {
 }
 
 HANDLE CreateSettingsFile() {
-    return CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                       CREATE_ALWAYS, 0, nullptr);
+    if (g_settingsInFolder) {
+        return CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+    }
+    // Another program's file of the same name may lie in the current directory: only a file
+    // that holds nothing a save could lose is replaced.
+    UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_ALWAYS, 0, nullptr));
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!file || (existed && !ReplaceableBySave(file.Get())) ||
+        SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) != 0 || !SetEndOfFile(file.Get())) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return file.Release();
 }
 
 void StampSettingsHeader(SettingsRecord* record) {

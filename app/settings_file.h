@@ -13,7 +13,9 @@ const char* SettingsFilePath();
 // set (missing file, wrong size, short read, wrong signature or version). Never writes the file.
 int LoadSettings(SettingsRecord* record);
 
-// Opens the file for a save, truncating it. INVALID_HANDLE_VALUE when it cannot be created.
+// Opens the file for a save, truncating it. INVALID_HANDLE_VALUE when it cannot be created, and
+// when the bare name is in use and names a file that is neither empty nor a settings file (it
+// belongs to someone else and is left as it is).
 HANDLE CreateSettingsFile();
 
 // Sets the signature and the version of the record in memory.

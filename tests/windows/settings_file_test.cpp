@@ -151,36 +151,81 @@ TEST_F(SettingsFile, UnusableValuesAreMendedInMemoryOnly) {
     EXPECT_EQ(before, ReadBytes(path));
 }
 
-TEST_F(SettingsFile, WithoutTheFolderTheBareNameInTheCurrentDirectoryIsUsed) {
-    // "Drelmont" made a file: the folder cannot be had.
-    const std::string vexlume = Folder();
-    const std::string drelmont = vexlume.substr(0, vexlume.size() - 8);
-    const std::string aside = drelmont + ".aside";
-    ASSERT_TRUE(MoveFileA(drelmont.c_str(), aside.c_str()));
-    WriteBytes(drelmont, "x", 1);
+// "Drelmont" made a file, so that the folder cannot be had, and a work folder made current.
+class SettingsWithoutFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string vexlume = Folder();
+        drelmont = vexlume.substr(0, vexlume.size() - 8);
+        ASSERT_TRUE(MoveFileA(drelmont.c_str(), (drelmont + ".aside").c_str()));
+        WriteBytes(drelmont, "x", 1);
+        char work[MAX_PATH];
+        GetTempPathA(MAX_PATH, work);
+        workFolder = std::string(work) + "vexlume-bare";
+        CreateDirectoryA(workFolder.c_str(), nullptr);
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        SetCurrentDirectoryA(workFolder.c_str());
+    }
+    void TearDown() override {
+        DeleteFileA("settings.dat");
+        SetCurrentDirectoryA(previous);
+        RemoveDirectoryA(workFolder.c_str());
+        DeleteFileA(drelmont.c_str());
+        ASSERT_TRUE(MoveFileA((drelmont + ".aside").c_str(), drelmont.c_str()));
+    }
+    std::string drelmont;
+    std::string workFolder;
+    char previous[MAX_PATH] = {};
+};
 
-    char work[MAX_PATH];
-    GetTempPathA(MAX_PATH, work);
-    const std::string workFolder = std::string(work) + "vexlume-bare";
-    CreateDirectoryA(workFolder.c_str(), nullptr);
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(workFolder.c_str());
+TEST_F(SettingsWithoutFolder, TheBareNameInTheCurrentDirectoryIsUsed) {
     SettingsRecord stored = Defaults();
     stored.engine.lensHeight = 96;
     WriteBytes("settings.dat", &stored, sizeof(stored));
 
-    int accepted = -1;
-    const SettingsRecord record = Load(&accepted);
-    EXPECT_EQ(1, accepted);
+    SettingsRecord record;
+    EXPECT_EQ(1, LoadSettings(&record));
     EXPECT_EQ(96u, record.engine.lensHeight);
     EXPECT_STREQ("settings.dat", SettingsFilePath());
+}
 
-    DeleteFileA("settings.dat");
-    SetCurrentDirectoryA(previous);
-    RemoveDirectoryA(workFolder.c_str());
-    DeleteFileA(drelmont.c_str());
-    ASSERT_TRUE(MoveFileA(aside.c_str(), drelmont.c_str()));
+// The current directory may hold another program's settings.dat: a save through the bare name
+// replaces only a file that has nothing to lose.
+TEST_F(SettingsWithoutFolder, ASaveReplacesOnlyAnEmptyFileOrASettingsFile) {
+    SettingsRecord ours = Defaults();
+    ours.version = 0x3FF;
+    const std::string oursBytes(reinterpret_cast<const char*>(&ours), sizeof(ours));
+    const std::string foreign124(124, 'f');
+    struct Case {
+        const char* what;
+        const std::string* before; // null: no file
+        bool saved;
+    };
+    const std::string empty;
+    const std::string text = "[options]\r\nkeep=me\r\n";
+    for (const Case& c :
+         {Case{"no file", nullptr, true}, Case{"an empty file", &empty, true},
+          Case{"a settings file", &oursBytes, true}, Case{"a text file", &text, false},
+          Case{"124 foreign bytes", &foreign124, false}}) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA("settings.dat");
+        if (c.before != nullptr) {
+            WriteBytes("settings.dat", c.before->data(), c.before->size());
+        }
+        SettingsRecord record;
+        LoadSettings(&record);
+        record.engine.lensWidth = 300;
+        HANDLE file = CreateSettingsFile();
+        EXPECT_EQ(c.saved, file != INVALID_HANDLE_VALUE);
+        if (file != INVALID_HANDLE_VALUE) {
+            StampSettingsHeader(&record);
+            WriteSettingsFile(file, &record);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record), sizeof(record)),
+                      ReadBytes("settings.dat"));
+        } else {
+            EXPECT_EQ(*c.before, ReadBytes("settings.dat")) << "left as it was";
+        }
+    }
 }
 
 } // namespace

@@ -84,6 +84,22 @@ private:
     FakeEngineState* state_;
 };
 
+// Points the user's application-data folder (the shell folder in the registry) at a path of
+// `length` characters under %TEMP% for the programs started meanwhile, and back at the end.
+class AppDataRedirect {
+public:
+    explicit AppDataRedirect(size_t length);
+    ~AppDataRedirect();
+    AppDataRedirect(const AppDataRedirect&) = delete;
+    AppDataRedirect& operator=(const AppDataRedirect&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string previous_;
+    DWORD previousType_ = 0;
+};
+
 // Removes the settings file and every file of the plug-in folder, and ends any Vexlume left
 // running by an earlier test, so that each test starts from a first run.
 void ResetProgramState();
