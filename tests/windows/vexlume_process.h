@@ -41,6 +41,7 @@ public:
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // The main window published in the shared memory "magnifier", once it belongs to this
     // process and its thread answers (the message loop runs). Null after `milliseconds`.
     HWND WaitForMainWindow(DWORD milliseconds = 20000);

@@ -13,20 +13,15 @@
 // every notification code received. Exit code 1 when anything grows beyond noise.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "instance_mapping.h"
 #include "process_census.h"
-#include "qxmagnifier.h"
-#include "scoped_handles.h"
-#include "settings_logic.h"
+#include "test_support.h"
+#include "vexlume_process.h"
 
 namespace {
 
@@ -35,7 +30,8 @@ constexpr int kWarmUpCycles = 10;
 // by one block now and then. A leak of one object or of one page per cycle is far above.
 constexpr double kCountNoise = 0.2;
 constexpr double kMemoryNoise = 4096;
-constexpr WPARAM kToggleCommand = 8002;
+constexpr unsigned kToggleCommand = 8002;
+constexpr unsigned kExitCommand = 2;
 constexpr DWORD kLensUpWait = 15000;
 constexpr DWORD kCommandWait = 30000;
 const char kLensWindowClass[] = "VX Overlay Window";
@@ -52,21 +48,6 @@ struct SoakResult {
     int lensUp = 0;
     bool ok = true;
 };
-
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 void PrintCycle(int number, const Cycle& cycle) {
     const ProcessCensus& c = cycle.census;
@@ -151,38 +132,6 @@ bool PrintSummary(const char* mode, const SoakResult& result) {
 
 // ---- tray: the real program, switched through its own command
 
-HWND PublishedWindow() {
-    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
-    if (!mapping) {
-        return nullptr;
-    }
-    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view) {
-        return nullptr;
-    }
-    return reinterpret_cast<HWND>(
-        static_cast<uintptr_t>(*static_cast<const volatile uint32_t*>(view.Get())));
-}
-
-bool SendCommand(HWND window, WPARAM command) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_COMMAND, command, 0, SMTO_NORMAL, kCommandWait,
-                               &result) != 0;
-}
-
-bool EngineLoaded(DWORD processId) {
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = snapshot && Module32First(snapshot.Get(), &entry); more;
-         more = Module32Next(snapshot.Get(), &entry)) {
-        if (lstrcmpiA(entry.szModule, QX_ENGINE_LIBRARY) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool LensWindowShown(DWORD processId) {
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, kLensWindowClass, nullptr)) != nullptr) {
@@ -206,68 +155,33 @@ bool WaitForLens(DWORD processId) {
     return true;
 }
 
-HWND WaitForMainWindow(DWORD processId, HANDLE process) {
-    const double deadline = NowMs() + kCommandWait;
-    while (NowMs() < deadline && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-        HWND window = PublishedWindow();
-        DWORD id = 0;
-        DWORD_PTR result = 0;
-        if (window != nullptr && GetWindowThreadProcessId(window, &id) && id == processId &&
-            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kCommandWait, &result)) {
-            return window;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 SoakResult SoakTray(int cycles) {
     SoakResult result;
-    if (PublishedWindow() != nullptr) {
-        std::printf("another Vexlume is running; end it first\n");
+    ProgramCopy copy(EngineBeside::Real);
+    VexlumeProcess program(copy.Program());
+    if (program.WaitForMainWindow() == nullptr) {
+        std::printf("Vexlume did not come up (is another one running?)\n");
         result.ok = false;
         return result;
     }
-    const std::string program = ProgramFolder() + "\\Vexlume.exe";
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
-        std::printf("cannot start %s\n", program.c_str());
-        result.ok = false;
-        return result;
-    }
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    HWND window = WaitForMainWindow(info.dwProcessId, process.Get());
-    if (window == nullptr) {
-        std::printf("Vexlume did not come up\n");
-        TerminateProcess(process.Get(), 1);
-        result.ok = false;
-        return result;
-    }
-    std::printf("soak tray: Vexlume.exe process %lu, %d switches on and off\n", info.dwProcessId,
+    std::printf("soak tray: Vexlume.exe process %lu, %d switches on and off\n", program.Id(),
                 cycles);
     for (int i = 1; i <= cycles && result.ok; ++i) {
         Cycle cycle;
         const double start = NowMs();
-        result.ok = SendCommand(window, kToggleCommand);
-        result.lensUp += result.ok && WaitForLens(info.dwProcessId) ? 1 : 0;
-        result.ok = result.ok && SendCommand(window, kToggleCommand) &&
-                    !LensWindowShown(info.dwProcessId) && !EngineLoaded(info.dwProcessId);
+        result.ok = program.RunCommand(kToggleCommand, kCommandWait);
+        result.lensUp += result.ok && WaitForLens(program.Id()) ? 1 : 0;
+        result.ok = result.ok && program.RunCommand(kToggleCommand, kCommandWait) &&
+                    !LensWindowShown(program.Id()) && !program.HasModule(QX_ENGINE_LIBRARY);
         cycle.ms = NowMs() - start;
-        result.ok = result.ok && TakeSettledCensus(process.Get(), info.dwProcessId, &cycle.census);
+        result.ok = result.ok && TakeSettledCensus(program.Handle(), program.Id(), &cycle.census);
         result.cycles.push_back(cycle);
         PrintCycle(i, cycle);
     }
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    program.PostCommand(kExitCommand);
     DWORD code = 1;
-    if (WaitForSingleObject(process.Get(), 15000) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process.Get(), &code) || code != 0) {
+    if (!program.WaitForExit(15000, &code) || code != 0) {
         std::printf("Vexlume did not end with code 0 on Exit\n");
-        TerminateProcess(process.Get(), 1);
         result.ok = false;
     }
     return result;
@@ -275,110 +189,45 @@ SoakResult SoakTray(int cycles) {
 
 // ---- engine: the library loaded, started, closed and freed in this process
 
-volatile LONG g_codes[kNotifyLensUp + 2];
-HANDLE g_reported = nullptr; // set by every code but 1 (the run is up or has failed)
-
-DWORD WINAPI RecordNotification(LPVOID parameter) {
-    const INT_PTR code = reinterpret_cast<INT_PTR>(parameter);
-    const bool known = code >= 0 && code <= kNotifyLensUp;
-    InterlockedIncrement(&g_codes[known ? code : kNotifyLensUp + 1]);
-    if (code != kNotifyEnded) {
-        SetEvent(g_reported);
-    }
-    return 0;
-}
-
-// Waits for `event`, handling the messages of this thread's window meanwhile.
-bool WaitPumping(HANDLE event, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    for (;;) {
-        const double left = deadline - NowMs();
-        if (left <= 0) {
-            return false;
-        }
-        const DWORD woken =
-            MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0) {
-            return true;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
-}
-
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The engine learns the window that owns its Direct3D device from the shared memory
-// "magnifier", as it does in the tray program.
-struct PublishedOwner {
-    HWND window = nullptr;
-    UniqueHandle mapping;
-    PublishedOwner() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = OwnerProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VexlumeSoakOwner";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                 nullptr, windowClass.hInstance, nullptr);
-        mapping.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         kInstanceMappingSize, kInstanceMappingName));
-        UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-        if (view) {
-            *static_cast<volatile uint32_t*>(view.Get()) =
-                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-        }
-    }
-    ~PublishedOwner() { DestroyWindow(window); }
-};
-
-bool RunEngineOnce(const std::string& library, SettingsRecord* record) {
-    UniqueModule engine(LoadLibraryA(library.c_str()));
-    const auto create = BindProc<QxCreateMagnifierFn>(engine.Get(), "qxCreateMagnifier");
-    const auto close = BindProc<QxCloseMagnifierFn>(engine.Get(), "qxCloseMagnifier");
-    if (create == nullptr || close == nullptr) {
-        std::printf("cannot bind %s\n", library.c_str());
+bool RunEngineOnce(EngineLibrary& engine, SettingsRecord* record, SoakResult* result) {
+    ClearNotifications();
+    ClearRecordedCalls();
+    engine.Load();
+    if (!engine.Loaded()) {
+        std::printf("cannot load and bind %s\n", QX_ENGINE_LIBRARY);
         return false;
     }
-    ResetEvent(g_reported);
-    HANDLE thread = create(&record->engine, RecordNotification);
-    const bool reported = thread != nullptr && WaitPumping(g_reported, kLensUpWait);
-    close(thread);
-    engine.Reset();
-    return reported && GetModuleHandleA(QX_ENGINE_LIBRARY) == nullptr;
+    HANDLE thread = engine.create(&record->engine, TestCallback);
+    const bool up = thread != nullptr && WaitForNotification(kNotifyLensUp, kLensUpWait);
+    engine.close(thread);
+    engine.Unload();
+    const bool ended = WaitForNotification(kNotifyEnded, kCommandWait);
+    for (const Notification& notification : Notifications()) {
+        const bool known = notification.code >= 0 && notification.code <= kNotifyLensUp;
+        ++result->codes[known ? notification.code : kNotifyLensUp + 1];
+    }
+    result->lensUp += up ? 1 : 0;
+    return up && ended && GetModuleHandleA(QX_ENGINE_LIBRARY) == nullptr;
 }
 
 SoakResult SoakEngine(int cycles) {
     SoakResult result;
     result.codesSeen = true;
-    UniqueHandle reported(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    g_reported = reported.Get();
     PublishedOwner owner;
-    SettingsRecord record;
-    SetDefaultSettings(&record);
-    LensSizes sizes;
-    DeriveSourceSize(&record, &sizes);
-    const std::string library = ProgramFolder() + "\\" + QX_ENGINE_LIBRARY;
-    std::printf("soak engine: %s loaded, started, closed and freed %d times\n", library.c_str(),
+    SettingsRecord record = DefaultRecord();
+    EngineLibrary engine;
+    engine.Unload();
+    std::printf("soak engine: %s loaded, started, closed and freed %d times\n", QX_ENGINE_LIBRARY,
                 cycles);
     for (int i = 1; i <= cycles && result.ok; ++i) {
         Cycle cycle;
         const double start = NowMs();
-        const LONG upBefore = g_codes[kNotifyLensUp];
-        result.ok = RunEngineOnce(library, &record);
-        result.lensUp += g_codes[kNotifyLensUp] > upBefore ? 1 : 0;
+        result.ok = RunEngineOnce(engine, &record, &result);
         cycle.ms = NowMs() - start;
         result.ok = result.ok &&
                     TakeSettledCensus(GetCurrentProcess(), GetCurrentProcessId(), &cycle.census);
         result.cycles.push_back(cycle);
         PrintCycle(i, cycle);
-    }
-    for (int code = 0; code <= kNotifyLensUp + 1; ++code) {
-        result.codes[code] = g_codes[code];
     }
     return result;
 }
