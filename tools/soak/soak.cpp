@@ -2,11 +2,14 @@
 //
 //     vexlume_soak [tray|engine|both] [cycles]        (default: both, 1000 cycles)
 //
-// tray:   starts Vexlume.exe from this program's folder (the real engine beside it), switches the
-//         lens on (waiting for the lens window) and off with command 8002, and counts what the
-//         program's process holds after every switch.
+// tray:   starts a copy of Vexlume.exe with the real engine beside it, switches the lens on
+//         (waiting for the lens window) and off with command 8002, and counts what the program's
+//         process holds after every switch.
 // engine: in this process, loads qxmagnifier.dll, starts the engine (waiting for "lens up"),
 //         closes it and frees the library, counting what this process holds after every cycle.
+//
+// The shipped filters (plugins\*.dll beside this program) lie in the plug-in folder meanwhile,
+// so that every start of the engine loads them and every stop frees them.
 //
 // Prints every cycle, then the growth per cycle after the first ten of handles (by type),
 // windows, GDI objects, threads, committed private memory and TLS slots, the time per cycle and
@@ -232,6 +235,37 @@ SoakResult SoakEngine(int cycles) {
     return result;
 }
 
+// The shipped filters copied into the plug-in folder, and taken away again at the end.
+class InstalledFilters {
+public:
+    InstalledFilters() {
+        WIN32_FIND_DATAA found;
+        const std::string shipped = ProgramFolder() + "\\plugins\\";
+        HANDLE search = FindFirstFileA((shipped + "*.dll").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return;
+        }
+        do {
+            const std::string target = PluginFolder() + "\\" + found.cFileName;
+            if (CopyFileA((shipped + found.cFileName).c_str(), target.c_str(), FALSE)) {
+                installed_.push_back(target);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    ~InstalledFilters() {
+        for (const std::string& file : installed_) {
+            DeleteFileA(file.c_str());
+        }
+    }
+    InstalledFilters(const InstalledFilters&) = delete;
+    InstalledFilters& operator=(const InstalledFilters&) = delete;
+    size_t Count() const { return installed_.size(); }
+
+private:
+    std::vector<std::string> installed_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -241,6 +275,8 @@ int main(int argc, char** argv) {
         std::printf("usage: vexlume_soak [tray|engine|both] [cycles > %d]\n", kWarmUpCycles);
         return 2;
     }
+    const InstalledFilters filters;
+    std::printf("%zu shipped filters in the plug-in folder\n", filters.Count());
     bool passed = true;
     if (mode != "engine") {
         passed &= PrintSummary("tray", SoakTray(cycles));
