@@ -39,25 +39,28 @@ constexpr DWORD kLensUpWait = 15000;
 constexpr DWORD kCommandWait = 30000;
 const char kLensWindowClass[] = "VX Overlay Window";
 
-struct Cycle {
-    ProcessCensus census;
-    double ms = 0;
-};
-
+// Only what the summary needs is kept (every cycle is printed as it ends): the engine soak
+// counts this very process, so a record growing with every cycle would count as a leak.
 struct SoakResult {
-    std::vector<Cycle> cycles;
+    int cycles = 0;
+    ProcessCensus warm; // after the warm-up cycles
+    ProcessCensus last;
+    double warmUpMs = 0;
+    double afterMs = 0;
     bool codesSeen = false;             // the engine's reports reach this process
     LONG codes[kNotifyLensUp + 2] = {}; // 0..4, then any other code
     int lensUp = 0;
     bool ok = true;
 };
 
-void PrintCycle(int number, const Cycle& cycle) {
-    const ProcessCensus& c = cycle.census;
+void RecordCycle(SoakResult* result, const ProcessCensus& census, double ms) {
+    const int number = ++result->cycles;
+    (number <= kWarmUpCycles ? result->warmUpMs : result->afterMs) += ms;
+    (number == kWarmUpCycles ? result->warm : result->last) = census;
     std::printf("cycle %4d: handles %4d  windows %3d  gdi %4d  threads %3d  private %7llu KiB  "
                 "tls %4d  %7.0f ms\n",
-                number, c.handles, c.windows, c.gdiObjects, c.threads,
-                static_cast<unsigned long long>(c.privateBytes / 1024), c.tlsSlot, cycle.ms);
+                number, census.handles, census.windows, census.gdiObjects, census.threads,
+                static_cast<unsigned long long>(census.privateBytes / 1024), census.tlsSlot, ms);
     std::fflush(stdout);
 }
 
@@ -73,15 +76,15 @@ bool PrintGrowth(const char* measure, double warm, double last, int cycles, doub
 }
 
 bool PrintSummary(const char* mode, const SoakResult& result) {
-    const int n = static_cast<int>(result.cycles.size());
+    const int n = result.cycles;
     std::printf("\nsoak %s: %d cycles, growth per cycle after the first %d\n", mode, n,
                 kWarmUpCycles);
     if (n <= kWarmUpCycles) {
         std::printf("too few cycles to judge\n");
         return false;
     }
-    const ProcessCensus& warm = result.cycles[kWarmUpCycles - 1].census;
-    const ProcessCensus& last = result.cycles.back().census;
+    const ProcessCensus& warm = result.warm;
+    const ProcessCensus& last = result.last;
     std::printf("| %-28s | %12s | %12s | %10s |\n", "measure", "cycle 10", "last cycle",
                 "per cycle");
     bool flat = PrintGrowth("handles", warm.handles, last.handles, n, kCountNoise);
@@ -111,13 +114,9 @@ bool PrintSummary(const char* mode, const SoakResult& result) {
     if (warm.tlsSlot >= 0) {
         flat &= PrintGrowth("lowest free TLS slot", warm.tlsSlot, last.tlsSlot, n, kCountNoise);
     }
-    double firstMs = 0;
-    double restMs = 0;
-    for (int i = 0; i < n; ++i) {
-        (i < kWarmUpCycles ? firstMs : restMs) += result.cycles[i].ms;
-    }
-    std::printf("time per cycle: %.0f ms in the first %d, %.0f ms after\n", firstMs / kWarmUpCycles,
-                kWarmUpCycles, restMs / (n - kWarmUpCycles));
+    std::printf("time per cycle: %.0f ms in the first %d, %.0f ms after\n",
+                result.warmUpMs / kWarmUpCycles, kWarmUpCycles,
+                result.afterMs / (n - kWarmUpCycles));
     if (result.codesSeen) {
         std::printf("notifications received: code 0: %ld, 1: %ld, 2: %ld, 3: %ld, 4: %ld, "
                     "other: %ld\n",
@@ -169,17 +168,16 @@ SoakResult SoakTray(int cycles) {
     }
     std::printf("soak tray: Vexlume.exe process %lu, %d switches on and off\n", program.Id(),
                 cycles);
-    for (int i = 1; i <= cycles && result.ok; ++i) {
-        Cycle cycle;
+    ProcessCensus census;
+    while (result.cycles < cycles && result.ok) {
         const double start = NowMs();
         result.ok = program.RunCommand(kToggleCommand, kCommandWait);
         result.lensUp += result.ok && WaitForLens(program.Id()) ? 1 : 0;
         result.ok = result.ok && program.RunCommand(kToggleCommand, kCommandWait) &&
                     !LensWindowShown(program.Id()) && !program.HasModule(QX_ENGINE_LIBRARY);
-        cycle.ms = NowMs() - start;
-        result.ok = result.ok && TakeSettledCensus(program.Handle(), program.Id(), &cycle.census);
-        result.cycles.push_back(cycle);
-        PrintCycle(i, cycle);
+        const double ms = NowMs() - start;
+        result.ok = result.ok && TakeSettledCensus(program.Handle(), program.Id(), &census);
+        RecordCycle(&result, census, ms);
     }
     program.PostCommand(kExitCommand);
     DWORD code = 1;
@@ -222,15 +220,14 @@ SoakResult SoakEngine(int cycles) {
     engine.Unload();
     std::printf("soak engine: %s loaded, started, closed and freed %d times\n", QX_ENGINE_LIBRARY,
                 cycles);
-    for (int i = 1; i <= cycles && result.ok; ++i) {
-        Cycle cycle;
+    ProcessCensus census;
+    while (result.cycles < cycles && result.ok) {
         const double start = NowMs();
         result.ok = RunEngineOnce(engine, &record, &result);
-        cycle.ms = NowMs() - start;
-        result.ok = result.ok &&
-                    TakeSettledCensus(GetCurrentProcess(), GetCurrentProcessId(), &cycle.census);
-        result.cycles.push_back(cycle);
-        PrintCycle(i, cycle);
+        const double ms = NowMs() - start;
+        result.ok =
+            result.ok && TakeSettledCensus(GetCurrentProcess(), GetCurrentProcessId(), &census);
+        RecordCycle(&result, census, ms);
     }
     return result;
 }
