@@ -3,9 +3,9 @@
 #pragma once
 
 enum Command : unsigned {
-    cmdExit = 2, // also IDCANCEL: WM_CLOSE at the main window arrives as this command
-    cmdSettingsOk = 1010,
-    cmdSettingsCancel = 1011,
+    cmdExit = 2,             // also IDCANCEL: WM_CLOSE at the main window arrives as this command
+    cmdSettingsFirst = 1003, // 1003 to 1037: the settings dialog's controls (resource_ids.h)
+    cmdSettingsLast = 1037,
     cmdSettings = 6000,
     cmdYield = 8000, // sent by the engine callback: wait for the next message
     cmdToggle = 8002,

@@ -7,6 +7,7 @@
 #include "lens_adjustments.h"
 #include "plugin_list.h"
 #include "program_state.h"
+#include "settings_dialog.h"
 #include "tray.h"
 #include "web_links.h"
 
@@ -79,6 +80,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
     case cmdVisitWebsite:
         OpenWebPage(WebPage::Start);
         break;
+    case cmdSettings:
+        OpenSettings();
+        break;
     case cmdAbout:
         ShowAboutBox();
         break;
@@ -88,6 +92,8 @@ int HandleCommand(HWND window, WPARAM wParam) {
     default:
         if (command >= cmdZoomIn && command <= cmdLockToggle) {
             RunLensAdjustment(window, command);
+        } else if (command >= cmdSettingsFirst && command <= cmdSettingsLast) {
+            HandleSettingsCommand(window, wParam);
         }
         break;
     }

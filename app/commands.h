@@ -1,4 +1,4 @@
-// The one command handler of the main window (and, later, of the settings dialog): every user
+// The one command handler of the main window and of the settings dialog: every user
 // action arrives here as a numbered command.
 #pragma once
 

@@ -1,7 +1,11 @@
 #include "hotkeys.h"
 
+#include <commctrl.h>
+
+#include "hotkey_defaults.h"
 #include "hotkey_rules.h"
 #include "program_state.h"
+#include "resources/resource_ids.h"
 
 ATOM hotKeyIds[kHotKeySlotCount] = {};
 
@@ -20,7 +24,47 @@ ATOM SlotAtom(int slot) {
     return hotKeyIds[slot];
 }
 
+// GetKeyState brings the thread's key state up to date with the keyboard first; a thread that has
+// not read keyboard input yet would otherwise see a stale NumLock in GetKeyboardState.
+bool NumLockOn() {
+    return (GetKeyState(VK_NUMLOCK) & 1) != 0;
+}
+
+bool RegisterValue(HWND owner, ATOM id, uint32_t value) {
+    return RegisterHotKey(owner, id, HotKeyModifiers(value), HotKeyVirtualKey(value)) != 0;
+}
+
 } // namespace
+
+HWND ShowHotKeySlot(HWND dialog, int slot) {
+    HWND control = GetDlgItem(dialog, VX_SETUP_HOTKEY_FIRST + slot);
+    SendMessageA(control, HKM_SETRULES, 0, 0);
+    const uint32_t value = settings.hotKeys[slot];
+    if (value != 0) {
+        SendMessageA(control, HKM_SETHOTKEY, value, 0);
+    } else if (!IsWindowEnabled(GetDlgItem(dialog, VX_SETUP_CANCEL))) {
+        SendMessageA(control, HKM_SETHOTKEY, FirstRunHotKey(slot, NumLockOn()), 0);
+    }
+    return control;
+}
+
+int TakeHotKeySlot(HWND control, HWND owner, int slot) {
+    const uint32_t value = LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0));
+    const uint32_t previous = settings.hotKeys[slot];
+    if (hotKeyIds[slot] != 0) {
+        UnregisterHotKey(owner, hotKeyIds[slot]);
+    }
+    const ATOM id = SlotAtom(slot);
+    // An empty On/Off slot is stored without a registration: key 0 is no key.
+    if (slot == 0 && value != 0 && (id == 0 || !RegisterValue(owner, id, value))) {
+        if (previous != 0 && id != 0) {
+            RegisterValue(owner, id, previous);
+        }
+        return 0;
+    }
+    settings.hotKeys[slot] = value;
+    return 1;
+}
 
 int RegisterHotKeySlot(HWND owner, int slot) {
     const uint32_t value = settings.hotKeys[slot];
@@ -34,7 +78,7 @@ int RegisterHotKeySlot(HWND owner, int slot) {
     if (id == 0) {
         return 0;
     }
-    return RegisterHotKey(owner, id, HotKeyModifiers(value), HotKeyVirtualKey(value)) ? 1 : 0;
+    return RegisterValue(owner, id, value) ? 1 : 0;
 }
 
 int UnregisterHotKeySlot(HWND owner, int slot) {

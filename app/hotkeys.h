@@ -22,5 +22,16 @@ void UnregisterAdjustmentHotKeys(HWND owner);
 // Every identifier that was ever made, at Exit.
 void UnregisterAllHotKeys(HWND owner);
 
+// Shows the slot in its hot-key control of the settings dialog (1021 + slot) and returns the
+// control. An empty slot stays empty,
+// except on a first run (the dialog's Cancel disabled), where the control offers the slot's
+// default for the current NumLock state.
+HWND ShowHotKeySlot(HWND dialog, int slot);
+
+// Takes the slot from its hot-key control. Slot 0 (On/Off) is registered for `owner` at once; if
+// its new key cannot be had, the slot keeps its previous key, registered again, and the result
+// is 0. Slots 1 to 10 are registered the next time the lens is switched on. Returns 1 otherwise.
+int TakeHotKeySlot(HWND control, HWND owner, int slot);
+
 // WM_HOTKEY: posts the command of the first slot whose key matches to `window`.
 void RouteHotKey(HWND window, LPARAM lParam);

@@ -9,11 +9,13 @@
 namespace {
 
 char g_settingsPath[kPathCapacity];
-// False when the application-data folder could not be had and the bare name is used: a name
+char g_newSettingsPath[kPathCapacity]; // the save's first step, beside the file
+// False when the application-data folder could not be had and the bare names are used: names
 // relative to whatever folder is current.
 bool g_settingsInFolder = false;
 
 const char kSettingsFileName[] = "settings.dat";
+const char kNewSettingsFileName[] = "settings.new";
 
 // Reads the file when it holds exactly one record; false for any other size or a short read.
 bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
@@ -27,15 +29,22 @@ bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
            read == kSettingsRecordSize;
 }
 
-// True when the open file holds nothing a save could lose: it is empty or a settings file.
-bool ReplaceableBySave(HANDLE file) {
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+// Through the bare names only a file that holds nothing a save could lose is replaced: the
+// current directory may hold another program's file of the same name.
+bool MayReplace(const char* path) {
+    if (g_settingsInFolder) {
         return true;
     }
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    LARGE_INTEGER size;
     unsigned char bytes[kSettingsRecordSize];
-    return ReadRecordBytes(file, bytes) &&
-           std::memcmp(bytes, kSettingsMagic, sizeof(kSettingsMagic)) == 0;
+    return (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0) ||
+           (ReadRecordBytes(file.Get(), bytes) &&
+            std::memcmp(bytes, kSettingsMagic, sizeof(kSettingsMagic)) == 0);
 }
 
 } // namespace
@@ -47,7 +56,10 @@ const char* SettingsFilePath() {
 int LoadSettings(SettingsRecord* record) {
     char folder[kPathCapacity];
     ComposeAppDataFolder(folder, nullptr);
-    g_settingsInFolder = FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    const int fileInFolder = FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    const int newInFolder =
+        FileInFolder(g_newSettingsPath, kPathCapacity, folder, kNewSettingsFileName);
+    g_settingsInFolder = fileInFolder && newInFolder;
 
     unsigned char bytes[kSettingsRecordSize];
     UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -56,30 +68,34 @@ int LoadSettings(SettingsRecord* record) {
     return AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
 }
 
-HANDLE CreateSettingsFile() {
-    if (g_settingsInFolder) {
-        return CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-    }
-    // Another program's file of the same name may lie in the current directory: only a file
-    // that holds nothing a save could lose is replaced.
-    UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                nullptr, OPEN_ALWAYS, 0, nullptr));
-    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!file || (existed && !ReplaceableBySave(file.Get())) ||
-        SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) != 0 || !SetEndOfFile(file.Get())) {
-        return INVALID_HANDLE_VALUE;
-    }
-    return file.Release();
-}
-
 void StampSettingsHeader(SettingsRecord* record) {
     std::memcpy(record->magic, kSettingsMagic, sizeof(record->magic));
     record->version = kSettingsVersion;
 }
 
-void WriteSettingsFile(HANDLE file, const SettingsRecord* record) {
-    UniqueFile owned(file);
-    DWORD written = 0;
-    WriteFile(owned.Get(), record, sizeof(*record), &written, nullptr);
+int SaveSettings(const SettingsRecord& record) {
+    if (!MayReplace(g_newSettingsPath) || !MayReplace(g_settingsPath)) {
+        return 0;
+    }
+    {
+        UniqueFile file(CreateFileA(g_newSettingsPath, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!file) {
+            return 0;
+        }
+        DWORD written = 0;
+        const bool complete = WriteFile(file.Get(), &record, sizeof(record), &written, nullptr) &&
+                              written == sizeof(record) && FlushFileBuffers(file.Get());
+        if (!complete) {
+            file.Reset();
+            DeleteFileA(g_newSettingsPath);
+            return 0;
+        }
+    }
+    if (!MoveFileExA(g_newSettingsPath, g_settingsPath,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(g_newSettingsPath);
+        return 0;
+    }
+    return 1;
 }

@@ -13,13 +13,12 @@ const char* SettingsFilePath();
 // set (missing file, wrong size, short read, wrong signature or version). Never writes the file.
 int LoadSettings(SettingsRecord* record);
 
-// Opens the file for a save, truncating it. INVALID_HANDLE_VALUE when it cannot be created, and
-// when the bare name is in use and names a file that is neither empty nor a settings file (it
-// belongs to someone else and is left as it is).
-HANDLE CreateSettingsFile();
-
 // Sets the signature and the version of the record in memory.
 void StampSettingsHeader(SettingsRecord* record);
 
-// Writes the 124 bytes of the record in one call and closes the file.
-void WriteSettingsFile(HANDLE file, const SettingsRecord* record);
+// Writes the 124 bytes of the record as the whole file. They go first into "settings.new" beside
+// it, which then takes the old file's place, so a save that fails at any step leaves the previous
+// file whole. Returns 1 when the new file is in place, 0 when the file on disk is unchanged.
+// Through the bare names (no application-data folder) a file of either name that is neither
+// empty nor a settings file belongs to someone else: the save then leaves it and returns 0.
+int SaveSettings(const SettingsRecord& record);

@@ -41,13 +41,16 @@ int main() {
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     const int sizes[][2] = {{256, 128}, {512, 256}, {1280, 1024}};
-    std::printf("%-12s %14s %14s %8s\n", "lens", "renderer ms", "GDI stretch ms", "ratio");
+    std::printf("%-12s %11s %10s %9s %12s %14s %8s\n", "lens", "capture ms", "render ms", "read ms",
+                "renderer ms", "GDI stretch ms", "ratio");
     for (const auto& size : sizes) {
         const int frames = size[0] >= 1280 ? 40 : 200;
         const double bare = BareStretchMs(size[0], size[1], frames);
-        const double frame =
+        const RendererStages stages =
             RendererFrameMs(window, static_cast<UINT>(size[0]), static_cast<UINT>(size[1]), frames);
-        std::printf("%5dx%-6d %14.3f %14.3f %8.2f\n", size[0], size[1], frame, bare, frame / bare);
+        std::printf("%5dx%-6d %11.3f %10.3f %9.3f %12.3f %14.3f %8.2f\n", size[0], size[1],
+                    stages.capture, stages.render, stages.readBack, stages.Frame(), bare,
+                    stages.Frame() / bare);
         std::fflush(stdout);
     }
     DestroyWindow(window);

@@ -1,11 +1,10 @@
 #include "renderer_frame.h"
 
-#include <cstdint>
-#include <vector>
-
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "frame_render.h"
+#include "lens_image.h"
+#include "renderer_state.h"
 
 double NowMs() {
     LARGE_INTEGER frequency;
@@ -15,32 +14,31 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-double RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
+RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
     const UINT size[2] = {width, height};
-    if (!InitDirect3D(window, size, 0)) {
-        return -1.0;
+    Renderer renderer;
+    LensImage image;
+    if (!InitDirect3D(renderer, window, size, 0) || !image.Create(width, height)) {
+        return RendererStages{-1.0, -1.0, -1.0};
     }
-    std::vector<uint8_t> target(static_cast<size_t>(width) * height * 4);
-    DDSURFACEDESC surface = {};
-    surface.dwSize = sizeof(surface);
-    surface.dwWidth = width;
-    surface.dwHeight = height;
-    surface.lPitch = static_cast<LONG>(width * 4);
-    surface.lpSurface = target.data();
+    const DDSURFACEDESC target = image.Description();
+    const ScreenBounds screen = ReadScreenBounds();
     const POINT cursor = {static_cast<LONG>(width / 2), static_cast<LONG>(height / 2)};
     const int sw = static_cast<int>(width / 2);
     const int sh = static_cast<int>(height / 2);
-    double start = 0.0;
+    RendererStages total = {0.0, 0.0, 0.0};
     for (int frame = -3; frame < frames; ++frame) {
-        if (frame == 0) {
-            start = NowMs();
+        const double start = NowMs();
+        CaptureDesktop(renderer, image, screen, frame & 7, 0, sw, sh, 4);
+        const double captured = NowMs();
+        RenderFrame(renderer, 4, cursor, 1100);
+        const double rendered = NowMs();
+        CopyFrameRGB(renderer, &target);
+        if (frame >= 0) {
+            total.capture += captured - start;
+            total.render += rendered - captured;
+            total.readBack += NowMs() - rendered;
         }
-        CaptureDesktop(frame & 7, 0, sw, sh, 4);
-        RenderFrame(4, cursor, 1000);
-        CopyFrameRGB(&surface);
     }
-    const double perFrame = (NowMs() - start) / frames;
-    ReleaseD3DResources();
-    ReleaseDirect3D();
-    return perFrame;
+    return RendererStages{total.capture / frames, total.render / frames, total.readBack / frames};
 }

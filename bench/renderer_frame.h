@@ -6,6 +6,15 @@
 // Milliseconds from an arbitrary start.
 double NowMs();
 
-// Milliseconds per frame of capture, upload, render and read-back at width x height (twice
-// magnified), over `frames` frames after a short warm-up; -1 when the device cannot be made.
-double RendererFrameMs(HWND window, UINT width, UINT height, int frames);
+// Milliseconds per frame in each stage of the Direct3D route at width x height (twice
+// magnified): the screen capture into the capture texture, the drawing (queued for the GPU), and
+// the read-back, which waits for the GPU to finish.
+struct RendererStages {
+    double capture;
+    double render;
+    double readBack;
+    double Frame() const { return capture + render + readBack; }
+};
+
+// The stages over `frames` frames after a short warm-up; all -1 when the device cannot be made.
+RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames);

@@ -93,8 +93,11 @@ int OverlayWindow::Present(HDC source, SIZE size, POINT position) {
     if (!user32Module_ || window_ == nullptr) {
         return 0;
     }
-    // To the top of the top-most windows, like BringWindowToTop, but without taking activation.
-    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // To the top of the top-most windows, like BringWindowToTop, but without taking activation;
+    // only when another window has come above it, since reordering costs every frame.
+    if (GetWindow(window_, GW_HWNDPREV) != nullptr) {
+        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     POINT origin = {0, 0};
     BLENDFUNCTION blend = PerPixelBlend(255);
     return updateLayeredWindow_(window_, nullptr, &position, &size, source, &origin, 0, &blend,

@@ -38,9 +38,10 @@ public:
 
     HWND Window() const { return window_; }
 
-    // Brings the window to the top and draws `size` pixels of `source` (32-bit, premultiplied
-    // alpha, from its point 0,0) at the screen `position`, each pixel's alpha deciding its
-    // transparency. Returns 1 when drawn; 0 when it could not be or there is nothing to draw with.
+    // Brings the window to the top (when another window is above it) and draws `size` pixels of
+    // `source` (32-bit, premultiplied alpha, from its point 0,0) at the screen `position`, each
+    // pixel's alpha deciding its transparency. Returns 1 when drawn; 0 when it could not be or
+    // there is nothing to draw with.
     int Present(HDC source, SIZE size, POINT position);
 
     // Fades the window out over about 1.27 s and hides it; only hides it without

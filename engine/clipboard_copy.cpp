@@ -1,7 +1,7 @@
 #include "clipboard_copy.h"
 
 #include "error_reporter.h"
-#include "frame_render.h"
+#include "settings_record.h"
 
 namespace {
 
@@ -27,23 +27,16 @@ ClipboardCopy::~ClipboardCopy() {
     }
 }
 
-void ClipboardCopy::Serve(IDirectDrawSurface* surface, UINT lensWidth, UINT lensHeight,
-                          uint32_t& captureRequest) {
-    if (surface == nullptr) {
-        StoreShared(captureRequest, 0);
-        return;
-    }
-    CopyFrameRGBInto(surface, DDLOCK_WAIT);
-    HDC surfaceDc = nullptr;
-    if (FAILED(surface->GetDC(&surfaceDc))) {
+void ClipboardCopy::Serve(HDC source, UINT lensWidth, UINT lensHeight, uint32_t& captureRequest) {
+    UniqueMemoryDc memory(source != nullptr ? CreateCompatibleDC(source) : nullptr);
+    if (!memory) {
         StoreShared(captureRequest, 0);
         ReportError("FAILED - Back to Clipboard", static_cast<int>(GetLastError()), "magnifier");
         return;
     }
-    UniqueMemoryDc memory(CreateCompatibleDC(surfaceDc));
     {
         // A device-dependent bitmap in the screen's format, the form every program can take;
-        // one made to match the surface's context would be a section of its memory layout.
+        // one made to match the source's context would be a section of its memory layout.
         WindowDc screen(nullptr, GetDC(nullptr));
         pending_.Reset(CreateCompatibleBitmap(screen.Get(), static_cast<int>(lensWidth),
                                               static_cast<int>(lensHeight)));
@@ -51,9 +44,8 @@ void ClipboardCopy::Serve(IDirectDrawSurface* surface, UINT lensWidth, UINT lens
     {
         SelectedObject selected(memory.Get(), pending_.Get());
         BitBlt(memory.Get(), 0, 0, static_cast<int>(lensWidth), static_cast<int>(lensHeight),
-               surfaceDc, 0, 0, SRCCOPY);
+               source, 0, 0, SRCCOPY);
     }
-    surface->ReleaseDC(surfaceDc);
     if (LoadShared(captureRequest) == 1 && pending_ &&
         PutOnClipboard(owner_, static_cast<HBITMAP>(pending_.Get()))) {
         pending_.Release();

@@ -2,12 +2,10 @@
 #pragma once
 
 #include <windows.h>
-#include <ddraw.h>
 
 #include <cstdint>
 
 #include "scoped_handles.h"
-#include "settings_record.h"
 
 class ClipboardCopy {
 public:
@@ -18,10 +16,10 @@ public:
     ClipboardCopy(const ClipboardCopy&) = delete;
     ClipboardCopy& operator=(const ClipboardCopy&) = delete;
 
-    // Serves a pending request: the lens image, read back into `surface` (lens size), goes to the
-    // clipboard when `captureRequest` is 1. Clears the request whatever the outcome.
-    void Serve(IDirectDrawSurface* surface, UINT lensWidth, UINT lensHeight,
-               uint32_t& captureRequest);
+    // Serves a pending request: the lensWidth x lensHeight image in `source` goes to the
+    // clipboard as a bitmap of its own when `captureRequest` is 1. Clears the request whatever the
+    // outcome.
+    void Serve(HDC source, UINT lensWidth, UINT lensHeight, uint32_t& captureRequest);
 
 private:
     HWND owner_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cpuid.h>
 
+#include <cstring>
 #include <string>
 
 #include "d3dx/effect_resource.h"
@@ -31,53 +32,56 @@ HMODULE EngineModule() {
     return module;
 }
 
-void FillPresentParameters(HWND window, UINT width, UINT height) {
-    g_PresentParameters = D3DPRESENT_PARAMETERS{};
-    g_PresentParameters.BackBufferWidth = width;
-    g_PresentParameters.BackBufferHeight = height;
-    g_PresentParameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-    g_PresentParameters.BackBufferCount = 1;
-    g_PresentParameters.MultiSampleType = D3DMULTISAMPLE_NONE;
-    g_PresentParameters.SwapEffect = D3DSWAPEFFECT_COPY;
-    g_PresentParameters.hDeviceWindow = window;
-    g_PresentParameters.Windowed = TRUE;
-    g_PresentParameters.EnableAutoDepthStencil = FALSE;
-    g_PresentParameters.Flags = 0;
-    g_PresentParameters.FullScreen_RefreshRateInHz = 0;
-    g_PresentParameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
+    D3DPRESENT_PARAMETERS parameters = {};
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+    parameters.BackBufferCount = 1;
+    parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+    parameters.SwapEffect = D3DSWAPEFFECT_COPY;
+    parameters.hDeviceWindow = window;
+    parameters.Windowed = TRUE;
+    parameters.EnableAutoDepthStencil = FALSE;
+    parameters.Flags = 0;
+    parameters.FullScreen_RefreshRateInHz = 0;
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return parameters;
 }
 
-HRESULT CreateDevice(HWND window) {
+HRESULT CreateDevice(Renderer& r, HWND window) {
     HRESULT result =
-        g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                            &g_PresentParameters, &g_D3DDevice);
+        r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                              &r.g_PresentParameters, &r.g_D3DDevice);
     if (FAILED(result)) {
-        result = g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                     &g_PresentParameters, &g_D3DDevice);
+        result =
+            r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
+                                  &r.g_PresentParameters, &r.g_D3DDevice);
     }
     return result;
 }
 
-bool CreateDirect3DObject() {
-    g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-    if (g_D3D == nullptr) {
-        g_RendererPlatform.sleep(kRetryPauseMs);
-        g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+bool CreateDirect3DObject(Renderer& r) {
+    r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+    if (r.g_D3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
+        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
     }
-    return g_D3D != nullptr;
+    return r.g_D3D != nullptr;
 }
 
 // While the display is busy (a full-screen program, a locked session), try again once a second.
-HRESULT CreateDeviceWithRetries(HWND window) {
-    HRESULT result = CreateDevice(window);
+HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
+    HRESULT result = CreateDevice(r, window);
     for (int retry = 0;
          retry < kDeviceRetries && (result == D3DERR_DEVICELOST || result == D3DERR_NOTAVAILABLE);
          ++retry) {
-        g_RendererPlatform.sleep(kRetryPauseMs);
-        ReleaseAndClear(g_D3D);
-        g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-        if (g_D3D != nullptr) {
-            result = CreateDevice(window);
+        if (!g_RendererPlatform.pause(kRetryPauseMs)) {
+            break; // the engine was closed
+        }
+        ReleaseAndClear(r.g_D3D);
+        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+        if (r.g_D3D != nullptr) {
+            result = CreateDevice(r, window);
         }
     }
     return result;
@@ -93,7 +97,8 @@ template <class T> bool Made(HRESULT result, T* const& object, const char* messa
     return false;
 }
 
-void SetFixedTransforms() {
+// Device state that every reset clears.
+void SetFixedTransforms(Renderer& r) {
     const d3dx::Vector3 eye = {0.0f, 0.0f, -10.0f};
     const d3dx::Vector3 at = {0.0f, 0.0f, 0.0f};
     const d3dx::Vector3 up = {0.0f, 1.0f, 0.0f};
@@ -102,198 +107,216 @@ void SetFixedTransforms() {
     d3dx::Matrix viewProjection;
     d3dx::Matrix world;
     d3dx::MatrixLookAtLH(&view, &eye, &at, &up);
-    g_D3DDevice->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
+    r.g_D3DDevice->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
     d3dx::MatrixPerspectiveFovLH(&projection, 0.7853982f, 1.0f, 1.0f, 200.0f);
-    g_D3DDevice->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
+    r.g_D3DDevice->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
     d3dx::MatrixMultiply(&viewProjection, &view, &projection);
     d3dx::MatrixTranslation(&world, -1.0f, 1.0f, 0.0f);
-    d3dx::MatrixMultiply(&g_WorldViewProj, &world, &viewProjection);
-    g_D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d3dx::MatrixMultiply(&r.g_WorldViewProj, &world, &viewProjection);
+    r.g_D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
-bool CreateSurfaces() {
-    const UINT w = g_RenderWidth;
-    const UINT h = g_RenderHeight;
-    IDirect3DDevice9* d = g_D3DDevice;
-    return Made(d->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                 &g_Texture_BackgroundStretch, nullptr),
-                g_Texture_BackgroundStretch, "CreateTexture g_Texture_BackgroundStretch failed") &&
-           Made(g_Texture_BackgroundStretch->GetSurfaceLevel(0, &g_Surface_BackgroundStretch),
-                g_Surface_BackgroundStretch,
-                "GetSurfaceLevel g_Surface_BackgroundStretch failed") &&
-           Made(d->CreateOffscreenPlainSurface(w, h, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                               &g_Surface_BackgroundStretch24bit, nullptr),
-                g_Surface_BackgroundStretch24bit,
-                "CreateOffscreenPlainSurface g_Surface_BackgroundStretch24bit failed") &&
-           Made(d->CreateTexture(w, h, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                 &g_Texture_Final, nullptr),
-                g_Texture_Final, "CreateTexture g_Texture_Final failed") &&
-           Made(d->CreateTexture(w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                                 &g_RGBRenderBuffer, nullptr),
-                g_RGBRenderBuffer, "CreateTexture g_RGBRenderBuffer failed") &&
-           Made(g_RGBRenderBuffer->GetSurfaceLevel(0, &g_RGBRenderBufferSurface),
-                g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed");
+bool CreateCaptureTexture(Renderer& r) {
+    return Made(r.g_D3DDevice->CreateTexture(r.g_RenderWidth, r.g_RenderHeight, 1, 0,
+                                             D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                             &r.g_Texture_BackgroundStretch, nullptr),
+                r.g_Texture_BackgroundStretch,
+                "CreateTexture g_Texture_BackgroundStretch failed") &&
+           Made(r.g_Texture_BackgroundStretch->GetSurfaceLevel(0, &r.g_Surface_BackgroundStretch),
+                r.g_Surface_BackgroundStretch,
+                "GetSurfaceLevel g_Surface_BackgroundStretch failed");
 }
 
 // The full-size quad maps texel (i, j) of the W x H capture onto pixel (i, j) of the W x H
 // target: pixel centres sit on whole coordinates, so the edges lie half a pixel outside.
-void WriteFullSizeQuad() {
-    const float right = static_cast<float>(g_RenderWidth) - 0.5f;
-    const float bottom = static_cast<float>(g_RenderHeight) - 0.5f;
-    g_QuadVertices[kRightTop].x = right;
-    g_QuadVertices[kRightBottom].x = right;
-    g_QuadVertices[kLeftTop].x = -0.5f;
-    g_QuadVertices[kLeftBottom].x = -0.5f;
-    g_QuadVertices[kRightTop].y = -0.5f;
-    g_QuadVertices[kLeftTop].y = -0.5f;
-    g_QuadVertices[kRightBottom].y = bottom;
-    g_QuadVertices[kLeftBottom].y = bottom;
+void WriteFullSizeQuad(Renderer& r) {
+    const float right = static_cast<float>(r.g_RenderWidth) - 0.5f;
+    const float bottom = static_cast<float>(r.g_RenderHeight) - 0.5f;
+    QuadVertex* q = r.g_QuadVertices;
+    q[kRightTop].x = right;
+    q[kRightBottom].x = right;
+    q[kLeftTop].x = -0.5f;
+    q[kLeftBottom].x = -0.5f;
+    q[kRightTop].y = -0.5f;
+    q[kLeftTop].y = -0.5f;
+    q[kRightBottom].y = bottom;
+    q[kLeftBottom].y = bottom;
     void* vertices = nullptr;
-    if (FAILED(g_VertexBuffer_Quad->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(g_VertexBuffer_Quad);
+    if (FAILED(r.g_VertexBuffer_Quad->Lock(0, kQuadBytes, &vertices, 0))) {
+        ReleaseAndClear(r.g_VertexBuffer_Quad);
         return;
     }
-    memcpy(vertices, g_QuadVertices, kQuadBytes);
-    g_VertexBuffer_Quad->Unlock();
+    std::memcpy(vertices, q, kQuadBytes);
+    r.g_VertexBuffer_Quad->Unlock();
 }
 
 // The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
 // picture that cannot be loaded leaves the texture empty.
-void LoadCursorTexture(HMODULE module, DWORD cursorType) {
+void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
     static const char* const kCursorBitmaps[] = {"ARROW", "HAND", "CROSSHAIR", "DOT"};
     if (cursorType < 1 || cursorType > 4) {
         return;
     }
     if (FAILED(d3dx::CreateTextureFromResourceEx(
-            g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+            r.g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
             D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
-            &g_Texture_Cursor))) {
-        g_Texture_Cursor = nullptr;
+            &r.g_Texture_Cursor))) {
+        r.g_Texture_Cursor = nullptr;
+    }
+}
+
+void CreateVertexBuffers(Renderer& r) {
+    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
+                                                 D3DPOOL_MANAGED, &r.g_VertexBuffer_Cursor,
+                                                 nullptr))) {
+        r.g_VertexBuffer_Cursor = nullptr;
+    }
+    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
+                                                 &r.g_VertexBuffer_Quad, nullptr))) {
+        r.g_VertexBuffer_Quad = nullptr;
+    }
+    if (r.g_VertexBuffer_Quad != nullptr) {
+        WriteFullSizeQuad(r);
     }
 }
 
 // Compiles the engine's effect; without it the renderer draws without shaders.
-void CreateEffect(HMODULE module) {
+void CreateEffect(Renderer& r, HMODULE module) {
     std::string errors;
     const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
-                                                        g_D3DDevice, &g_Effect, &errors);
+                                                        r.g_D3DDevice, &r.g_Effect, &errors);
     if (FAILED(result) && !errors.empty()) {
         ReportError(errors.c_str(), result, "VexlumeShader");
     }
-    g_EffectHandles = EffectHandles{};
-    if (!g_Effect) {
+    r.g_EffectHandles = EffectHandles{};
+    if (!r.g_Effect) {
         return;
     }
-    d3dx::Effect& e = *g_Effect;
-    g_EffectHandles.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
-    g_EffectHandles.brightness = e.GetParameterByName(nullptr, "Brightness");
-    g_EffectHandles.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
-    g_EffectHandles.tex = e.GetParameterByName(nullptr, "Tex");
-    g_EffectHandles.noPs = e.GetTechniqueByName("No_ps");
-    g_EffectHandles.yuy2Ps = e.GetTechniqueByName("YUY2_ps");
-    g_EffectHandles.uyvyPs = e.GetTechniqueByName("UYVY_ps");
-    g_EffectHandles.rgbPs = e.GetTechniqueByName("RGB_ps");
-    g_EffectHandles.rgbDarkPs = e.GetTechniqueByName("RGBDark_ps");
+    d3dx::Effect& e = *r.g_Effect;
+    EffectHandles& h = r.g_EffectHandles;
+    h.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
+    h.brightness = e.GetParameterByName(nullptr, "Brightness");
+    h.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
+    h.tex = e.GetParameterByName(nullptr, "Tex");
+    h.noPs = e.GetTechniqueByName("No_ps");
+    h.yuy2Ps = e.GetTechniqueByName("YUY2_ps");
+    h.uyvyPs = e.GetTechniqueByName("UYVY_ps");
+    h.rgbPs = e.GetTechniqueByName("RGB_ps");
+    h.rgbDarkPs = e.GetTechniqueByName("RGBDark_ps");
 }
 
 } // namespace
 
-void DetectCpuFeatures() {
+void DetectCpuFeatures(Renderer& renderer) {
     unsigned int eax = 0;
     unsigned int ebx = 0;
     unsigned int ecx = 0;
     unsigned int edx = 0;
     // __get_cpuid first checks that the processor has the query at all, so it cannot fault.
-    g_CpuHasMMX = __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23)) ? 1 : 0;
+    renderer.g_CpuHasMMX = __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23)) ? 1 : 0;
 }
 
-HRESULT CreateVertexDeclaration() {
-    return g_D3DDevice->CreateVertexDeclaration(kVertexElements, &g_VertexDeclaration);
-}
+int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
+    r.g_CursorType = cursorType;
+    r.g_DeviceWindow = window;
+    DetectCpuFeatures(r);
+    r.g_PresentParameters = PresentParameters(window, size[0], size[1]);
 
-int InitDirect3D(HWND window, const UINT* size, DWORD cursorType) {
-    g_CursorType = cursorType;
-    g_DeviceWindow = window;
-    DetectCpuFeatures();
-    FillPresentParameters(window, size[0], size[1]);
-
-    if (!CreateDirect3DObject()) {
+    if (!CreateDirect3DObject(r)) {
         ReportError("Direct3DCreate9 failed", 178, kSource);
         return 0;
     }
-    const HRESULT created = CreateDeviceWithRetries(window);
-    if (g_D3DDevice == nullptr) {
+    const HRESULT created = CreateDeviceWithRetries(r, window);
+    if (r.g_D3DDevice == nullptr) {
         ReportError("CreateDevice failed", created, kSource);
         return 0;
     }
     D3DCAPS9 caps = {};
-    g_D3DDevice->GetDeviceCaps(&caps);
-    if (caps.PixelShaderVersion < D3DPS_VERSION(2, 0)) {
-        g_PixelShader20 = 0;
-    }
-    const HRESULT declared = CreateVertexDeclaration();
+    r.g_D3DDevice->GetDeviceCaps(&caps);
+    r.g_PixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
+    const HRESULT declared =
+        r.g_D3DDevice->CreateVertexDeclaration(kVertexElements, &r.g_VertexDeclaration);
     if (FAILED(declared)) {
         ReportError("CreateVertexDeclaration failed", declared, kSource);
         return 0;
     }
-    return CreateD3DResources(size, cursorType);
+    return CreateD3DResources(r, size, cursorType);
 }
 
-int CreateD3DResources(const UINT* size, DWORD cursorType) {
+int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
     const HMODULE module = EngineModule();
     if (size != nullptr) {
-        g_RenderWidth = size[0];
-        g_RenderHeight = size[1];
+        r.g_RenderWidth = size[0];
+        r.g_RenderHeight = size[1];
     }
-    if (FAILED(g_D3DDevice->CreateQuery(D3DQUERYTYPE_EVENT, &g_EventQuery))) {
-        g_EventQuery = nullptr;
-    }
-    SetFixedTransforms();
-    if (!CreateSurfaces()) {
+    if (!CreateCaptureTexture(r) || !CreateDefaultPool(r)) {
         return 0;
     }
-    g_D3DDevice->GetRenderTarget(0, &g_BackBuffer);
-    LoadCursorTexture(module, cursorType);
-    if (!Made(g_D3DDevice->CreateOffscreenPlainSurface(g_RenderWidth, g_RenderHeight,
-                                                       D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                       &g_BackBufferCopy, nullptr),
-              g_BackBufferCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
+    LoadCursorTexture(r, module, cursorType);
+    if (!Made(r.g_D3DDevice->CreateOffscreenPlainSurface(r.g_RenderWidth, r.g_RenderHeight,
+                                                         D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                         &r.g_BackBufferCopy, nullptr),
+              r.g_BackBufferCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
         return 0;
     }
-    if (FAILED(g_D3DDevice->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
-                                               D3DPOOL_MANAGED, &g_VertexBuffer_Cursor, nullptr))) {
-        g_VertexBuffer_Cursor = nullptr;
-    }
-    if (FAILED(g_D3DDevice->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
-                                               &g_VertexBuffer_Quad, nullptr))) {
-        g_VertexBuffer_Quad = nullptr;
-    }
-    if (g_VertexBuffer_Quad != nullptr) {
-        WriteFullSizeQuad();
-    }
-    CreateEffect(module);
+    CreateVertexBuffers(r);
+    CreateEffect(r, module);
     return 1;
 }
 
-void ReleaseD3DResources() {
-    g_Effect.reset();
-    g_EffectHandles = EffectHandles{};
-    ReleaseAndClear(g_VertexBuffer_Quad);
-    ReleaseAndClear(g_VertexBuffer_Cursor);
-    ReleaseAndClear(g_Surface_BackgroundStretch24bit);
-    ReleaseAndClear(g_Surface_BackgroundStretch);
-    ReleaseAndClear(g_Texture_BackgroundStretch);
-    ReleaseAndClear(g_Texture_Final);
-    ReleaseAndClear(g_RGBRenderBufferSurface);
-    ReleaseAndClear(g_RGBRenderBuffer);
-    ReleaseAndClear(g_Texture_Cursor);
-    ReleaseAndClear(g_BackBufferCopy);
-    ReleaseAndClear(g_BackBuffer);
-    ReleaseAndClear(g_EventQuery);
-    ReleaseAndClear(g_VertexDeclaration);
+bool CreateDefaultPool(Renderer& r) {
+    const UINT w = r.g_RenderWidth;
+    const UINT h = r.g_RenderHeight;
+    IDirect3DDevice9* d = r.g_D3DDevice;
+    SetFixedTransforms(r);
+    if (!Made(d->CreateTexture(w, h, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                               &r.g_Texture_Final, nullptr),
+              r.g_Texture_Final, "CreateTexture g_Texture_Final failed") ||
+        !Made(d->CreateTexture(w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                               &r.g_RGBRenderBuffer, nullptr),
+              r.g_RGBRenderBuffer, "CreateTexture g_RGBRenderBuffer failed") ||
+        !Made(r.g_RGBRenderBuffer->GetSurfaceLevel(0, &r.g_RGBRenderBufferSurface),
+              r.g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
+        return false;
+    }
+    d->GetRenderTarget(0, &r.g_BackBuffer);
+    return true;
 }
 
-void ReleaseDirect3D() {
-    ReleaseAndClear(g_D3DDevice);
-    ReleaseAndClear(g_D3D);
+void ReleaseDefaultPool(Renderer& r) {
+    if (r.g_D3DDevice != nullptr) {
+        // The device lets go of what it has bound; render target 0 goes back to the back buffer.
+        r.g_D3DDevice->SetTexture(0, nullptr);
+        if (r.g_BackBuffer != nullptr) {
+            r.g_D3DDevice->SetRenderTarget(0, r.g_BackBuffer);
+        }
+    }
+    if (r.g_Effect) {
+        r.g_Effect->SetTexture(r.g_EffectHandles.tex, nullptr);
+    }
+    ReleaseAndClear(r.g_Texture_Final);
+    ReleaseAndClear(r.g_RGBRenderBufferSurface);
+    ReleaseAndClear(r.g_RGBRenderBuffer);
+    ReleaseAndClear(r.g_BackBuffer);
+}
+
+void ReleaseD3DResources(Renderer& r) {
+    r.g_Effect.reset();
+    r.g_EffectHandles = EffectHandles{};
+    ReleaseAndClear(r.g_VertexBuffer_Quad);
+    ReleaseAndClear(r.g_VertexBuffer_Cursor);
+    ReleaseAndClear(r.g_Surface_BackgroundStretch);
+    ReleaseAndClear(r.g_Texture_BackgroundStretch);
+    ReleaseAndClear(r.g_Texture_Final);
+    ReleaseAndClear(r.g_RGBRenderBufferSurface);
+    ReleaseAndClear(r.g_RGBRenderBuffer);
+    ReleaseAndClear(r.g_Texture_Cursor);
+    ReleaseAndClear(r.g_BackBufferCopy);
+    ReleaseAndClear(r.g_BackBuffer);
+    ReleaseAndClear(r.g_VertexDeclaration);
+}
+
+void ReleaseDirect3D(Renderer& r) {
+    ReleaseAndClear(r.g_D3DDevice);
+    ReleaseAndClear(r.g_D3D);
 }

@@ -1,24 +1,32 @@
-// The Direct3D object, the device and every resource the renderer works on.
+// The Direct3D object, the device and every resource the renderer works on, for one run.
 #pragma once
 
 #include <windows.h>
 
+struct Renderer;
+
 // Sets g_CpuHasMMX from the processor's feature query.
-void DetectCpuFeatures();
+void DetectCpuFeatures(Renderer& renderer);
 
 // Creates the Direct3D object and the device for `window` at size[0] x size[1], then every
-// resource. 1 on success, 0 on failure (reported).
-int InitDirect3D(HWND window, const UINT* size, DWORD cursorType);
+// resource. While the display is busy the device is tried again once a second, up to 60 times;
+// a close of the engine ends the retries at once. 1 on success, 0 on failure (reported).
+int InitDirect3D(Renderer& renderer, HWND window, const UINT* size, DWORD cursorType);
 
 // Creates the resources of the current device; with a size it first becomes the render size.
 // 1 on success, 0 when a required resource could not be made (reported).
-int CreateD3DResources(const UINT* size, DWORD cursorType);
+int CreateD3DResources(Renderer& renderer, const UINT* size, DWORD cursorType);
 
 // Releases every resource (not the device or the Direct3D object).
-void ReleaseD3DResources();
+void ReleaseD3DResources(Renderer& renderer);
 
 // Releases the device, then the Direct3D object.
-void ReleaseDirect3D();
+void ReleaseDirect3D(Renderer& renderer);
 
-// Creates g_VertexDeclaration on the current device; the result of CreateVertexDeclaration.
-HRESULT CreateVertexDeclaration();
+// Releases the objects of the default pool, which a device reset takes away: the GPU copy of the
+// capture, the RGB render target and the back buffer, and every reference to them.
+void ReleaseDefaultPool(Renderer& renderer);
+
+// Makes the default-pool objects again and sets the device state a reset clears. True when every
+// one was made (failures are reported).
+bool CreateDefaultPool(Renderer& renderer);

@@ -4,230 +4,195 @@
 #include <cstring>
 
 #include "capture_geometry.h"
+#include "display_path.h"
 #include "error_reporter.h"
+#include "lens_image.h"
 #include "renderer_state.h"
 #include "scoped_handles.h"
 
 namespace {
 
 constexpr DWORD kCopyWithLayered = SRCCOPY | CAPTUREBLT; // 0x40CC0020
-constexpr unsigned kOneWindowFormat = 5;
 
-// A device context of a Direct3D surface, given back at the end of the scope.
-class SurfaceDc {
-public:
-    explicit SurfaceDc(IDirect3DSurface9* surface) : surface_(surface) {
-        result_ = surface_->GetDC(&dc_);
-        if (FAILED(result_)) {
-            dc_ = nullptr;
-        }
-    }
-    ~SurfaceDc() {
-        if (dc_ != nullptr) {
-            surface_->ReleaseDC(dc_);
-        }
-    }
-    SurfaceDc(const SurfaceDc&) = delete;
-    SurfaceDc& operator=(const SurfaceDc&) = delete;
-    HDC Get() const { return dc_; }
-    HRESULT Result() const { return result_; }
-
-private:
-    IDirect3DSurface9* surface_;
-    HDC dc_ = nullptr;
-    HRESULT result_;
+// The part of the lens image that GDI filled with screen content; every other pixel of the
+// captured frame is transparent. `fresh` is false when the screen could not be read at all, and
+// the capture then keeps the last frame's content.
+struct CapturedArea {
+    bool fresh;
+    UINT firstRow, endRow;
+    UINT firstColumn, endColumn;
 };
 
-// A locked rectangle of a Direct3D surface, unlocked at the end of the scope.
-class SurfaceLock {
-public:
-    SurfaceLock(IDirect3DSurface9* surface, const RECT& area) : surface_(surface) {
-        result_ = surface_->LockRect(&locked_, &area, 0);
-    }
-    ~SurfaceLock() {
-        if (Locked()) {
-            surface_->UnlockRect();
-        }
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-    bool Locked() const { return SUCCEEDED(result_); }
-    HRESULT Result() const { return result_; }
-    uint32_t* Row(UINT row) const {
-        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked_.pBits) +
-                                           static_cast<INT_PTR>(row) * locked_.Pitch);
-    }
-    UINT Pitch() const { return static_cast<UINT>(locked_.Pitch); }
-
-private:
-    IDirect3DSurface9* surface_;
-    D3DLOCKED_RECT locked_ = {};
-    HRESULT result_;
-};
-
-RECT RenderRect() {
-    return RECT{0, 0, static_cast<LONG>(g_RenderWidth), static_cast<LONG>(g_RenderHeight)};
+CapturedArea WholeImage(const LensImage& image) {
+    return CapturedArea{true, 0, image.Height(), 0, image.Width()};
 }
 
-void CopyOpaque(const SurfaceLock& from, const SurfaceLock& to, UINT firstRow, UINT endRow,
-                UINT firstColumn, UINT endColumn) {
-    for (UINT i = firstRow; i < endRow; ++i) {
-        const uint32_t* source = from.Row(i);
-        uint32_t* target = to.Row(i);
-        for (UINT j = firstColumn; j < endColumn; ++j) {
+// Stretches the part of the source that lies on the screen into its place in the image and
+// leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
+// visible part also keeps systems that return nothing for a partly off-screen source honest.
+CapturedArea CopyFullScreen(LensImage& image, const ScreenBounds& screenBounds, int sx, int sy,
+                            int sw, int sh) {
+    WindowDc screen(nullptr, GetDC(nullptr));
+    if (screen.Get() == nullptr) {
+        ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
+        return CapturedArea{};
+    }
+    const int width = static_cast<int>(image.Width());
+    const int height = static_cast<int>(image.Height());
+    const StretchPart part = VisibleStretch(sx, sy, sw, sh, screenBounds, width, height);
+    if (!part.whole) {
+        PatBlt(image.Dc(), 0, 0, width, height, BLACKNESS);
+    }
+    if (!part.nothing) {
+        StretchBlt(image.Dc(), part.dstX, part.dstY, part.dstWidth, part.dstHeight, screen.Get(),
+                   part.srcX, part.srcY, part.srcWidth, part.srcHeight, kCopyWithLayered);
+    }
+    return WholeImage(image);
+}
+
+// The first index at or past `end` (a bound in floating point), counting from `first`, and not
+// past `limit`.
+UINT EndIndex(UINT first, double end, UINT limit) {
+    UINT index = first;
+    while (index < limit && index < end) {
+        ++index;
+    }
+    return index;
+}
+
+// The part of the top-level window under the pointer that lies inside the source, stretched into
+// its place in the image; the rest of the frame is transparent.
+CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, int sh) {
+    const CapturedArea empty = {true, 0, 0, 0, 0}; // every pixel transparent
+    if (sw <= 0 || sh <= 0) {
+        return empty;
+    }
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    HWND root = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
+    RECT window = {};
+    if (root == nullptr || !GetWindowRect(root, &window)) {
+        return empty;
+    }
+    WindowDc source(root, GetWindowDC(root));
+    if (source.Get() == nullptr) {
+        return empty;
+    }
+    const int dx = window.left - sx;
+    const int dy = window.top - sy;
+    const int destX = dx > 0 ? dx : 0;
+    const int destY = dy > 0 ? dy : 0;
+    const int cutRight = sx + sw - window.right > 0 ? sx + sw - window.right : 0;
+    const int cutBottom = sy + sh - window.bottom > 0 ? sy + sh - window.bottom : 0;
+    const int copyWidth = sw - cutRight - destX;
+    const int copyHeight = sh - cutBottom - destY;
+    // The window's part, unscaled, in the top-left sw x sh block, then that block stretched.
+    BitBlt(image.Dc(), destX, destY, copyWidth, copyHeight, source.Get(), dx < 0 ? -dx : 0,
+           dy < 0 ? -dy : 0, kCopyWithLayered);
+    StretchBlt(image.Dc(), 0, 0, static_cast<int>(image.Width()), static_cast<int>(image.Height()),
+               image.Dc(), 0, 0, sw, sh, SRCCOPY);
+    if (copyWidth <= 0 || copyHeight <= 0) {
+        return empty;
+    }
+    const double scaleX = static_cast<double>(image.Width()) / sw;
+    const double scaleY = static_cast<double>(image.Height()) / sh;
+    CapturedArea area;
+    area.fresh = true;
+    area.firstRow = static_cast<UINT>(destY * scaleY);
+    area.endRow = EndIndex(area.firstRow, (destY + copyHeight) * scaleY, image.Height());
+    area.firstColumn = static_cast<UINT>(destX * scaleX);
+    area.endColumn = EndIndex(area.firstColumn, (destX + copyWidth) * scaleX, image.Width());
+    return area;
+}
+
+CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                        int sh, unsigned overlayFormat) {
+    const CapturedArea area = CapturesOneWindow(overlayFormat)
+                                  ? CopyWindowUnderPointer(image, sx, sy, sw, sh)
+                                  : CopyFullScreen(image, screen, sx, sy, sw, sh);
+    GdiFlush(); // GDI has written the image's memory before it is read
+    return area;
+}
+
+// The captured frame: the area's pixels made opaque, every other pixel transparent black. `to`
+// may be the image itself.
+void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LONG pitch) {
+    const UINT width = image.Width();
+    for (UINT i = 0; i < image.Height(); ++i) {
+        uint32_t* target = reinterpret_cast<uint32_t*>(to + static_cast<INT_PTR>(i) * pitch);
+        if (i < area.firstRow || i >= area.endRow) {
+            std::memset(target, 0, width * 4);
+            continue;
+        }
+        const uint32_t* source = image.Row(i);
+        for (UINT j = 0; j < area.firstColumn; ++j) {
+            target[j] = 0;
+        }
+        for (UINT j = area.firstColumn; j < area.endColumn; ++j) {
             target[j] = source[j] | 0xFF000000u;
         }
+        for (UINT j = area.endColumn; j < width; ++j) {
+            target[j] = 0;
+        }
     }
 }
 
-ScreenBounds VirtualScreen() {
+} // namespace
+
+ScreenBounds ReadScreenBounds() {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     return ScreenBounds{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
-// Stretches the part of the source that lies on the screen into its place in the target and
-// leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
-// visible part also keeps systems that return nothing for a partly off-screen source honest.
-void StretchFromScreen(HDC screen, HDC target, int sx, int sy, int sw, int sh) {
-    const int width = static_cast<int>(g_RenderWidth);
-    const int height = static_cast<int>(g_RenderHeight);
-    const StretchPart part = VisibleStretch(sx, sy, sw, sh, VirtualScreen(), width, height);
-    if (!part.whole) {
-        PatBlt(target, 0, 0, width, height, BLACKNESS);
+void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+                    int sy, int sw, int sh, unsigned overlayFormat) {
+    IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
+    if (stretch == nullptr || image.Dc() == nullptr) {
+        return;
     }
-    if (!part.nothing) {
-        StretchBlt(target, part.dstX, part.dstY, part.dstWidth, part.dstHeight, screen, part.srcX,
-                   part.srcY, part.srcWidth, part.srcHeight, kCopyWithLayered);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    if (!area.fresh) {
+        return;
     }
-}
-
-void CaptureFullScreen(int sx, int sy, int sw, int sh) {
-    {
-        WindowDc screen(nullptr, GetDC(nullptr));
-        if (screen.Get() == nullptr) {
-            ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
+    const RECT whole = {0, 0, static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};
+    D3DLOCKED_RECT locked = {};
+    const HRESULT result = stretch->LockRect(&locked, &whole, 0);
+    if (FAILED(result)) {
+        if (!CapturesOneWindow(overlayFormat)) {
+            ReportError("Failed", result, "g_Surface_BackgroundStretch->LockRect");
         }
-        SurfaceDc target(g_Surface_BackgroundStretch24bit);
-        if (target.Get() == nullptr) {
-            ReportError("Not DC", target.Result(), "g_Surface_BackgroundStretch24bit->GetDC");
-        } else if (screen.Get() != nullptr) {
-            StretchFromScreen(screen.Get(), target.Get(), sx, sy, sw, sh);
-        }
-    }
-    const RECT area = RenderRect();
-    SurfaceLock stretch(g_Surface_BackgroundStretch, area);
-    if (!stretch.Locked()) {
-        ReportError("Failed", stretch.Result(), "g_Surface_BackgroundStretch->LockRect");
         return;
     }
-    SurfaceLock captured(g_Surface_BackgroundStretch24bit, area);
-    if (!captured.Locked()) {
-        ReportError("Failed", captured.Result(), "g_Surface_BackgroundStretch24bit->LockRect");
-        return;
-    }
-    CopyOpaque(captured, stretch, 0, g_RenderHeight, 0, g_RenderWidth);
+    MakeFrame(image, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
+    stretch->UnlockRect();
 }
 
-// The part of the window under the pointer that lies inside the source, placed unscaled in the
-// top-left sw x sh block of the surface.
-struct WindowCopy {
-    int destX, destY, copyWidth, copyHeight;
-};
-
-bool CopyWindowUnderPointer(int sx, int sy, int sw, int sh, WindowCopy* copy) {
-    POINT pointer = {};
-    GetCursorPos(&pointer);
-    HWND root = GetAncestor(WindowFromPoint(pointer), GA_ROOT);
-    RECT window = {};
-    if (root == nullptr || !GetWindowRect(root, &window)) {
-        return false;
-    }
-    WindowDc source(root, GetWindowDC(root));
-    SurfaceDc target(g_Surface_BackgroundStretch24bit);
-    if (source.Get() == nullptr || target.Get() == nullptr) {
-        return false;
-    }
-    const int dx = window.left - sx;
-    const int dy = window.top - sy;
-    copy->destX = dx > 0 ? dx : 0;
-    copy->destY = dy > 0 ? dy : 0;
-    const int srcX = dx < 0 ? -dx : 0;
-    const int srcY = dy < 0 ? -dy : 0;
-    const int cutRight = sx + sw - window.right > 0 ? sx + sw - window.right : 0;
-    const int cutBottom = sy + sh - window.bottom > 0 ? sy + sh - window.bottom : 0;
-    copy->copyWidth = sw - cutRight - copy->destX;
-    copy->copyHeight = sh - cutBottom - copy->destY;
-    BitBlt(target.Get(), copy->destX, copy->destY, copy->copyWidth, copy->copyHeight, source.Get(),
-           srcX, srcY, kCopyWithLayered);
-    StretchBlt(target.Get(), 0, 0, static_cast<int>(g_RenderWidth),
-               static_cast<int>(g_RenderHeight), target.Get(), 0, 0, sw, sh, SRCCOPY);
-    return copy->copyWidth > 0 && copy->copyHeight > 0;
-}
-
-void CaptureOneWindow(int sx, int sy, int sw, int sh) {
-    if (sw <= 0 || sh <= 0) {
+void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                           int sh, unsigned overlayFormat) {
+    if (image.Dc() == nullptr) {
         return;
     }
-    const double scaleX = static_cast<double>(g_RenderWidth) / sw;
-    const double scaleY = static_cast<double>(g_RenderHeight) / sh;
-    WindowCopy copy = {};
-    const bool copied = CopyWindowUnderPointer(sx, sy, sw, sh, &copy);
-
-    const RECT area = RenderRect();
-    SurfaceLock stretch(g_Surface_BackgroundStretch, area);
-    if (!stretch.Locked()) {
-        return;
-    }
-    SurfaceLock captured(g_Surface_BackgroundStretch24bit, area);
-    if (!captured.Locked()) {
-        return;
-    }
-    std::memset(stretch.Row(0), 0, static_cast<size_t>(stretch.Pitch()) * g_RenderHeight);
-    if (!copied) {
-        return;
-    }
-    const double rowEnd = (copy.destY + copy.copyHeight) * scaleY;
-    const double columnEnd = (copy.destX + copy.copyWidth) * scaleX;
-    const UINT firstRow = static_cast<UINT>(copy.destY * scaleY);
-    const UINT firstColumn = static_cast<UINT>(copy.destX * scaleX);
-    UINT endRow = firstRow;
-    while (endRow < g_RenderHeight && endRow < rowEnd) {
-        ++endRow;
-    }
-    UINT endColumn = firstColumn;
-    while (endColumn < g_RenderWidth && endColumn < columnEnd) {
-        ++endColumn;
-    }
-    CopyOpaque(captured, stretch, firstRow, endRow, firstColumn, endColumn);
-}
-
-} // namespace
-
-void CaptureDesktop(int sx, int sy, int sw, int sh, unsigned overlayFormat) {
-    if (g_Surface_BackgroundStretch == nullptr || g_Surface_BackgroundStretch24bit == nullptr) {
-        return;
-    }
-    if (overlayFormat < kOneWindowFormat) {
-        CaptureFullScreen(sx, sy, sw, sh);
-    } else {
-        CaptureOneWindow(sx, sy, sw, sh);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    if (area.fresh) {
+        MakeFrame(image, area, reinterpret_cast<uint8_t*>(image.Row(0)), image.Pitch());
     }
 }
 
-HRESULT LockCapturedFrame(DDSURFACEDESC* frame) {
-    if (g_Surface_BackgroundStretch == nullptr) {
+HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame) {
+    if (renderer.g_Surface_BackgroundStretch == nullptr) {
         return -1;
     }
-    const RECT area = RenderRect();
+    const RECT area = {0, 0, static_cast<LONG>(renderer.g_RenderWidth),
+                       static_cast<LONG>(renderer.g_RenderHeight)};
     D3DLOCKED_RECT locked = {};
-    const HRESULT result = g_Surface_BackgroundStretch->LockRect(&locked, &area, 0);
+    const HRESULT result = renderer.g_Surface_BackgroundStretch->LockRect(&locked, &area, 0);
     if (FAILED(result)) {
         return result;
     }
-    frame->dwHeight = g_RenderHeight;
-    frame->dwWidth = g_RenderWidth;
+    frame->dwHeight = renderer.g_RenderHeight;
+    frame->dwWidth = renderer.g_RenderWidth;
     frame->lPitch = locked.Pitch;
     frame->lpSurface = locked.pBits;
     frame->ddpfPixelFormat.dwRGBBitCount = 32;

@@ -1,15 +1,31 @@
-// Desktop capture: the screen area under the lens, stretched to the render size, in
-// g_Texture_BackgroundStretch.
+// Desktop capture: the screen area under the lens, stretched to the lens size by GDI into the
+// lens image, then made opaque (alpha 255) in the capture texture g_Texture_BackgroundStretch or,
+// for a frame that needs nothing Direct3D adds, in the lens image itself. Both give the same
+// pixels.
 #pragma once
 
 #include <windows.h>
 #include <ddraw.h>
 
-// Copies the source area (sx, sy, sw x sh) of the screen, stretched to W x H, into the capture
-// texture. overlayFormat 5 ("Show one window") copies only the top-level window under the
-// pointer and leaves the rest transparent.
-void CaptureDesktop(int sx, int sy, int sw, int sh, unsigned overlayFormat);
+#include "capture_geometry.h"
+
+class LensImage;
+struct Renderer;
+
+// The bounds of the whole (virtual) screen, read once for a run.
+ScreenBounds ReadScreenBounds();
+
+// Copies the source area (sx, sy, sw x sh) of the screen, stretched to the lens size, into the
+// capture texture, using the lens image as GDI's target. Source pixels outside `screen` are
+// black. overlayFormat 5 ("Show one window") copies only the top-level window under the pointer
+// and leaves the rest transparent.
+void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+                    int sy, int sw, int sh, unsigned overlayFormat);
+
+// The same capture, finished in the lens image instead of the texture.
+void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+                           int sh, unsigned overlayFormat);
 
 // Locks the captured image for the plug-in filters and describes it in `frame` (whose dwSize the
 // caller set): 0 with the image left locked, the lock's result, or -1 without an image.
-HRESULT LockCapturedFrame(DDSURFACEDESC* frame);
+HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame);

@@ -12,11 +12,11 @@ void ErrorReporter::Start() {
     if (module_ != nullptr) {
         return;
     }
-    UniqueModule library(LoadLibraryExA("qxsender.dll", nullptr, 0));
-    auto init = BindProc<InitFn>(library.Get(), "qxInitSender");
-    auto destroy = BindProc<DestroyFn>(library.Get(), "qxDestroySender");
-    auto record = BindProc<RecordFn>(library.Get(), "qxRecordError");
-    auto dxVersion = BindProc<FARPROC>(library.Get(), "qxGetDXVersion");
+    UniqueModule library(LoadLibraryExA(QX_SENDER_LIBRARY, nullptr, 0));
+    auto init = BindProc<QxInitSenderFn>(library.Get(), "qxInitSender");
+    auto destroy = BindProc<QxDestroySenderFn>(library.Get(), "qxDestroySender");
+    auto record = BindProc<QxRecordErrorFn>(library.Get(), "qxRecordError");
+    auto dxVersion = BindProc<QxGetDXVersionFn>(library.Get(), "qxGetDXVersion");
     if (init == nullptr || destroy == nullptr || record == nullptr || dxVersion == nullptr) {
         return;
     }

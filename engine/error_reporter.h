@@ -3,23 +3,7 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
-
-// The 36-byte block that describes the engine to the reporter library.
-struct SenderInfo {
-    uint32_t size;
-    uint32_t reserved[3];
-    const char* title;
-    const char* supportAddress;
-    uint32_t limit;
-    const char* errorLabel;
-    const char* sourceLabel;
-};
-static_assert(sizeof(void*) != 4 || sizeof(SenderInfo) == 36, "the block is 36 bytes");
-static_assert(sizeof(void*) != 4 || offsetof(SenderInfo, title) == 16, "layout");
-static_assert(sizeof(void*) != 4 || offsetof(SenderInfo, limit) == 24, "layout");
-static_assert(sizeof(void*) != 4 || offsetof(SenderInfo, sourceLabel) == 32, "layout");
+#include "qxsender.h"
 
 class ErrorReporter {
 public:
@@ -36,14 +20,10 @@ public:
     void Stop();
 
 private:
-    typedef int(WINAPI* InitFn)(SenderInfo*);
-    typedef int(WINAPI* DestroyFn)();
-    typedef int(WINAPI* RecordFn)(const char*, int, const char*);
-
     HMODULE module_ = nullptr;
-    InitFn init_ = nullptr;
-    DestroyFn destroy_ = nullptr;
-    RecordFn record_ = nullptr;
+    QxInitSenderFn init_ = nullptr;
+    QxDestroySenderFn destroy_ = nullptr;
+    QxRecordErrorFn record_ = nullptr;
     SenderInfo info_ = {};
 };
 

@@ -63,5 +63,8 @@ int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
         next = SteppedBrightness(current, direction, amount);
     } while (next != current &&
              InterlockedCompareExchange(&g_Brightness, next, current) != current);
+    if (next != current) {
+        RedrawSoon(); // a lens with a long frame pause shows the new brightness at once
+    }
     return next;
 }

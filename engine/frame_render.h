@@ -1,21 +1,24 @@
-// Frame composition: the captured image drawn through the effect into the RGB render buffer,
-// the internal cursor on top, the GPU wait, presentation and recovery from a lost device; and
-// the read-back of the finished image.
+// Frame composition: the captured image drawn through the effect into the RGB render buffer with
+// the brightness applied, the internal cursor on top; and the read-back of the finished image.
 #pragma once
 
 #include <windows.h>
 #include <ddraw.h>
 
-// Runs the GPU frame for the display path `overlayFormat` with the pointer at `cursor` (render
-// pixels) and the engine brightness.
-void RenderFrame(unsigned overlayFormat, POINT cursor, int brightness);
+struct Renderer;
+
+// Draws the frame for the display path `overlayFormat` with the pointer at `cursor` (render
+// pixels) and the engine brightness. Nothing waits for the GPU here: the read-back that follows
+// does.
+void RenderFrame(Renderer& renderer, unsigned overlayFormat, POINT cursor, int brightness);
 
 // Draws the cursor sprite centred on (x, y) into the current render target, inside a scene.
-void DrawInternalCursor(int x, int y);
+void DrawInternalCursor(Renderer& renderer, int x, int y);
 
-// Copies the finished RGB image into the locked surface that `surface` describes.
-void CopyFrameRGB(const DDSURFACEDESC* surface);
+// Reads the finished RGB image back into the locked surface that `surface` describes; a device
+// reported lost here is noted for the next frame.
+void CopyFrameRGB(Renderer& renderer, const DDSURFACEDESC* surface);
 
-// Locks `surface` with `lockFlags`, copies the finished RGB image into it and unlocks it; the
+// Locks `surface` with `lockFlags`, reads the finished RGB image back into it and unlocks it; the
 // copy is skipped when the lock fails.
-void CopyFrameRGBInto(IDirectDrawSurface* surface, DWORD lockFlags);
+void CopyFrameRGBInto(Renderer& renderer, IDirectDrawSurface* surface, DWORD lockFlags);

@@ -6,14 +6,18 @@
 #include "composition_guard.h"
 #include "d3d_device.h"
 #include "desktop_capture.h"
+#include "device_loss.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "frame_render.h"
+#include "frame_route.h"
+#include "lens_image.h"
 #include "lens_placement.h"
 #include "lens_window.h"
 #include "optional_libraries.h"
 #include "overlay.h"
 #include "presentation.h"
+#include "renderer_state.h"
 #include "run_control.h"
 
 const char* g_CompositionLibrary = "dwmapi.dll";
@@ -22,20 +26,34 @@ namespace {
 
 constexpr uint32_t kOneWindowMode = 2;
 
-// What one run of the thread holds from start-up to shutdown.
+// What one run of the thread holds from start-up to shutdown. Every run makes its own, so
+// nothing is left over from the run before.
 struct Run {
     PointerHider pointerHider;
     CaretLocator caretLocator;
     int screenWidth = 0;
     int screenHeight = 0;
+    ScreenBounds screen = {};
     UINT lensWidth = 0;
     UINT lensHeight = 0;
     LensRun lens = {};
     FollowState follow;
+    Renderer renderer;
+    LensImage image;
+    DisplaySurfaces display;
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
     std::unique_ptr<OverlayWindow> lensWindow;
     ClipboardCopy clipboard;
+};
+
+// What one frame works with, read once at its start.
+struct Frame {
+    LensPlacement placement;
+    int sourceWidth;
+    int sourceHeight;
+    int brightness;
+    FrameRoute route;
 };
 
 void BindPointerAndCaret(Run& run) {
@@ -52,9 +70,24 @@ void ReleasePointerAndCaret(Run& run) {
     run.caretLocator.Release();
 }
 
-void ReleaseRenderer() {
-    ReleaseD3DResources();
-    ReleaseDirect3D();
+void ReleaseRenderer(Renderer& renderer) {
+    ReleaseD3DResources(renderer);
+    ReleaseDirect3D(renderer);
+}
+
+// Direct3D and the lens image. False when the lens cannot be shown (reported).
+bool StartRendering(Run& run) {
+    const UINT size[2] = {run.lensWidth, run.lensHeight};
+    if (InitDirect3D(run.renderer, g_OwnerWindow, size, LoadShared(g_Params->internalCursor)) !=
+        1) {
+        ReportError("Failed InitDirect3D", 399, "magnifier");
+        return false;
+    }
+    if (!run.image.Create(run.lensWidth, run.lensHeight)) {
+        ReportError("Failed CreateDIBSection", static_cast<int>(GetLastError()), "magnifier");
+        return false;
+    }
+    return true;
 }
 
 void GuardComposition(Run& run) {
@@ -64,38 +97,41 @@ void GuardComposition(Run& run) {
 }
 
 // Chooses how the lens reaches the screen: the hardware overlay when it can be shown (with one
-// retry after composition is switched off), else the lens window.
+// retry after composition is switched off), else the lens window, which shows the lens image and
+// needs no DirectDraw object.
 void ChooseDisplayPath(Run& run) {
-    if (!InitDirectDraw()) {
-        ReleaseOverlaySurfaces();
-        bOverlayFormats = kNoOverlay;
+    DisplaySurfaces& display = run.display;
+    if (!InitDirectDraw(display, run.lensWidth, run.lensHeight)) {
+        ReleaseOverlaySurfaces(display);
+        display.bOverlayFormats = kNoOverlay;
     }
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
     const bool oneWindow = LoadShared(g_Params->displayMode) >= kOneWindowMode;
-    if (lpDDSOverlay != nullptr && !oneWindow && ShowOverlay(run.presentation, whole) == DD_OK) {
+    if (display.lpDDSOverlay != nullptr && !oneWindow &&
+        ShowOverlay(run.presentation, display, whole) == DD_OK) {
         return;
     }
     if (oneWindow) {
-        ReleaseOverlaySurfaces();
-        bOverlayFormats = kWindowByChoice;
+        display.bOverlayFormats = kWindowByChoice;
     } else {
         GuardComposition(run);
-        if (lpDDSOverlay != nullptr) {
-            ReleaseDirectDraw();
-            if (InitDirectDraw() && ShowOverlay(run.presentation, whole) == DD_OK) {
+        if (display.lpDDSOverlay != nullptr) {
+            ReleaseDirectDraw(display);
+            if (InitDirectDraw(display, run.lensWidth, run.lensHeight) &&
+                ShowOverlay(run.presentation, display, whole) == DD_OK) {
                 return;
             }
         }
-        ReleaseOverlaySurfaces();
-        bOverlayFormats = kNoOverlay;
+        display.bOverlayFormats = kNoOverlay;
     }
+    ReleaseDirectDraw(display);
     run.lensWindow = std::make_unique<OverlayWindow>(GetModuleHandleA(nullptr));
     run.presentation.lensWindow = run.lensWindow.get();
 }
 
-// Reads the pointer and the caret for this frame and places the lens.
-LensPlacement PlaceLensForFrame(Run& run) {
+// Reads the pointer, the caret and the settings for this frame and places the lens.
+Frame BeginFrame(Run& run) {
     FrameReadings readings = ReadFrameSettings(*g_Params);
     POINT pointer;
     readings.pointer = GetCursorPos(&pointer) ? IntPoint{pointer.x, pointer.y} : run.follow.pointer;
@@ -107,25 +143,96 @@ LensPlacement PlaceLensForFrame(Run& run) {
         }
         readings.caret.valid = valid;
     }
-    return PlaceLens(run.lens, readings, &run.follow);
+    Frame frame;
+    frame.placement = PlaceLens(run.lens, readings, &run.follow);
+    frame.sourceWidth = static_cast<int>(readings.sourceWidth);
+    frame.sourceHeight = static_cast<int>(readings.sourceHeight);
+    frame.brightness = static_cast<int>(g_Brightness);
+    const Renderer& r = run.renderer;
+    frame.route = ChooseFrameRoute(
+        FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,
+                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr});
+    return frame;
+}
+
+// False while the device is lost: the frame then captures and draws nothing. A device that
+// cannot be made again ends the run, and the main program starts the lens anew.
+bool DeviceReady(Run& run) {
+    switch (RestoreLostDevice(run.renderer)) {
+    case DeviceState::kReady:
+        return true;
+    case DeviceState::kLost:
+        return false;
+    case DeviceState::kGone:
+        run.presentation.surfaceLost = RunsRemain();
+        return false;
+    }
+    return false;
+}
+
+void Capture(Run& run, const Frame& frame) {
+    const IntPoint at = frame.placement.source;
+    const unsigned path = run.display.bOverlayFormats;
+    if (frame.route == FrameRoute::kGdi) {
+        CaptureDesktopToImage(run.image, run.screen, at.x, at.y, frame.sourceWidth,
+                              frame.sourceHeight, path);
+    } else {
+        CaptureDesktop(run.renderer, run.image, run.screen, at.x, at.y, frame.sourceWidth,
+                       frame.sourceHeight, path);
+    }
+}
+
+// The Direct3D route draws the frame and, on the window path, reads it back into the lens
+// image; on the GDI route the capture already is the lens image.
+void Compose(Run& run, const Frame& frame) {
+    if (frame.route == FrameRoute::kGdi) {
+        return;
+    }
+    const unsigned path = run.display.bOverlayFormats;
+    const POINT cursor = {frame.placement.view.cursorInLens.x, frame.placement.view.cursorInLens.y};
+    RenderFrame(run.renderer, path, cursor, frame.brightness);
+    if (!IsOverlayPath(path)) {
+        const DDSURFACEDESC image = run.image.Description();
+        CopyFrameRGB(run.renderer, &image);
+    }
+}
+
+void CopyToClipboard(Run& run) {
+    if (IsOverlayPath(run.display.bOverlayFormats)) {
+        const DDSURFACEDESC image = run.image.Description();
+        CopyFrameRGB(run.renderer, &image);
+    }
+    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, g_Params->captureRequest);
 }
 
 void RunFrame(Run& run) {
-    PauseBeforeFrame(LoadShared(g_Params->frameWait));
-    const LensPlacement placement = PlaceLensForFrame(run);
-    if (PrepareOverlay(run.presentation, placement.lens)) {
-        CaptureDesktop(placement.source.x, placement.source.y,
-                       static_cast<int>(LoadShared(g_Params->sourceWidth)),
-                       static_cast<int>(LoadShared(g_Params->sourceHeight)), bOverlayFormats);
-        const POINT cursor = {placement.view.cursorInLens.x, placement.view.cursorInLens.y};
-        RenderFrame(bOverlayFormats, cursor, static_cast<int>(g_Brightness));
+    const Frame frame = BeginFrame(run);
+    if (DeviceReady(run) && PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
+        Capture(run, frame);
+        // The captured frame is complete here; filters that change it come before composition.
+        Compose(run, frame);
         if (LoadShared(g_Params->captureRequest) != 0) {
-            run.clipboard.Serve(lpDDSBackTransparent, run.lensWidth, run.lensHeight,
-                                g_Params->captureRequest);
+            CopyToClipboard(run);
         }
-        PresentFrame(run.presentation, placement.lens, run.lensWidth, run.lensHeight);
+        PresentFrame(run.presentation, run.display, run.renderer, run.image, frame.placement.lens);
     }
-    MoveOverlay(run.presentation, placement, run.follow.pointerDriven);
+    MoveOverlay(run.presentation, run.display, frame.placement, run.follow.pointerDriven);
+}
+
+// The first frame places and shows the lens at once; every later one comes after the pause, and
+// a close during the pause ends the loop without another frame.
+void RunFrames(Run& run) {
+    if (!RunsRemain()) {
+        return;
+    }
+    RunFrame(run);
+    while (RunsRemain() && !run.presentation.Ended()) {
+        PauseBeforeFrame(LoadShared(g_Params->frameWait));
+        if (!RunsRemain()) {
+            break;
+        }
+        RunFrame(run);
+    }
 }
 
 int EndNotification(const Presentation& presentation) {
@@ -151,15 +258,17 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     Run run;
     run.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     run.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    run.screen = ReadScreenBounds();
     run.lensWidth = LoadShared(g_Params->lensWidth);
     run.lensHeight = LoadShared(g_Params->lensHeight);
     BindPointerAndCaret(run);
 
-    const UINT size[2] = {run.lensWidth, run.lensHeight};
-    if (InitDirect3D(g_OwnerWindow, size, LoadShared(g_Params->internalCursor)) != 1) {
-        ReportError("Failed InitDirect3D", 399, "magnifier");
-        ReleaseRenderer();
+    if (!StartRendering(run)) {
+        ReleaseRenderer(run.renderer);
         ReleasePointerAndCaret(run);
+        // The main program switches the lens off on code 0; a close during the start-up has
+        // already done so.
+        SendNotification(RunsRemain() ? kNotifySetupFailed : kNotifyEnded);
         StopErrorReporter();
         return 0;
     }
@@ -167,14 +276,10 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     run.lens = MakeLensRun(run.screenWidth, run.screenHeight, run.lensWidth, run.lensHeight);
 
     SendNotification(kNotifyLensUp);
-    if (RunsRemain()) {
-        do {
-            RunFrame(run);
-        } while (RunsRemain() && !run.presentation.Ended());
-    }
+    RunFrames(run);
 
-    ReleaseDirectDraw();
-    ReleaseRenderer();
+    ReleaseDirectDraw(run.display);
+    ReleaseRenderer(run.renderer);
     run.presentation.lensWindow = nullptr;
     run.lensWindow.reset();
     run.compositionGuard.reset();

@@ -2,15 +2,16 @@
 
 namespace {
 
-// Arguments of the caret library's start; their meaning is the library's business.
+// Arguments of the caret library's start: its poll period and its longest wait for another
+// program, in 1/65536 s.
 constexpr int kCaretInitFirst = 9830;
 constexpr int kCaretInitSecond = 5734;
 
 } // namespace
 
 void PointerHider::Bind() {
-    module_.Reset(LoadLibraryExA("qxhidecursor.dll", nullptr, 0));
-    showCursor_ = BindProc<ShowCursorFn>(module_.Get(), "qxShowCursor");
+    module_.Reset(LoadLibraryExA(QX_HIDECURSOR_LIBRARY, nullptr, 0));
+    showCursor_ = BindProc<QxShowCursorFn>(module_.Get(), "qxShowCursor");
     if (showCursor_ != nullptr) {
         showCursor_(0);
     }
@@ -25,10 +26,10 @@ void PointerHider::Release() {
 }
 
 void CaretLocator::Bind() {
-    module_.Reset(LoadLibraryExA("qxgetcaretpos.dll", nullptr, 0));
-    init_ = BindProc<InitFn>(module_.Get(), "qxGetCaretPosInit");
-    get_ = BindProc<GetFn>(module_.Get(), "qxGetCaretPos");
-    release_ = BindProc<ReleaseFn>(module_.Get(), "qxGetCaretPosRelease");
+    module_.Reset(LoadLibraryExA(QX_GETCARETPOS_LIBRARY, nullptr, 0));
+    init_ = BindProc<QxGetCaretPosInitFn>(module_.Get(), "qxGetCaretPosInit");
+    get_ = BindProc<QxGetCaretPosFn>(module_.Get(), "qxGetCaretPos");
+    release_ = BindProc<QxGetCaretPosReleaseFn>(module_.Get(), "qxGetCaretPosRelease");
     if (init_ != nullptr) {
         init_(kCaretInitFirst, kCaretInitSecond);
     }

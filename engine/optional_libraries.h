@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "qxgetcaretpos.h"
+#include "qxhidecursor.h"
 #include "scoped_handles.h"
 
 class PointerHider {
@@ -15,9 +17,8 @@ public:
     void Release();
 
 private:
-    typedef int(WINAPI* ShowCursorFn)(int);
     UniqueModule module_;
-    ShowCursorFn showCursor_ = nullptr;
+    QxShowCursorFn showCursor_ = nullptr;
 };
 
 class CaretLocator {
@@ -30,11 +31,8 @@ public:
     void Release();
 
 private:
-    typedef int(WINAPI* InitFn)(int, int);
-    typedef const POINT*(WINAPI* GetFn)(int*);
-    typedef int(WINAPI* ReleaseFn)();
     UniqueModule module_;
-    InitFn init_ = nullptr;
-    GetFn get_ = nullptr;
-    ReleaseFn release_ = nullptr;
+    QxGetCaretPosInitFn init_ = nullptr;
+    QxGetCaretPosFn get_ = nullptr;
+    QxGetCaretPosReleaseFn release_ = nullptr;
 };

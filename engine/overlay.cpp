@@ -2,15 +2,7 @@
 
 #include "engine_state.h"
 #include "error_reporter.h"
-
-IDirectDraw2* lpDD = nullptr;
-IDirectDrawSurface* lpDDSBackTransparent = nullptr;
-IDirectDrawSurface* lpDDSPrimary = nullptr;
-IDirectDrawSurface* lpDDSOverlay = nullptr;
-IDirectDrawSurface* lpDDSBack2 = nullptr;
-IDirectDrawSurface* lpDDSFOURCC = nullptr;
-uint8_t bOverlayFormats = kOverlayRgbMasked;
-DDCOLORCONTROL colorControl = {};
+#include "release_and_clear.h"
 
 namespace {
 
@@ -39,16 +31,9 @@ constexpr DDPIXELFORMAT FourCCFormat(DWORD code) {
 
 DirectDrawCreateFn g_Create = DirectDrawCreate;
 
-template <class T> void ReleaseAndClear(T*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}
-
 // The overlay is only worth negotiating when the driver says it can show one: some drivers let
 // overlay surfaces be created and shown without anything ever reaching the screen.
-bool DriverShowsOverlays() {
+bool DriverShowsOverlays(IDirectDraw2* lpDD) {
     DDCAPS caps = {};
     caps.dwSize = sizeof(caps);
     if (FAILED(lpDD->GetCaps(&caps, nullptr))) {
@@ -57,7 +42,7 @@ bool DriverShowsOverlays() {
     return (caps.dwCaps & DDCAPS_OVERLAY) != 0 && caps.dwMaxVisibleOverlays > 0;
 }
 
-HRESULT CreateBackTransparent(DWORD width, DWORD height) {
+HRESULT CreateBackTransparent(DisplaySurfaces& display, DWORD width, DWORD height) {
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
     description.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
@@ -65,22 +50,23 @@ HRESULT CreateBackTransparent(DWORD width, DWORD height) {
     description.dwHeight = height;
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     description.ddpfPixelFormat = RgbFormat(kRedMask, kGreenMask, kBlueMask);
-    return lpDD->CreateSurface(&description, &lpDDSBackTransparent, nullptr);
+    return display.lpDD->CreateSurface(&description, &display.lpDDSBackTransparent, nullptr);
 }
 
-HRESULT CreatePrimary() {
+HRESULT CreatePrimary(DisplaySurfaces& display) {
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
     description.dwFlags = DDSD_CAPS;
     description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    return lpDD->CreateSurface(&description, &lpDDSPrimary, nullptr);
+    return display.lpDD->CreateSurface(&description, &display.lpDDSPrimary, nullptr);
 }
 
 // Tries the formats of overlayFormatTable in order and leaves bOverlayFormats at the first one
 // the driver takes, or at 4.
-void NegotiateOverlay(DWORD width, DWORD height) {
+void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
+    uint8_t& bOverlayFormats = display.bOverlayFormats;
     bOverlayFormats = kOverlayRgbMasked;
-    if (!DriverShowsOverlays()) {
+    if (!DriverShowsOverlays(display.lpDD)) {
         bOverlayFormats = kNoOverlay;
         return;
     }
@@ -95,7 +81,7 @@ void NegotiateOverlay(DWORD width, DWORD height) {
         DDSCAPS_OVERLAY | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
     while (bOverlayFormats < kNoOverlay) {
         description.ddpfPixelFormat = overlayFormatTable[bOverlayFormats];
-        if (SUCCEEDED(lpDD->CreateSurface(&description, &lpDDSOverlay, nullptr))) {
+        if (SUCCEEDED(display.lpDD->CreateSurface(&description, &display.lpDDSOverlay, nullptr))) {
             return;
         }
         ++bOverlayFormats;
@@ -103,7 +89,7 @@ void NegotiateOverlay(DWORD width, DWORD height) {
 }
 
 // Clearing the colour control clears the brightness with it.
-void ClearColorControl() {
+void ClearColorControl(DDCOLORCONTROL& colorControl) {
     colorControl = DDCOLORCONTROL{};
     colorControl.dwSize = sizeof(DDCOLORCONTROL);
     colorControl.dwFlags = DDCOLOR_BRIGHTNESS;
@@ -125,77 +111,80 @@ DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create) {
     return previous;
 }
 
-int InitDirectDraw() {
+DisplaySurfaces::~DisplaySurfaces() {
+    ReleaseDirectDraw(*this);
+}
+
+int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     // A set-up always starts from nothing, so that objects of an earlier one cannot leak.
-    ReleaseDirectDraw();
-    const DWORD width = LoadShared(g_Params->lensWidth);
-    const DWORD height = LoadShared(g_Params->lensHeight);
+    ReleaseDirectDraw(display);
 
     IDirectDraw* first = nullptr;
     HRESULT result = g_Create(nullptr, &first, nullptr);
     if (FAILED(result)) {
-        return DirectDrawFailed(result, "DirectDrawCreate");
+        return DirectDrawFailed(display, result, "DirectDrawCreate");
     }
-    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&lpDD));
+    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&display.lpDD));
     first->Release();
     if (FAILED(result)) {
-        lpDD = nullptr;
-        return DirectDrawFailed(result, "QueryInterface");
+        display.lpDD = nullptr;
+        return DirectDrawFailed(display, result, "QueryInterface");
     }
-    result = lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    result = display.lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     if (result != DD_OK) {
-        return DirectDrawFailed(result, "SetCooperativeLevel");
+        return DirectDrawFailed(display, result, "SetCooperativeLevel");
     }
-    result = CreateBackTransparent(width, height);
+    result = CreateBackTransparent(display, width, height);
     if (result != DD_OK) {
-        return DirectDrawFailed(result, "CreateSurface lpDDSBackTransparent");
+        return DirectDrawFailed(display, result, "CreateSurface lpDDSBackTransparent");
     }
-    result = CreatePrimary();
+    result = CreatePrimary(display);
     if (result != DD_OK) {
-        return DirectDrawFailed(result, "CreateSurface lpDDSPrimary");
+        return DirectDrawFailed(display, result, "CreateSurface lpDDSPrimary");
     }
 
-    NegotiateOverlay(width, height);
-    ClearColorControl();
+    NegotiateOverlay(display, width, height);
+    ClearColorControl(display.colorControl);
 
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;
-    if (bOverlayFormats == kOverlayYuy2 || bOverlayFormats == kOverlayUyvy) {
-        result = lpDDSOverlay->GetAttachedSurface(&backBuffer, &lpDDSFOURCC);
+    if (IsPackedYuvPath(display.bOverlayFormats)) {
+        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSFOURCC);
         if (result != DD_OK) {
-            return DirectDrawFailed(result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
+            return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
         }
-    } else if (bOverlayFormats == kOverlayRgbMasked || bOverlayFormats == kOverlayRgb) {
-        result = lpDDSOverlay->GetAttachedSurface(&backBuffer, &lpDDSBack2);
+    } else if (IsOverlayPath(display.bOverlayFormats)) {
+        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSBack2);
         if (result != DD_OK) {
-            return DirectDrawFailed(result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
+            return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
         }
     }
-    return bOverlayFormats <= kOverlayUyvy ? 1 : 0;
+    return IsOverlayPath(display.bOverlayFormats) ? 1 : 0;
 }
 
-int DirectDrawFailed(HRESULT result, const char* message) {
-    ReleaseDirectDraw();
+int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message) {
+    ReleaseDirectDraw(display);
     ReportError(message, static_cast<int>(result), "magnifier");
     SendNotification(kNotifySetupFailed);
     return 0;
 }
 
-void ReleaseOverlaySurfaces() {
-    if (lpDD == nullptr) {
+void ReleaseOverlaySurfaces(DisplaySurfaces& display) {
+    if (display.lpDD == nullptr) {
         return;
     }
-    if (lpDDSOverlay != nullptr) {
-        lpDDSOverlay->UpdateOverlay(nullptr, lpDDSPrimary, nullptr, DDOVER_HIDE, nullptr);
+    if (display.lpDDSOverlay != nullptr) {
+        display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
+                                            nullptr);
     }
-    ReleaseAndClear(lpDDSBack2);
-    ReleaseAndClear(lpDDSFOURCC);
-    ReleaseAndClear(lpDDSOverlay);
-    ReleaseAndClear(lpDDSPrimary);
+    ReleaseAndClear(display.lpDDSBack2);
+    ReleaseAndClear(display.lpDDSFOURCC);
+    ReleaseAndClear(display.lpDDSOverlay);
+    ReleaseAndClear(display.lpDDSPrimary);
 }
 
-void ReleaseDirectDraw() {
-    ReleaseAndClear(lpDDSBackTransparent);
-    ReleaseOverlaySurfaces();
-    ReleaseAndClear(lpDD);
+void ReleaseDirectDraw(DisplaySurfaces& display) {
+    ReleaseAndClear(display.lpDDSBackTransparent);
+    ReleaseOverlaySurfaces(display);
+    ReleaseAndClear(display.lpDD);
 }

@@ -1,6 +1,7 @@
-// DirectDraw for both display paths: the DirectDraw object, the system-memory surface of lens size
-// that the lens window and the clipboard copy draw from, the primary surface and a flippable
-// overlay with one back buffer in the first pixel format the display hardware takes.
+// DirectDraw, set up at the start of every run to learn whether the display hardware can show the
+// lens through an overlay: the DirectDraw object, a system-memory surface of lens size, the
+// primary surface and a flippable overlay with one back buffer in the first pixel format the
+// hardware takes. A run that shows the lens through the lens window releases all of it again.
 // Used only by the magnifier thread.
 #pragma once
 
@@ -9,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "display_path.h"
 
 static_assert(sizeof(DDSURFACEDESC) == 108, "surface descriptions are 108 bytes");
 static_assert(offsetof(DDSURFACEDESC, lPitch) == 16, "layout");
@@ -20,48 +23,47 @@ static_assert(sizeof(DDPIXELFORMAT) == 32, "pixel formats are 32 bytes");
 static_assert(sizeof(DDCOLORCONTROL) == 40, "the colour control record is 40 bytes");
 static_assert(sizeof(DDOVERLAYFX) == 56, "the overlay effects record is 56 bytes");
 
-// Values of bOverlayFormats: 0 to 3 name the overlay's pixel format (an index into
-// overlayFormatTable), 4 and 5 the lens window.
-enum OverlayFormat : uint8_t {
-    kOverlayRgbMasked = 0, // 32-bit RGB with explicit masks
-    kOverlayRgb = 1,       // 32-bit RGB, masks left to the driver
-    kOverlayYuy2 = 2,      // packed YUV "YUY2"
-    kOverlayUyvy = 3,      // packed YUV "UYVY"
-    kNoOverlay = 4,        // no overlay could be used: lens window
-    kWindowByChoice = 5,   // the lens window was chosen: lens window
-};
-constexpr int kOverlayFormatCount = 4;
+// The DirectDraw objects of a run and the display path it chose. The run owns them; nothing of
+// them outlives the run.
+struct DisplaySurfaces {
+    DisplaySurfaces() = default;
+    // Releases whatever is still held.
+    ~DisplaySurfaces();
+    DisplaySurfaces(const DisplaySurfaces&) = delete;
+    DisplaySurfaces& operator=(const DisplaySurfaces&) = delete;
 
-extern IDirectDraw2* lpDD;
-// Off-screen plain surface in system memory, lens size, 32-bit RGB.
-extern IDirectDrawSurface* lpDDSBackTransparent;
-extern IDirectDrawSurface* lpDDSPrimary;
-// Video-memory overlay: flippable, complex, one back buffer, lens size.
-extern IDirectDrawSurface* lpDDSOverlay;
-// The overlay's back buffer for the RGB formats (0 and 1).
-extern IDirectDrawSurface* lpDDSBack2;
-// The overlay's back buffer for the packed YUV formats (2 and 3).
-extern IDirectDrawSurface* lpDDSFOURCC;
-// The display path of the run (see OverlayFormat).
-extern uint8_t bOverlayFormats;
+    IDirectDraw2* lpDD = nullptr;
+    // Off-screen plain surface in system memory, lens size, 32-bit RGB.
+    IDirectDrawSurface* lpDDSBackTransparent = nullptr;
+    IDirectDrawSurface* lpDDSPrimary = nullptr;
+    // Video-memory overlay: flippable, complex, one back buffer, lens size.
+    IDirectDrawSurface* lpDDSOverlay = nullptr;
+    // The overlay's back buffer for the RGB formats (0 and 1).
+    IDirectDrawSurface* lpDDSBack2 = nullptr;
+    // The overlay's back buffer for the packed YUV formats (2 and 3).
+    IDirectDrawSurface* lpDDSFOURCC = nullptr;
+    // The display path of the run (see OverlayFormat).
+    uint8_t bOverlayFormats = kOverlayRgbMasked;
+    // Cleared at every set-up to size 40 and the brightness flag; never handed to DirectDraw.
+    DDCOLORCONTROL colorControl = {};
+};
+
 // The overlay pixel formats, tried in this order.
 extern const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount];
-// Cleared at every set-up to size 40 and the brightness flag; never handed to DirectDraw.
-extern DDCOLORCONTROL colorControl;
 
-// Sets up DirectDraw for a run, sizing the surfaces from the lens size of the start parameters.
-// Sets bOverlayFormats to the accepted format, or to 4 when the display driver offers no visible
+// Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets
+// bOverlayFormats to the accepted format, or to 4 when the display driver offers no visible
 // overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1 when an
 // overlay with its back buffer exists, else 0; a failed step has already run DirectDrawFailed.
-int InitDirectDraw();
+int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height);
 // Releases every DirectDraw object, reports `message` with `result` as code, sends notification 0
 // to the main program. Returns 0.
-int DirectDrawFailed(HRESULT result, const char* message);
+int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message);
 // Hides the overlay and releases the overlay chain and the primary surface; keeps lpDD and
 // lpDDSBackTransparent. Does nothing without a DirectDraw object.
-void ReleaseOverlaySurfaces();
+void ReleaseOverlaySurfaces(DisplaySurfaces& display);
 // Releases lpDDSBackTransparent, the overlay surfaces and lpDD.
-void ReleaseDirectDraw();
+void ReleaseDirectDraw(DisplaySurfaces& display);
 
 // The creation function InitDirectDraw reaches DirectDraw through.
 typedef HRESULT(WINAPI* DirectDrawCreateFn)(GUID* driver, IDirectDraw** object, IUnknown* outer);

@@ -5,8 +5,10 @@
 
 #include "error_reporter.h"
 #include "frame_render.h"
+#include "lens_image.h"
 #include "lens_window.h"
 #include "overlay.h"
+#include "run_control.h"
 
 namespace {
 
@@ -17,50 +19,34 @@ RECT ToRect(const IntRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-// Restores the primary surface, then the overlay, then the window path's surface. True when the
+// Restores the primary surface, then the overlay, then the system-memory surface. True when the
 // primary and the overlay are usable again.
-bool RestoreSurfaces() {
-    bool restored = SUCCEEDED(lpDDSPrimary->Restore()) && SUCCEEDED(lpDDSOverlay->Restore());
-    if (lpDDSBackTransparent != nullptr) {
-        lpDDSBackTransparent->Restore();
+bool RestoreSurfaces(DisplaySurfaces& display) {
+    bool restored =
+        SUCCEEDED(display.lpDDSPrimary->Restore()) && SUCCEEDED(display.lpDDSOverlay->Restore());
+    if (display.lpDDSBackTransparent != nullptr) {
+        display.lpDDSBackTransparent->Restore();
     }
     return restored;
 }
 
-void PresentThroughWindow(Presentation& presentation, const IntRect& lens, UINT lensWidth,
-                          UINT lensHeight) {
-    if (lpDDSBackTransparent == nullptr) {
-        return; // the DirectDraw set-up failed; the main program closes the engine
+void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
+                           Renderer& renderer) {
+    if (!IsPackedYuvPath(display.bOverlayFormats)) {
+        CopyFrameRGBInto(renderer, display.lpDDSBack2, kBackBufferLock);
     }
-    CopyFrameRGBInto(lpDDSBackTransparent, DDLOCK_WAIT);
-    HDC source = nullptr;
-    if (FAILED(lpDDSBackTransparent->GetDC(&source))) {
-        return;
-    }
-    if (presentation.lensWindow != nullptr) {
-        presentation.lensWindow->Present(
-            source, SIZE{static_cast<LONG>(lensWidth), static_cast<LONG>(lensHeight)},
-            POINT{lens.left, lens.top});
-    }
-    lpDDSBackTransparent->ReleaseDC(source);
-}
-
-void PresentThroughOverlay(Presentation& presentation) {
-    if (bOverlayFormats == kOverlayRgbMasked || bOverlayFormats == kOverlayRgb) {
-        CopyFrameRGBInto(lpDDSBack2, kBackBufferLock);
-    }
-    const HRESULT flipped = lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
+    const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
     }
     if (flipped == DDERR_SURFACELOST) {
-        presentation.surfaceLost = !RestoreSurfaces();
+        presentation.surfaceLost = !RestoreSurfaces(display);
     } else if (flipped == DDERR_SURFACEBUSY) {
         presentation.surfaceLost = true;
     } else {
         char text[64];
         std::snprintf(text, sizeof(text), "FAILED - lpDDSOverlay->Flip - bOverlayFormats: %d",
-                      bOverlayFormats);
+                      display.bOverlayFormats);
         ReportError(text, flipped, "magnifier");
         presentation.presentFailed = true;
     }
@@ -73,32 +59,29 @@ Presentation::Presentation() {
     effects.dwSize = sizeof(effects);
 }
 
-bool OnOverlayPath() {
-    return bOverlayFormats < kNoOverlay;
-}
-
-HRESULT ShowOverlay(Presentation& presentation, const IntRect& where) {
+HRESULT ShowOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& where) {
     RECT destination = ToRect(where);
-    return lpDDSOverlay->UpdateOverlay(nullptr, lpDDSPrimary, &destination, DDOVER_SHOW,
-                                       &presentation.effects);
+    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, &destination,
+                                               DDOVER_SHOW, &presentation.effects);
 }
 
-HRESULT HideOverlay() {
-    return lpDDSOverlay->UpdateOverlay(nullptr, lpDDSPrimary, nullptr, DDOVER_HIDE, nullptr);
+HRESULT HideOverlay(DisplaySurfaces& display) {
+    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
+                                               nullptr);
 }
 
-bool PrepareOverlay(Presentation& presentation, const IntRect& lens) {
-    if (!OnOverlayPath()) {
+bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens) {
+    if (!IsOverlayPath(display.bOverlayFormats)) {
         return true;
     }
     if (presentation.lastPositionResult == DDERR_INVALIDPOSITION) {
-        if (presentation.overlayShown == 1 && SUCCEEDED(HideOverlay())) {
+        if (presentation.overlayShown == 1 && SUCCEEDED(HideOverlay(display))) {
             presentation.overlayShown = 0;
         }
         return false;
     }
     if (presentation.overlayShown == 0) {
-        if (FAILED(ShowOverlay(presentation, lens))) {
+        if (FAILED(ShowOverlay(presentation, display, lens))) {
             return false;
         }
         presentation.overlayShown = 1;
@@ -106,34 +89,36 @@ bool PrepareOverlay(Presentation& presentation, const IntRect& lens) {
     return true;
 }
 
-void PresentFrame(Presentation& presentation, const IntRect& lens, UINT lensWidth,
-                  UINT lensHeight) {
-    if (OnOverlayPath()) {
-        PresentThroughOverlay(presentation);
-    } else {
-        PresentThroughWindow(presentation, lens, lensWidth, lensHeight);
+void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer& renderer,
+                  const LensImage& image, const IntRect& lens) {
+    if (IsOverlayPath(display.bOverlayFormats)) {
+        PresentThroughOverlay(presentation, display, renderer);
+    } else if (presentation.lensWindow != nullptr) {
+        presentation.lensWindow->Present(image.Dc(), image.Size(), POINT{lens.left, lens.top});
     }
 }
 
-void MoveOverlay(Presentation& presentation, const LensPlacement& placement, int pointerDriven) {
+void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
+                 const LensPlacement& placement, int pointerDriven) {
     if (placement.point == presentation.lastOverlayPoint || !pointerDriven) {
         return;
     }
     presentation.lastOverlayPoint = placement.point;
-    if (!OnOverlayPath()) {
+    if (!IsOverlayPath(display.bOverlayFormats)) {
         return;
     }
-    const HRESULT moved = lpDDSOverlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
+    const HRESULT moved =
+        display.lpDDSOverlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
     presentation.lastPositionResult = moved;
     if (moved == DD_OK) {
         return;
     }
     if (moved == DDERR_SURFACELOST) {
-        presentation.surfaceLost = !RestoreSurfaces();
+        presentation.surfaceLost = !RestoreSurfaces(display);
     } else if (moved == DDERR_INVALIDPOSITION) {
-        Sleep(kPositionPauseMs);
+        PauseUnlessClosed(kPositionPauseMs);
     } else if (moved == DDERR_OVERLAYNOTVISIBLE) {
-        Sleep(kPositionPauseMs);
+        PauseUnlessClosed(kPositionPauseMs);
         presentation.overlayShown = 0;
     } else {
         ReportError("FAILED - SetOverlayPosition", moved, "magnifier");

@@ -1,5 +1,6 @@
 // How the finished frame reaches the screen on either display path: the overlay's show, hide,
-// flip and moves with the frame loop's reactions to their results, and the lens window's update.
+// flip and moves with the frame loop's reactions to their results, and the lens window's update
+// from the lens image.
 #pragma once
 
 #include <windows.h>
@@ -7,14 +8,18 @@
 
 #include "lens_placement.h"
 
+class LensImage;
 class OverlayWindow;
+struct DisplaySurfaces;
+struct Renderer;
 
+// The overlay's state during a run and the reasons a run may end from the display side.
 struct Presentation {
     Presentation();
     int overlayShown = 1;               // the loop does not show the overlay again on its own
     HRESULT lastPositionResult = DD_OK; // of the last SetOverlayPosition
     IntPoint lastOverlayPoint = {1, 1};
-    bool surfaceLost = false;   // a surface was lost for good, or the overlay was busy
+    bool surfaceLost = false;   // a surface or the device was lost for good, or the overlay busy
     bool presentFailed = false; // a flip or a move failed otherwise
     DDOVERLAYFX effects;        // zeroed, size 56
     OverlayWindow* lensWindow = nullptr;
@@ -22,22 +27,21 @@ struct Presentation {
     bool Ended() const { return surfaceLost || presentFailed; }
 };
 
-// True while the run shows the lens through a hardware overlay.
-bool OnOverlayPath();
-
 // Shows the overlay at `where`; the result of UpdateOverlay.
-HRESULT ShowOverlay(Presentation& presentation, const IntRect& where);
+HRESULT ShowOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& where);
 // Hides the overlay; the result of UpdateOverlay.
-HRESULT HideOverlay();
+HRESULT HideOverlay(DisplaySurfaces& display);
 
 // Frame steps that decide whether this frame captures and presents at all: while the overlay
 // sits at an invalid position it is kept hidden, and a hidden overlay is shown again first.
 // False when the frame skips capture and presentation.
-bool PrepareOverlay(Presentation& presentation, const IntRect& lens);
+bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens);
 
-// Puts the finished frame on the screen: the lens window at the lens rectangle, or the overlay's
-// back buffer and a flip.
-void PresentFrame(Presentation& presentation, const IntRect& lens, UINT lensWidth, UINT lensHeight);
+// Puts the finished frame on the screen: the lens image in the lens window at the lens
+// rectangle, or the frame read back into the overlay's back buffer and a flip.
+void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer& renderer,
+                  const LensImage& image, const IntRect& lens);
 
 // Moves the overlay when the pointer moved the lens.
-void MoveOverlay(Presentation& presentation, const LensPlacement& placement, int pointerDriven);
+void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
+                 const LensPlacement& placement, int pointerDriven);

@@ -1,44 +1,21 @@
 #include "renderer_state.h"
 
-IDirect3D9* g_D3D = nullptr;
-IDirect3DDevice9* g_D3DDevice = nullptr;
-D3DPRESENT_PARAMETERS g_PresentParameters = {};
-IDirect3DVertexDeclaration9* g_VertexDeclaration = nullptr;
-IDirect3DQuery9* g_EventQuery = nullptr;
-IDirect3DTexture9* g_Texture_BackgroundStretch = nullptr;
-IDirect3DSurface9* g_Surface_BackgroundStretch = nullptr;
-IDirect3DSurface9* g_Surface_BackgroundStretch24bit = nullptr;
-IDirect3DTexture9* g_Texture_Final = nullptr;
-IDirect3DTexture9* g_RGBRenderBuffer = nullptr;
-IDirect3DSurface9* g_RGBRenderBufferSurface = nullptr;
-IDirect3DSurface9* g_BackBuffer = nullptr;
-IDirect3DTexture9* g_Texture_Cursor = nullptr;
-IDirect3DSurface9* g_BackBufferCopy = nullptr;
-IDirect3DVertexBuffer9* g_VertexBuffer_Cursor = nullptr;
-IDirect3DVertexBuffer9* g_VertexBuffer_Quad = nullptr;
-std::unique_ptr<d3dx::Effect> g_Effect;
+#include "d3d_device.h"
+#include "run_control.h"
 
-UINT g_RenderWidth = 0;
-UINT g_RenderHeight = 0;
-d3dx::Matrix g_WorldViewProj = {};
-QuadVertex g_QuadVertices[4] = {
-    {750.0f, -0.5f, 0.5f, 1.0f, 1.0f, 0.0f},
-    {750.0f, 750.0f, 0.5f, 1.0f, 1.0f, 1.0f},
-    {-0.5f, -0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
-    {-0.5f, 750.0f, 0.5f, 1.0f, 0.0f, 1.0f},
-};
-DWORD g_PixelShader20 = 1;
-DWORD g_CpuHasMMX = 0;
-HWND g_DeviceWindow = nullptr;
-DWORD g_CursorType = 0;
-EffectHandles g_EffectHandles = {};
+Renderer::~Renderer() {
+    ReleaseD3DResources(*this);
+    ReleaseDirect3D(*this);
+}
 
 namespace {
 
-void SystemSleep(DWORD milliseconds) {
-    Sleep(milliseconds);
+// The renderer's waits end early when the engine is closed, so that a close never waits for
+// them.
+bool PauseForRenderer(DWORD milliseconds) {
+    return PauseUnlessClosed(milliseconds);
 }
 
 } // namespace
 
-RendererPlatform g_RendererPlatform = {Direct3DCreate9, SystemSleep};
+RendererPlatform g_RendererPlatform = {Direct3DCreate9, PauseForRenderer};

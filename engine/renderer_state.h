@@ -1,5 +1,6 @@
-// The Direct3D state of the renderer: the device, every resource that capture and composition
-// work on, and the effect with its handles. One set per engine, owned by the magnifier thread.
+// The Direct3D state of one run of the lens: the device, every resource that capture and
+// composition work on, and the effect with its handles. The run owns it and hands it to every step
+// that draws; nothing of it outlives the run.
 #pragma once
 
 #include <d3d9.h>
@@ -8,6 +9,7 @@
 
 #include "d3dx/effect.h"
 #include "d3dx/matrix.h"
+#include "release_and_clear.h"
 
 // The pre-transformed vertex of every quad: screen position in pixels, then texture coordinates.
 struct QuadVertex {
@@ -21,33 +23,6 @@ constexpr UINT kQuadBytes = 4 * sizeof(QuadVertex);
 // Indices of the corners in a quad: the strip runs right-top, right-bottom, left-top, left-bottom.
 enum QuadCorner { kRightTop = 0, kRightBottom = 1, kLeftTop = 2, kLeftBottom = 3 };
 
-extern IDirect3D9* g_D3D;
-extern IDirect3DDevice9* g_D3DDevice;
-extern D3DPRESENT_PARAMETERS g_PresentParameters;
-extern IDirect3DVertexDeclaration9* g_VertexDeclaration;
-extern IDirect3DQuery9* g_EventQuery;
-extern IDirect3DTexture9* g_Texture_BackgroundStretch;
-extern IDirect3DSurface9* g_Surface_BackgroundStretch;
-extern IDirect3DSurface9* g_Surface_BackgroundStretch24bit;
-extern IDirect3DTexture9* g_Texture_Final;
-extern IDirect3DTexture9* g_RGBRenderBuffer;
-extern IDirect3DSurface9* g_RGBRenderBufferSurface;
-extern IDirect3DSurface9* g_BackBuffer;
-extern IDirect3DTexture9* g_Texture_Cursor;
-extern IDirect3DSurface9* g_BackBufferCopy;
-extern IDirect3DVertexBuffer9* g_VertexBuffer_Cursor;
-extern IDirect3DVertexBuffer9* g_VertexBuffer_Quad;
-extern std::unique_ptr<d3dx::Effect> g_Effect;
-
-extern UINT g_RenderWidth;
-extern UINT g_RenderHeight;
-extern d3dx::Matrix g_WorldViewProj;
-extern QuadVertex g_QuadVertices[4];
-extern DWORD g_PixelShader20;
-extern DWORD g_CpuHasMMX;
-extern HWND g_DeviceWindow;
-extern DWORD g_CursorType;
-
 // Handles into g_Effect; empty when the effect lacks the name or does not exist.
 struct EffectHandles {
     d3dx::EffectHandle worldViewProj;
@@ -60,19 +35,56 @@ struct EffectHandles {
     d3dx::EffectHandle rgbPs;
     d3dx::EffectHandle rgbDarkPs;
 };
-extern EffectHandles g_EffectHandles;
+
+struct Renderer {
+    Renderer() = default;
+    // Releases whatever is still held: resources, device, Direct3D object.
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    IDirect3D9* g_D3D = nullptr;
+    IDirect3DDevice9* g_D3DDevice = nullptr;
+    D3DPRESENT_PARAMETERS g_PresentParameters = {}; // kept for Reset
+    IDirect3DVertexDeclaration9* g_VertexDeclaration = nullptr;
+    // The captured, stretched screen image (system memory, written by the CPU) and its level 0.
+    IDirect3DTexture9* g_Texture_BackgroundStretch = nullptr;
+    IDirect3DSurface9* g_Surface_BackgroundStretch = nullptr;
+    // Default pool: the GPU copy of the capture, the RGB render target and the device's back
+    // buffer. These are the objects a device reset takes away.
+    IDirect3DTexture9* g_Texture_Final = nullptr;
+    IDirect3DTexture9* g_RGBRenderBuffer = nullptr;
+    IDirect3DSurface9* g_RGBRenderBufferSurface = nullptr;
+    IDirect3DSurface9* g_BackBuffer = nullptr;
+    IDirect3DTexture9* g_Texture_Cursor = nullptr; // managed; empty without a cursor picture
+    IDirect3DSurface9* g_BackBufferCopy = nullptr; // system memory: CPU read-back
+    IDirect3DVertexBuffer9* g_VertexBuffer_Cursor = nullptr;
+    IDirect3DVertexBuffer9* g_VertexBuffer_Quad = nullptr;
+    std::unique_ptr<d3dx::Effect> g_Effect;
+    EffectHandles g_EffectHandles = {};
+
+    UINT g_RenderWidth = 0;
+    UINT g_RenderHeight = 0;
+    d3dx::Matrix g_WorldViewProj = {};
+    QuadVertex g_QuadVertices[4] = {
+        {750.0f, -0.5f, 0.5f, 1.0f, 1.0f, 0.0f},
+        {750.0f, 750.0f, 0.5f, 1.0f, 1.0f, 1.0f},
+        {-0.5f, -0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
+        {-0.5f, 750.0f, 0.5f, 1.0f, 0.0f, 1.0f},
+    };
+    DWORD g_PixelShader20 = 1; // cleared for a device below pixel shader 2.0
+    DWORD g_CpuHasMMX = 0;
+    HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
+    DWORD g_CursorType = 0;
+
+    // A present or read-back reported the device lost; the top of the next frame handles it.
+    bool deviceLost = false;
+};
 
 // What the renderer takes from the system; tests put their own answers in place.
 struct RendererPlatform {
     IDirect3D9*(WINAPI* createDirect3D)(UINT sdkVersion);
-    void (*sleep)(DWORD milliseconds);
+    // Waits `milliseconds` unless the engine is closed first; false when it was closed.
+    bool (*pause)(DWORD milliseconds);
 };
 extern RendererPlatform g_RendererPlatform;
-
-// Releases one COM reference held in a module variable and empties the variable.
-template <class T> void ReleaseAndClear(T*& object) {
-    if (object != nullptr) {
-        object->Release();
-        object = nullptr;
-    }
-}

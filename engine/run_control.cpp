@@ -8,6 +8,8 @@ volatile LONG g_RunCount = 0;
 
 // Manual-reset: raised by a close, lowered by the next start.
 UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+// Auto-reset: raised when the lens should show a change; taken by the frame pause it ends.
+UniqueHandle g_RedrawSignal(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
 RunTurnLock g_RunTurn;
 
@@ -40,6 +42,7 @@ RunTurnLock& RunTurn() {
 void BeginRun() {
     InterlockedIncrement(&g_RunCount);
     ResetEvent(g_CloseSignal.Get());
+    ResetEvent(g_RedrawSignal.Get());
 }
 
 void UndoBeginRun() {
@@ -65,9 +68,12 @@ void PumpMessages() {
     }
 }
 
-void PauseBeforeFrame(uint32_t milliseconds) {
-    if (!g_CloseSignal) {
-        // Without a signal, pause in short steps so that a close is still seen soon.
+namespace {
+
+// Waits `milliseconds` for the close signal and, when `redraw`, the redraw signal.
+void Pause(uint32_t milliseconds, bool redraw) {
+    if (!g_CloseSignal || !g_RedrawSignal) {
+        // Without the signals, pause in short steps so that a close is still seen soon.
         constexpr uint32_t kStep = 50;
         while (milliseconds > 0 && RunsRemain()) {
             const uint32_t step = milliseconds < kStep ? milliseconds : kStep;
@@ -80,12 +86,14 @@ void PauseBeforeFrame(uint32_t milliseconds) {
     // The thread's windows stay responsive during the pause: messages are handled as they come.
     const DWORD start = GetTickCount();
     DWORD remaining = milliseconds;
-    HANDLE signal = g_CloseSignal.Get();
+    const HANDLE signals[2] = {g_CloseSignal.Get(), g_RedrawSignal.Get()};
+    const DWORD count = redraw ? 2 : 1;
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &signal, FALSE, remaining, QS_ALLINPUT);
+        const DWORD woken =
+            MsgWaitForMultipleObjects(count, signals, FALSE, remaining, QS_ALLINPUT);
         PumpMessages();
-        if (woken != WAIT_OBJECT_0 + 1) {
-            return; // closed, timed out, or the wait failed
+        if (woken != WAIT_OBJECT_0 + count) {
+            return; // closed, redrawn, timed out, or the wait failed
         }
         if (milliseconds != INFINITE) {
             const DWORD elapsed = GetTickCount() - start;
@@ -95,4 +103,19 @@ void PauseBeforeFrame(uint32_t milliseconds) {
             remaining = milliseconds - elapsed;
         }
     }
+}
+
+} // namespace
+
+void PauseBeforeFrame(uint32_t milliseconds) {
+    Pause(milliseconds, true);
+}
+
+void RedrawSoon() {
+    SetEvent(g_RedrawSignal.Get());
+}
+
+bool PauseUnlessClosed(uint32_t milliseconds) {
+    Pause(milliseconds, false);
+    return RunsRemain();
 }

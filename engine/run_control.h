@@ -1,5 +1,6 @@
 // The run counter and the close signal: the frame loop runs while the counter is not 0, and its
-// pause between frames ends at once when the engine is closed.
+// pause between frames ends at once when the engine is closed, or when the image it shows should
+// change (a new brightness).
 #pragma once
 
 #include <windows.h>
@@ -15,9 +16,14 @@ void UndoBeginRun();
 void DrainRuns();
 // True while the counter is not 0.
 bool RunsRemain();
-// The pause at the top of a frame: `milliseconds`, or less when the engine is closed meanwhile.
-// Messages for the thread's windows are handled while it lasts.
+// The pause at the top of a frame: `milliseconds`, or less when the engine is closed or a redraw
+// is asked for meanwhile. Messages for the thread's windows are handled while it lasts.
 void PauseBeforeFrame(uint32_t milliseconds);
+// Ends the frame pause under way, or the next one, early: the lens should show a change.
+void RedrawSoon();
+// Any other wait of the magnifier thread: `milliseconds`, or less when the engine is closed
+// meanwhile; false when it was closed. Messages are handled while it lasts.
+bool PauseUnlessClosed(uint32_t milliseconds);
 // Handles the messages waiting for the calling thread's windows.
 void PumpMessages();
 

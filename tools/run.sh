@@ -8,7 +8,8 @@
 # Headless, it starts a private Wine box (Xvfb, fresh prefix, virtual desktop) with a text in
 # Notepad, starts Vexlume.exe with a 512 x 256 lens in "Show one window" mode, puts the pointer
 # over the text, switches the lens on, writes a screenshot of it magnifying to
-# build/demo/lens.png, switches it off and ends the program, then takes the box down.
+# build/demo/lens.png, opens the settings dialog (which switches the lens off), writes its
+# screenshot to build/demo/settings.png and ends the program, then takes the box down.
 # ("Show one window" because Wine includes the lens window in every screen copy: in "Show all"
 # mode the lens would magnify its own image from its second frame on, and a copy of another
 # program's window covered by the lens comes back black. The demo therefore waits 2.5 s between
@@ -62,7 +63,17 @@ VX_WINE_TIMEOUT=90 tools/wine-run.sh "$bin/vexlume_remote.exe" \
 VX_WINE_TIMEOUT=30 tools/wine-run.sh "$bin/screenshot.exe" "$demo/lens.bmp" 0 0 900 500
 tools/bmp_to_png.py "$demo/lens.bmp" "$demo/lens.png"
 echo "Screenshot of the lens: $demo/lens.png"
-VX_WINE_TIMEOUT=60 tools/wine-run.sh "$bin/vexlume_remote.exe" wait send 8002 exit
+place=$(VX_WINE_TIMEOUT=90 tools/wine-run.sh "$bin/vexlume_remote.exe" \
+    wait post 6000 window "Vexlume Settings" pause 500 | tr -d '\r' | sed -n 's/^window at //p')
+if [ -z "$place" ]; then
+    echo "The settings dialog did not open." >&2
+    exit 1
+fi
+# shellcheck disable=SC2086 # x y width height
+VX_WINE_TIMEOUT=30 tools/wine-run.sh "$bin/screenshot.exe" "$demo/settings.bmp" $place
+tools/bmp_to_png.py "$demo/settings.bmp" "$demo/settings.png"
+echo "Screenshot of the settings dialog: $demo/settings.png"
+VX_WINE_TIMEOUT=60 tools/wine-run.sh "$bin/vexlume_remote.exe" wait exit
 wait "$vexlume_pid"
 vexlume_pid=
 kill "$notepad_pid" 2>/dev/null || true

@@ -2,6 +2,9 @@
 // shared memory "magnifier" and runs the steps given on the command line, in order:
 //     wait          wait (up to 30 s) until the program's message loop answers
 //     send N        run command N (8002 = lens on/off, 2 = Exit) and wait for it to be handled
+//     post N        post command N without waiting (6000 = the settings dialog, which is modal)
+//     window TEXT   wait (up to 30 s) for a window of the program captioned TEXT and print its
+//                   place as "window at X Y WIDTH HEIGHT"
 //     pause MS      wait MS milliseconds
 //     point X Y     move the pointer to the screen point (X, Y)
 //     pointin C X Y move the pointer to (X, Y) inside the client area of the window of class C
@@ -94,6 +97,39 @@ bool MovePointerInto(const char* windowClass, int x, int y) {
     return MovePointer(point.x, point.y);
 }
 
+struct CaptionSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<CaptionSearch*>(parameter);
+    DWORD id = 0;
+    char text[256] = {};
+    GetWindowThreadProcessId(window, &id);
+    GetWindowTextA(window, text, sizeof(text));
+    if (id == g_processId && IsWindowVisible(window) && std::strcmp(text, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool ReportWindow(const char* caption) {
+    CaptionSearch search = {caption, nullptr};
+    for (int i = 0; i < 300 && search.found == nullptr; ++i) {
+        EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+        Sleep(search.found == nullptr ? 100 : 0);
+    }
+    RECT r;
+    if (search.found == nullptr || !GetWindowRect(search.found, &r)) {
+        std::printf("no window \"%s\"\n", caption);
+        return false;
+    }
+    std::printf("window at %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return true;
+}
+
 bool ExitProgram() {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, g_processId);
     PostMessageA(g_window, WM_COMMAND, 2, 0);
@@ -118,6 +154,12 @@ int main(int argc, char** argv) {
             const unsigned command = static_cast<unsigned>(std::atoi(argv[++i]));
             ok = g_window != nullptr && Send(WM_COMMAND, command, 30000);
             std::printf("command %u %s\n", command, ok ? "handled" : "not handled");
+        } else if (std::strcmp(argv[i], "post") == 0 && i + 1 < argc) {
+            const unsigned command = static_cast<unsigned>(std::atoi(argv[++i]));
+            ok = g_window != nullptr && PostMessageA(g_window, WM_COMMAND, command, 0);
+            std::printf("command %u %s\n", command, ok ? "posted" : "not posted");
+        } else if (std::strcmp(argv[i], "window") == 0 && i + 1 < argc) {
+            ok = g_window != nullptr && ReportWindow(argv[++i]);
         } else if (std::strcmp(argv[i], "pause") == 0 && i + 1 < argc) {
             Sleep(static_cast<DWORD>(std::atoi(argv[++i])));
         } else if (std::strcmp(argv[i], "point") == 0 && i + 2 < argc) {

@@ -1,5 +1,6 @@
 # Shell functions that start and stop a private Wine box: an Xvfb display, a fresh 32-bit
-# WINEPREFIX whose default is a 1280x1024 virtual desktop, and a persistent wineserver.
+# WINEPREFIX whose default is a 1280x1024 virtual desktop (another size with VX_SCREEN_SIZE=WxH),
+# and a persistent wineserver.
 # Source this file, then call winebox_start and, at the end, winebox_stop.
 
 winebox_dir=$(cd "$(dirname "${BASH_SOURCE:-$0}")" && pwd)
@@ -11,7 +12,8 @@ winebox_start() {
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
         n=$((n + 1))
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    size=${VX_SCREEN_SIZE:-1280x1024}
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     VX_XVFB_PID=$!
     export DISPLAY=":$n"
     i=0
@@ -38,6 +40,10 @@ winebox_start() {
     }
     timeout 60 wine regedit /S "$(winepath -w "$winebox_dir/winebox.reg" 2>/dev/null)" \
         </dev/null >/dev/null 2>&1
+    if [ "$size" != 1280x1024 ]; then
+        timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f \
+            </dev/null >/dev/null 2>&1
+    fi
     timeout 30 wineserver -k >/dev/null 2>&1
     winebox_wait_gone
     wineserver -p

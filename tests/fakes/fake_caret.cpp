@@ -1,6 +1,7 @@
 // Stands in for the caret locator library. The test program moves the caret it reports through
 // the extra export FakeCaretSet and counts the queries with FakeCaretQueries.
 #include "call_log.h"
+#include "qxgetcaretpos.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // Stands in for the pointer hider library.
 #include "call_log.h"
+#include "qxhidecursor.h"
 
 #if !defined(OMIT_SHOW)
 FAKE_EXPORT int WINAPI qxShowCursor(int show) {

@@ -1,8 +1,7 @@
 // Stands in for the error reporter library. The variants built with OMIT_<entry> leave one entry
 // point out.
 #include "call_log.h"
-
-#include <cstdint>
+#include "qxsender.h"
 
 namespace {
 
@@ -13,12 +12,12 @@ const char* Text(const char* p) {
 } // namespace
 
 #if !defined(OMIT_INIT)
-FAKE_EXPORT int WINAPI qxInitSender(const uint32_t* block) {
-    const char* const* texts = reinterpret_cast<const char* const*>(block);
+FAKE_EXPORT int WINAPI qxInitSender(SenderInfo* info) {
     RecordCall("qxInitSender size=%u reserved=%u,%u,%u title=%s address=%s limit=%u "
                "labels=%s|%s",
-               block[0], block[1], block[2], block[3], Text(texts[4]), Text(texts[5]), block[6],
-               Text(texts[7]), Text(texts[8]));
+               info->size, info->reserved[0], info->reserved[1], info->reserved[2],
+               Text(info->title), Text(info->supportAddress), info->limit, Text(info->errorLabel),
+               Text(info->sourceLabel));
     return 1;
 }
 #endif

@@ -6,8 +6,10 @@
 
 #include "d3d_device.h"
 #include "desktop_capture.h"
+#include "device_loss.h"
 #include "error_reporter.h"
 #include "frame_render.h"
+#include "lens_image.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
 #include "scripted_direct3d.h"
@@ -23,42 +25,52 @@ protected:
         ClearRecordedCalls();
         StartErrorReporter();
         window_ = CreateDeviceWindow();
+        ASSERT_TRUE(image_.Create(64, 32));
     }
     void TearDown() override {
-        ReleaseD3DResources();
-        ReleaseDirect3D();
-        g_PixelShader20 = 1;
+        ReleaseD3DResources(renderer_);
+        ReleaseDirect3D(renderer_);
         StopErrorReporter();
         DestroyWindow(window_);
     }
-    int Init(UINT width = 64, UINT height = 32) {
-        const UINT size[2] = {width, height};
-        return InitDirect3D(window_, size, 0);
+    int Init() {
+        const UINT size[2] = {64, 32};
+        return InitDirect3D(renderer_, window_, size, 0);
+    }
+    void Release() {
+        ReleaseD3DResources(renderer_);
+        ReleaseDirect3D(renderer_);
     }
     std::vector<std::string> Reports() { return RecordedCallsStartingWith("qxRecordError"); }
-    // Draws one 2x frame of the pattern window and checks it arrives exactly.
-    void ExpectFrameDraws(const PatternWindow& pattern, const std::vector<uint32_t>& pixels) {
-        (void)pattern;
-        CaptureDesktop(300, 200, 32, 16, 4);
-        RenderFrame(4, kNoCursor, 1000);
-        std::vector<uint32_t> image(64 * 32, 0);
+    // One frame of the Direct3D route: capture, draw, read back.
+    void Frame(std::vector<uint32_t>* pixels) {
+        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, 4);
+        RenderFrame(renderer_, 4, kNoCursor, 1000);
         DDSURFACEDESC surface;
         std::memset(&surface, 0, sizeof(surface));
         surface.dwSize = sizeof(surface);
         surface.dwWidth = 64;
         surface.dwHeight = 32;
         surface.lPitch = 64 * 4;
-        surface.lpSurface = image.data();
-        CopyFrameRGB(&surface);
+        surface.lpSurface = pixels->data();
+        CopyFrameRGB(renderer_, &surface);
+    }
+    // Draws one 2x frame of the pattern window and checks it arrives exactly.
+    void ExpectFrameDraws(const std::vector<uint32_t>& pattern) {
+        std::vector<uint32_t> image(64 * 32, 0);
+        Frame(&image);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 64; ++x) {
-                ASSERT_EQ(0xFF000000u | pixels[(y / 2) * 32 + x / 2], image[y * 64 + x])
+                ASSERT_EQ(0xFF000000u | pattern[(y / 2) * 32 + x / 2], image[y * 64 + x])
                     << "at (" << x << ", " << y << ")";
             }
         }
     }
     PreloadedFake sender_{"qxsender", "full"};
     HWND window_ = nullptr;
+    Renderer renderer_;
+    LensImage image_;
+    const ScreenBounds screen_ = ReadScreenBounds();
 };
 
 TEST_F(DeviceSeams, BusyDisplayIsRetriedOnceASecondUntilTheDeviceComes) {
@@ -70,7 +82,7 @@ TEST_F(DeviceSeams, BusyDisplayIsRetriedOnceASecondUntilTheDeviceComes) {
     EXPECT_EQ(6, script.objectsCreated) << "a new Direct3D object for every retry";
     EXPECT_EQ(11, script.deviceCalls) << "hardware, then software vertex processing";
     EXPECT_TRUE(Reports().empty());
-    EXPECT_NE(nullptr, g_BackBufferCopy);
+    EXPECT_NE(nullptr, renderer_.g_BackBufferCopy);
 }
 
 TEST_F(DeviceSeams, DisplayBusyForAMinuteEndsInAReport) {
@@ -87,8 +99,7 @@ TEST_F(DeviceSeams, DisplayBusyForAMinuteEndsInAReport) {
             (std::vector<std::string>{"qxRecordError CreateDevice failed|" +
                                       std::to_string(static_cast<int>(busy)) + "|3Dmagnifier"}),
             Reports());
-        ReleaseD3DResources();
-        ReleaseDirect3D();
+        Release();
     }
 }
 
@@ -113,8 +124,7 @@ TEST_F(DeviceSeams, Direct3DObjectIsTriedTwiceASecondApart) {
         EXPECT_EQ(1, Init());
         EXPECT_EQ(1000u, once.sleptMs);
     }
-    ReleaseD3DResources();
-    ReleaseDirect3D();
+    Release();
     Direct3DScript twice;
     twice.objectFailures = 2;
     ScriptedDirect3D scripted(&twice);
@@ -127,7 +137,6 @@ TEST_F(DeviceSeams, Direct3DObjectIsTriedTwiceASecondApart) {
 TEST_F(DeviceSeams, EveryResourceFailureIsReportedByName) {
     const char* const names[] = {
         "CreateTexture g_Texture_BackgroundStretch failed",
-        "CreateOffscreenPlainSurface g_Surface_BackgroundStretch24bit failed",
         "CreateTexture g_Texture_Final failed",
         "CreateTexture g_RGBRenderBuffer failed",
         "CreateOffscreenPlainSurface g_BackBufferCopy failed",
@@ -144,8 +153,7 @@ TEST_F(DeviceSeams, EveryResourceFailureIsReportedByName) {
                                             std::to_string(static_cast<int>(E_OUTOFMEMORY)) +
                                             "|3Dmagnifier"}),
                   Reports());
-        ReleaseD3DResources();
-        ReleaseDirect3D();
+        Release();
     }
     ClearRecordedCalls();
     Direct3DScript script;
@@ -165,74 +173,125 @@ TEST_F(DeviceSeams, DeviceBelowPixelShader2DrawsWithoutShaders) {
     script.pixelShaderVersion = D3DPS_VERSION(1, 4);
     ScriptedDirect3D scripted(&script);
     EXPECT_EQ(1, Init());
-    EXPECT_EQ(0u, g_PixelShader20);
-    ASSERT_TRUE(g_Effect);
-    ExpectFrameDraws(pattern, pixels);
+    EXPECT_EQ(0u, renderer_.g_PixelShader20);
+    ASSERT_TRUE(renderer_.g_Effect);
+    ExpectFrameDraws(pixels);
 }
 
-class DeviceLoss : public DeviceSeams {
-protected:
-    void SetUp() override {
-        DeviceSeams::SetUp();
-        pattern_ = std::make_unique<PatternWindow>(300, 200, 32, 16, pixels_);
-        ASSERT_TRUE(pattern_->WaitUntilShown());
-    }
-    void TearDown() override {
-        pattern_.reset();
-        DeviceSeams::TearDown();
-    }
-    std::vector<uint32_t> pixels_ = DetailPattern(32, 16, 7);
-    std::unique_ptr<PatternWindow> pattern_;
+// A lost device, from the read-back that reports it to the frame that draws again.
+struct LossCase {
+    const char* name;
+    std::vector<HRESULT> cooperative; // what the device says at the top of each later frame
+    std::vector<HRESULT> resets;      // what Reset answers
+    int objectFailures;               // Direct3D objects that cannot be made again
+    int framesSkipped;                // frames that capture and draw nothing
+    int resetsMade;
+    int objectsCreated;
+    DeviceState last;
+    DWORD pausedMs;
 };
 
-TEST_F(DeviceLoss, DeviceThatCanBeResetIsResetAndTheResourcesRebuilt) {
+class DeviceLoss : public DeviceSeams, public ::testing::WithParamInterface<LossCase> {};
+
+TEST_P(DeviceLoss, IsHandledAtTheTopOfTheNextFrame) {
+    const LossCase& c = GetParam();
+    const std::vector<uint32_t> pixels = DetailPattern(32, 16, 7);
+    PatternWindow pattern(300, 200, 32, 16, pixels);
+    ASSERT_TRUE(pattern.WaitUntilShown());
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     ASSERT_EQ(1, Init());
-    script.presentAnswers.push_back(D3DERR_DEVICELOST);
-    script.cooperativeAnswers.push_back(D3DERR_DEVICENOTRESET);
-    RenderFrame(4, kNoCursor, 1000);
-    EXPECT_EQ(1, script.resets);
-    EXPECT_NE(nullptr, g_VertexDeclaration);
-    EXPECT_NE(nullptr, g_Texture_Final);
-    EXPECT_NE(nullptr, g_VertexBuffer_Quad);
-    ExpectFrameDraws(*pattern_, pixels_);
+    IDirect3DSurface9* const readBack = renderer_.g_BackBufferCopy;
+    IDirect3DTexture9* const capture = renderer_.g_Texture_BackgroundStretch;
+    IDirect3DVertexDeclaration9* const declaration = renderer_.g_VertexDeclaration;
+    const d3dx::Effect* const effect = renderer_.g_Effect.get();
+
+    script.readBackAnswers.push_back(D3DERR_DEVICELOST);
+    std::vector<uint32_t> image(64 * 32);
+    Frame(&image);
+    ASSERT_TRUE(renderer_.deviceLost) << "the loss is noted where the read-back reports it";
+
+    script.cooperativeAnswers.assign(c.cooperative.begin(), c.cooperative.end());
+    script.resetAnswers.assign(c.resets.begin(), c.resets.end());
+    script.objectFailures = c.objectFailures;
+    const DWORD before = script.sleptMs;
+    DeviceState state = DeviceState::kLost;
+    int skipped = 0;
+    while ((state = RestoreLostDevice(renderer_)) == DeviceState::kLost && skipped < 10) {
+        ++skipped;
+    }
+    EXPECT_EQ(c.last, state);
+    EXPECT_EQ(c.framesSkipped, skipped);
+    EXPECT_EQ(c.resetsMade, script.resets);
+    EXPECT_EQ(c.objectsCreated, script.objectsCreated);
+    EXPECT_EQ(c.pausedMs, script.sleptMs - before);
+    if (state != DeviceState::kReady) {
+        return;
+    }
+    if (c.objectsCreated == 1) {
+        EXPECT_EQ(readBack, renderer_.g_BackBufferCopy) << "system-memory objects are kept";
+        EXPECT_EQ(capture, renderer_.g_Texture_BackgroundStretch);
+        EXPECT_EQ(declaration, renderer_.g_VertexDeclaration);
+        EXPECT_EQ(effect, renderer_.g_Effect.get()) << "the effect is kept";
+    }
+    EXPECT_FALSE(renderer_.deviceLost);
+    ExpectFrameDraws(pixels);
     EXPECT_TRUE(Reports().empty());
 }
 
-TEST_F(DeviceLoss, DeviceStillLostWaitsForTheNextFrame) {
-    Direct3DScript script;
-    ScriptedDirect3D scripted(&script);
-    ASSERT_EQ(1, Init());
-    const DWORD before = script.sleptMs;
-    script.presentAnswers.push_back(D3DERR_DEVICELOST);
-    script.cooperativeAnswers.push_back(D3DERR_DEVICELOST);
-    RenderFrame(4, kNoCursor, 1000);
-    EXPECT_GE(script.sleptMs - before, 100u);
-    EXPECT_EQ(0, script.resets);
-    ExpectFrameDraws(*pattern_, pixels_);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DeviceLoss,
+    ::testing::Values(
+        LossCase{"ResetAtOnce", {D3DERR_DEVICENOTRESET}, {}, 0, 0, 1, 1, DeviceState::kReady, 0},
+        LossCase{"StillLostForTwoFrames",
+                 {D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET},
+                 {},
+                 0,
+                 2,
+                 1,
+                 1,
+                 DeviceState::kReady,
+                 200},
+        LossCase{"BackByItself", {D3D_OK}, {}, 0, 0, 0, 1, DeviceState::kReady, 0},
+        LossCase{"ResetLostAgain",
+                 {D3DERR_DEVICENOTRESET, D3D_OK},
+                 {D3DERR_DEVICELOST},
+                 0,
+                 1,
+                 1,
+                 1,
+                 DeviceState::kReady,
+                 0},
+        LossCase{"ResetRefused",
+                 {D3DERR_DEVICENOTRESET},
+                 {D3DERR_INVALIDCALL},
+                 0,
+                 0,
+                 1,
+                 2,
+                 DeviceState::kReady,
+                 100},
+        LossCase{"Broken", {D3DERR_DRIVERINTERNALERROR}, {}, 0, 0, 0, 2, DeviceState::kReady, 100},
+        LossCase{"BrokenForGood",
+                 {D3DERR_DRIVERINTERNALERROR},
+                 {},
+                 2,
+                 0,
+                 0,
+                 1,
+                 DeviceState::kGone,
+                 1100}),
+    [](const ::testing::TestParamInfo<LossCase>& info) { return info.param.name; });
 
-TEST_F(DeviceLoss, BrokenDeviceIsMadeAnew) {
+TEST_F(DeviceSeams, OtherReadBackFailuresAreNotALoss) {
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     ASSERT_EQ(1, Init());
-    script.presentAnswers.push_back(D3DERR_DEVICELOST);
+    script.readBackAnswers.push_back(D3DERR_INVALIDCALL);
     script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
-    RenderFrame(4, kNoCursor, 1000);
-    EXPECT_EQ(2, script.objectsCreated);
-    EXPECT_EQ(64u, g_RenderWidth);
-    EXPECT_EQ(window_, g_DeviceWindow);
-    ExpectFrameDraws(*pattern_, pixels_);
-}
-
-TEST_F(DeviceLoss, OtherPresentFailuresAreIgnored) {
-    Direct3DScript script;
-    ScriptedDirect3D scripted(&script);
-    ASSERT_EQ(1, Init());
-    script.presentAnswers.push_back(D3DERR_INVALIDCALL);
-    script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
-    RenderFrame(4, kNoCursor, 1000);
+    std::vector<uint32_t> image(64 * 32);
+    Frame(&image);
+    EXPECT_EQ(DeviceState::kReady, RestoreLostDevice(renderer_));
     EXPECT_EQ(1, script.objectsCreated);
     EXPECT_EQ(1u, script.cooperativeAnswers.size()) << "the device state was not even asked";
 }

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "engine_state.h"
 #include "fake_directdraw.h"
 #include "overlay.h"
 #include "scoped_handles.h"
@@ -15,18 +14,11 @@ namespace {
 class FakeDriver : public ::testing::Test {
 protected:
     void SetUp() override {
-        record_ = DefaultRecord();
-        record_.engine.lensWidth = 64;
-        record_.engine.lensHeight = 32;
-        g_Params = &record_.engine;
         fake_.AcceptOverlayFormat(FakeRgbFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF));
-        ASSERT_EQ(1, InitDirectDraw());
+        ASSERT_EQ(1, InitDirectDraw(display_, 64, 32));
         ClearRecordedCalls();
     }
-    void TearDown() override {
-        ReleaseDirectDraw();
-        g_Params = nullptr;
-    }
+    void TearDown() override { ReleaseDirectDraw(display_); }
 
     HRESULT LockAndWrite(IDirectDrawSurface* surface, int x, int y, DWORD value) {
         DDSURFACEDESC description = {};
@@ -40,18 +32,19 @@ protected:
         return result;
     }
 
-    SettingsRecord record_;
     FakeDirectDraw fake_;
+    DisplaySurfaces display_;
 };
 
 TEST_F(FakeDriver, LockedMemoryIsWhatTheDeviceContextShows) {
-    ReleaseDirectDraw();
+    ReleaseDirectDraw(display_);
     fake_.SetRowPadding(8);
-    ASSERT_EQ(1, InitDirectDraw());
+    ASSERT_EQ(1, InitDirectDraw(display_, 64, 32));
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->Lock(nullptr, &description, DDLOCK_WAIT, nullptr));
+    ASSERT_EQ(DD_OK,
+              display_.lpDDSBackTransparent->Lock(nullptr, &description, DDLOCK_WAIT, nullptr));
     EXPECT_EQ(64u, description.dwWidth);
     EXPECT_EQ(32u, description.dwHeight);
     EXPECT_EQ((64 + 8) * 4, description.lPitch) << "rows padded as asked";
@@ -59,16 +52,17 @@ TEST_F(FakeDriver, LockedMemoryIsWhatTheDeviceContextShows) {
     BYTE* row = static_cast<BYTE*>(description.lpSurface) + 31 * description.lPitch;
     const DWORD pixel = 0x00ABCDEF;
     std::memcpy(row + 63 * 4, &pixel, sizeof(pixel));
-    EXPECT_EQ(DDERR_SURFACEBUSY, lpDDSBackTransparent->Lock(nullptr, &description, 0, nullptr));
+    EXPECT_EQ(DDERR_SURFACEBUSY,
+              display_.lpDDSBackTransparent->Lock(nullptr, &description, 0, nullptr));
     HDC busy = nullptr;
-    EXPECT_EQ(DDERR_SURFACEBUSY, lpDDSBackTransparent->GetDC(&busy));
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->Unlock(nullptr));
-    EXPECT_EQ(DDERR_NOTLOCKED, lpDDSBackTransparent->Unlock(nullptr));
+    EXPECT_EQ(DDERR_SURFACEBUSY, display_.lpDDSBackTransparent->GetDC(&busy));
+    ASSERT_EQ(DD_OK, display_.lpDDSBackTransparent->Unlock(nullptr));
+    EXPECT_EQ(DDERR_NOTLOCKED, display_.lpDDSBackTransparent->Unlock(nullptr));
 
     HDC dc = nullptr;
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->GetDC(&dc));
+    ASSERT_EQ(DD_OK, display_.lpDDSBackTransparent->GetDC(&dc));
     HDC second = nullptr;
-    EXPECT_EQ(DDERR_DCALREADYCREATED, lpDDSBackTransparent->GetDC(&second));
+    EXPECT_EQ(DDERR_DCALREADYCREATED, display_.lpDDSBackTransparent->GetDC(&second));
     UniqueMemoryDc copy(CreateCompatibleDC(dc));
     UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, 64, 32));
     {
@@ -76,9 +70,9 @@ TEST_F(FakeDriver, LockedMemoryIsWhatTheDeviceContextShows) {
         ASSERT_TRUE(BitBlt(copy.Get(), 0, 0, 64, 32, dc, 0, 0, SRCCOPY));
         EXPECT_EQ(RGB(0xAB, 0xCD, 0xEF), GetPixel(copy.Get(), 63, 31));
     }
-    EXPECT_EQ(DDERR_INVALIDPARAMS, lpDDSBackTransparent->ReleaseDC(copy.Get()));
-    EXPECT_EQ(DD_OK, lpDDSBackTransparent->ReleaseDC(dc));
-    EXPECT_EQ(DDERR_NODC, lpDDSBackTransparent->ReleaseDC(dc));
+    EXPECT_EQ(DDERR_INVALIDPARAMS, display_.lpDDSBackTransparent->ReleaseDC(copy.Get()));
+    EXPECT_EQ(DD_OK, display_.lpDDSBackTransparent->ReleaseDC(dc));
+    EXPECT_EQ(DDERR_NODC, display_.lpDDSBackTransparent->ReleaseDC(dc));
     EXPECT_EQ(0x00ABCDEFu, fake_.Surface(FakeRole::Offscreen)->Pixel(63, 31));
 }
 
@@ -86,21 +80,21 @@ TEST_F(FakeDriver, ScriptedResultsComeQueuedFirstThenFixedUntilCleared) {
     fake_.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACELOST);
     fake_.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACEBUSY);
     fake_.SetResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_GENERIC);
-    EXPECT_EQ(DDERR_SURFACELOST, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
-    EXPECT_EQ(DDERR_SURFACEBUSY, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
-    EXPECT_EQ(DDERR_GENERIC, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
-    EXPECT_EQ(DDERR_GENERIC, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DDERR_SURFACELOST, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DDERR_SURFACEBUSY, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DDERR_GENERIC, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DDERR_GENERIC, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
     EXPECT_EQ(0, fake_.Surface(FakeRole::Overlay)->Flips()) << "a failed flip shows nothing";
     fake_.ClearResults(FakeRole::Overlay, FakeMethod::Flip);
-    EXPECT_EQ(DD_OK, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DD_OK, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
 
     fake_.QueueResult(FakeRole::Primary, FakeMethod::Restore, DDERR_WRONGMODE);
-    EXPECT_EQ(DDERR_WRONGMODE, lpDDSPrimary->Restore());
-    EXPECT_EQ(DD_OK, lpDDSPrimary->Restore());
-    EXPECT_EQ(DD_OK, lpDDSOverlay->Restore()) << "scripts are per role";
+    EXPECT_EQ(DDERR_WRONGMODE, display_.lpDDSPrimary->Restore());
+    EXPECT_EQ(DD_OK, display_.lpDDSPrimary->Restore());
+    EXPECT_EQ(DD_OK, display_.lpDDSOverlay->Restore()) << "scripts are per role";
 
     fake_.QueueResult(FakeRole::BackBuffer, FakeMethod::Lock, DDERR_SURFACELOST);
-    EXPECT_EQ(DDERR_SURFACELOST, LockAndWrite(lpDDSBack2, 0, 0, 1));
+    EXPECT_EQ(DDERR_SURFACELOST, LockAndWrite(display_.lpDDSBack2, 0, 0, 1));
     EXPECT_FALSE(fake_.Surface(FakeRole::BackBuffer)->Locked());
 
     const std::vector<std::string> calls = RecordedCalls();
@@ -110,73 +104,68 @@ TEST_F(FakeDriver, ScriptedResultsComeQueuedFirstThenFixedUntilCleared) {
 }
 
 TEST_F(FakeDriver, OverlayMovesOnlyWhileShownAndFlipShowsTheBackBuffer) {
-    EXPECT_EQ(DDERR_OVERLAYNOTVISIBLE, lpDDSOverlay->SetOverlayPosition(10, 20));
+    EXPECT_EQ(DDERR_OVERLAYNOTVISIBLE, display_.lpDDSOverlay->SetOverlayPosition(10, 20));
     RECT rect = {0, 0, 64, 32};
     DDOVERLAYFX effects = {};
     effects.dwSize = sizeof(effects);
-    ASSERT_EQ(DD_OK,
-              lpDDSOverlay->UpdateOverlay(nullptr, lpDDSPrimary, &rect, DDOVER_SHOW, &effects));
+    ASSERT_EQ(DD_OK, display_.lpDDSOverlay->UpdateOverlay(nullptr, display_.lpDDSPrimary, &rect,
+                                                          DDOVER_SHOW, &effects));
     FakeSurface* overlay = fake_.Surface(FakeRole::Overlay);
     EXPECT_TRUE(overlay->OverlayShown());
-    EXPECT_EQ(DD_OK, lpDDSOverlay->SetOverlayPosition(10, 20));
+    EXPECT_EQ(DD_OK, display_.lpDDSOverlay->SetOverlayPosition(10, 20));
     const RECT moved = overlay->OverlayRect();
     EXPECT_EQ(10, moved.left);
     EXPECT_EQ(20, moved.top);
     EXPECT_EQ(74, moved.right);
     EXPECT_EQ(52, moved.bottom);
-    EXPECT_EQ(DDERR_NOTAOVERLAYSURFACE, lpDDSPrimary->SetOverlayPosition(0, 0));
-    EXPECT_EQ(DDERR_NOTFLIPPABLE, lpDDSBackTransparent->Flip(nullptr, DDFLIP_WAIT));
+    EXPECT_EQ(DDERR_NOTAOVERLAYSURFACE, display_.lpDDSPrimary->SetOverlayPosition(0, 0));
+    EXPECT_EQ(DDERR_NOTFLIPPABLE, display_.lpDDSBackTransparent->Flip(nullptr, DDFLIP_WAIT));
 
-    ASSERT_EQ(DD_OK, LockAndWrite(lpDDSBack2, 3, 4, 0x00112233));
-    ASSERT_EQ(DD_OK, lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
+    ASSERT_EQ(DD_OK, LockAndWrite(display_.lpDDSBack2, 3, 4, 0x00112233));
+    ASSERT_EQ(DD_OK, display_.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT));
     EXPECT_EQ(1, overlay->Flips());
     EXPECT_EQ(0x00112233u, overlay->Pixel(3, 4));
 
-    ASSERT_EQ(DD_OK,
-              lpDDSOverlay->UpdateOverlay(nullptr, lpDDSPrimary, nullptr, DDOVER_HIDE, nullptr));
+    ASSERT_EQ(DD_OK, display_.lpDDSOverlay->UpdateOverlay(nullptr, display_.lpDDSPrimary, nullptr,
+                                                          DDOVER_HIDE, nullptr));
     EXPECT_FALSE(overlay->OverlayShown());
-    EXPECT_EQ(DDERR_OVERLAYNOTVISIBLE, lpDDSOverlay->SetOverlayPosition(10, 20));
+    EXPECT_EQ(DDERR_OVERLAYNOTVISIBLE, display_.lpDDSOverlay->SetOverlayPosition(10, 20));
     EXPECT_EQ("overlay.UpdateOverlay src=null dest=primary rect=(0,0,64,32) flags=0x4000 fx=56 "
               "-> 0x0",
               RecordedCallsStartingWith("overlay.UpdateOverlay").front());
 }
 
 TEST(FakeDriverAlone, PackedYuvSurfacesHoldTwoBytesAPixelAndGiveNoDeviceContext) {
-    SettingsRecord record = DefaultRecord();
-    record.engine.lensWidth = 64;
-    record.engine.lensHeight = 32;
-    g_Params = &record.engine;
     FakeDirectDraw fake;
+    DisplaySurfaces display_;
     fake.AcceptOverlayFormat(FakeFourCCFormat("UYVY"));
-    ASSERT_EQ(1, InitDirectDraw());
-    ASSERT_EQ(kOverlayUyvy, bOverlayFormats);
+    ASSERT_EQ(1, InitDirectDraw(display_, 64, 32));
+    ASSERT_EQ(kOverlayUyvy, display_.bOverlayFormats);
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
-    ASSERT_EQ(DD_OK, lpDDSFOURCC->Lock(nullptr, &description, 0x821, nullptr));
+    ASSERT_EQ(DD_OK, display_.lpDDSFOURCC->Lock(nullptr, &description, 0x821, nullptr));
     EXPECT_EQ(static_cast<DWORD>(MAKEFOURCC('U', 'Y', 'V', 'Y')),
               description.ddpfPixelFormat.dwFourCC);
     EXPECT_EQ(64 * 2, description.lPitch);
     EXPECT_NE(nullptr, description.lpSurface);
-    EXPECT_EQ(DD_OK, lpDDSFOURCC->Unlock(nullptr));
+    EXPECT_EQ(DD_OK, display_.lpDDSFOURCC->Unlock(nullptr));
     HDC dc = nullptr;
-    EXPECT_EQ(DDERR_CANTCREATEDC, lpDDSFOURCC->GetDC(&dc));
+    EXPECT_EQ(DDERR_CANTCREATEDC, display_.lpDDSFOURCC->GetDC(&dc));
 
-    ReleaseDirectDraw();
+    ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake.OutstandingReferences());
     EXPECT_TRUE(fake.Problems().empty());
-    g_Params = nullptr;
 }
 
 TEST(FakeDriverAlone, RecordsMisuseInsteadOfCrashing) {
-    SettingsRecord record = DefaultRecord();
-    g_Params = &record.engine;
     FakeDirectDraw fake;
-    ASSERT_EQ(0, InitDirectDraw());
+    DisplaySurfaces display_;
+    ASSERT_EQ(0, InitDirectDraw(display_, 64, 32));
 
-    IDirectDrawSurface* transparent = lpDDSBackTransparent;
+    IDirectDrawSurface* transparent = display_.lpDDSBackTransparent;
     transparent->AddRef();
-    ReleaseDirectDraw();
+    ReleaseDirectDraw(display_);
     ASSERT_EQ(1u, fake.Problems().size());
     EXPECT_EQ("the DirectDraw object was released while offscreen was still held",
               fake.Problems()[0]);
@@ -189,7 +178,6 @@ TEST(FakeDriverAlone, RecordsMisuseInsteadOfCrashing) {
     EXPECT_EQ("offscreen.Release without a reference", fake.Problems()[1]);
     EXPECT_EQ("offscreen.IsLost called after the last Release", fake.Problems()[2]);
     EXPECT_EQ(0, fake.OutstandingReferences());
-    g_Params = nullptr;
 }
 
 } // namespace

@@ -5,15 +5,18 @@
 
 #include <functional>
 
+#include "clipboard_copy.h"
 #include "engine_state.h"
+#include "error_reporter.h"
 #include "fake_directdraw.h"
 #include "magnifier_thread.h"
-#include "overlay.h"
 #include "scoped_handles.h"
+#include "scripted_direct3d.h"
 #include "test_support.h"
 
 extern "C" HANDLE WINAPI qxCreateMagnifier(EngineParameters*, EngineCallback);
 extern "C" int WINAPI qxCloseMagnifier(HANDLE);
+extern "C" int WINAPI qxSetBrightnessMagnifier(int, int);
 
 namespace {
 
@@ -93,7 +96,8 @@ protected:
 TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
     AcceptRgbOverlays();
     Start();
-    EXPECT_EQ(kOverlayRgbMasked, bOverlayFormats);
+    EXPECT_EQ(0x00FF0000u, fake.Surface(FakeRole::Overlay)->Format().dwRBitMask)
+        << "the first format: 32-bit RGB with masks";
     ASSERT_TRUE(WaitUntil([&] { return Flips() >= 3; }));
     EXPECT_TRUE(fake.Surface(FakeRole::Overlay)->OverlayShown());
     const RECT first = fake.Surface(FakeRole::Overlay)->OverlayRect();
@@ -186,7 +190,6 @@ TEST_F(FrameLoop, OverlayThatCannotBeShownGivesTheLensWindowWithCompositionOff) 
     fake.SetResult(FakeRole::Overlay, FakeMethod::UpdateOverlay, DDERR_GENERIC);
     SetComposition(1);
     Start();
-    EXPECT_EQ(kNoOverlay, bOverlayFormats);
     EXPECT_EQ(2, fake.SurfacesCreated(FakeRole::Overlay)) << "one retry";
     EXPECT_NE(nullptr, FindWindowA("VX Overlay Window", nullptr));
     EXPECT_EQ(0u, Composition()) << "off during the run";
@@ -201,7 +204,8 @@ TEST_F(FrameLoop, WithoutOverlayHardwareCompositionIsSwitchedOffOnlyWhenItWasOn)
     fake.AdvertiseOverlays(false);
     SetComposition(0);
     Start();
-    EXPECT_EQ(kNoOverlay, bOverlayFormats);
+    EXPECT_NE(nullptr, FindWindowA("VX Overlay Window", nullptr));
+    EXPECT_EQ(0, fake.OutstandingReferences()) << "the lens window needs no DirectDraw object";
     Close();
     EXPECT_EQ((Calls{"DwmIsCompositionEnabled"}), CompositionCalls());
     EXPECT_EQ(0u, Composition());
@@ -212,7 +216,6 @@ TEST_F(FrameLoop, OneWindowModeReleasesTheOverlayAndLeavesCompositionAlone) {
     record.engine.displayMode = 2;
     SetComposition(1);
     Start();
-    EXPECT_EQ(kWindowByChoice, bOverlayFormats);
     EXPECT_EQ(0, fake.Surface(FakeRole::Overlay)->References());
     EXPECT_NE(nullptr, FindWindowA("VX Overlay Window", nullptr));
     Close();
@@ -235,21 +238,120 @@ TEST_F(FrameLoop, FailedDirectDrawSetUpSendsCode0OnceAndTheRunStaysHarmless) {
               Reports());
 }
 
-TEST_F(FrameLoop, CopyWithoutASurfaceContextIsClearedAndReported) {
-    fake.AdvertiseOverlays(false);
-    fake.SetResult(FakeRole::Offscreen, FakeMethod::GetDC, DDERR_GENERIC);
+TEST_F(FrameLoop, CopyWithoutAnImageContextIsClearedAndReported) {
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
     }
-    Start();
-    StoreShared(record.engine.captureRequest, 1);
-    EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }));
-    EXPECT_TRUE(WaitUntil([&] { return !Reports().empty(); })) << "the request is cleared first";
-    const Calls reports = Reports();
-    ASSERT_EQ(1u, reports.size());
-    EXPECT_EQ(0u, reports[0].find("qxRecordError FAILED - Back to Clipboard|"));
+    StartErrorReporter();
+    ClipboardCopy copy;
+    uint32_t request = 1;
+    SetLastError(ERROR_INVALID_HANDLE);
+    copy.Serve(nullptr, 256, 128, request);
+    StopErrorReporter();
+    EXPECT_EQ(0u, request);
+    EXPECT_EQ((Calls{"qxRecordError FAILED - Back to Clipboard|" +
+                     std::to_string(ERROR_INVALID_HANDLE) + "|magnifier"}),
+              Reports());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "nothing reached the clipboard";
+}
+
+TEST_F(FrameLoop, FirstFrameComesBeforeTheFirstPauseAndANewBrightnessAtOnce) {
+    PreloadedFake caret("qxgetcaretpos", "full"); // asked once a frame: counts the frames
+    const auto frames = BindProc<LONG (*)()>(caret.Module(), "FakeCaretQueries");
+    const LONG before = frames();
+    fake.AdvertiseOverlays(false);
+    record.engine.followFocus = 1;
+    record.engine.frameWait = 60000;
+    Start();
+    HWND lens = nullptr;
+    RECT at = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            lens = FindWindowA("VX Overlay Window", nullptr);
+            return lens != nullptr && GetWindowRect(lens, &at) && at.left == 601 - 128;
+        },
+        3000))
+        << "the lens stands at the pointer at once";
+    EXPECT_EQ(501 - 64, at.top);
+    EXPECT_TRUE(IsWindowVisible(lens));
+    EXPECT_EQ(1, frames() - before);
+
+    qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return frames() - before == 2; }, 3000))
+        << "the main program's brightness at lens-up is shown without waiting for the pause";
+    Sleep(200);
+    EXPECT_EQ(2, frames() - before) << "then the pause goes on";
+}
+
+// Ways the lens cannot come up: the engine tells the main program with code 0, which switches
+// the lens off, instead of leaving it believing the lens is on.
+struct StartFailure {
+    const char* name;
+    uint32_t lensWidth;
+    uint32_t lensHeight;
+    int objectFailures;           // Direct3D objects that cannot be made
+    std::vector<HRESULT> devices; // what device creation answers
+};
+
+class FailedStart : public FrameLoop, public ::testing::WithParamInterface<StartFailure> {};
+
+TEST_P(FailedStart, SendsCode0AndShowsNothing) {
+    const StartFailure& c = GetParam();
+    Direct3DScript script;
+    script.objectFailures = c.objectFailures;
+    script.deviceAnswers.assign(c.devices.begin(), c.devices.end());
+    ScriptedDirect3D scripted(&script);
+    record.engine.lensWidth = c.lensWidth;
+    record.engine.lensHeight = c.lensHeight;
+    thread = qxCreateMagnifier(&record.engine, TestCallback);
+    ASSERT_NE(nullptr, thread);
+    EXPECT_TRUE(WaitForNotification(kNotifySetupFailed, 10000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_EQ(0, CountNotifications(kNotifyLensUp));
+    EXPECT_EQ(1u, Notifications().size());
+    ASSERT_FALSE(Reports().empty());
+    EXPECT_EQ("qxRecordError Failed InitDirect3D|399|magnifier", Reports().back());
+    EXPECT_EQ(nullptr, FindWindowA("VX Overlay Window", nullptr));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, FailedStart,
+    ::testing::Values(StartFailure{"NoDirect3D", 256, 128, 2, {}},
+                      StartFailure{"NoDevice", 256, 128, 0, {D3DERR_INVALIDCALL, E_FAIL}},
+                      StartFailure{"EmptyLens", 0, 0, 0, {}}),
+    [](const ::testing::TestParamInfo<StartFailure>& info) { return info.param.name; });
+
+TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {
+    fake.AdvertiseOverlays(false);
+    record.engine.frameWait = 300;
+    Direct3DScript script;
+    ScriptedDirect3D scripted(&script);
+    Start();
+    // Brightness 0 (never raised here) draws through Direct3D; from the next frame on the device
+    // is lost, then broken, and no new Direct3D object can be made.
+    script.objectFailures = 2;
+    script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
+    script.readBackAnswers.push_back(D3DERR_DEVICELOST);
+    EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_EQ((Calls{"qxRecordError Direct3DCreate9 failed|178|3Dmagnifier"}), Reports());
+}
+
+TEST_F(FrameLoop, CloseDuringDeviceRetriesReturnsWithinASecond) {
+    Direct3DScript script;
+    script.deviceAnswers.assign(500, D3DERR_DEVICELOST);
+    script.realPauses = true;
+    ScriptedDirect3D scripted(&script);
+    thread = qxCreateMagnifier(&record.engine, TestCallback);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitUntil([&] { return script.deviceCalls >= 4; })) << "retrying";
+    const double start = NowMs();
+    Close();
+    EXPECT_LT(NowMs() - start, 1000.0);
+    EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000)) << "a closed start-up ends as closed";
+    EXPECT_EQ(0, CountNotifications(kNotifySetupFailed));
+    EXPECT_EQ(0, CountNotifications(kNotifyLensUp));
 }
 
 } // namespace

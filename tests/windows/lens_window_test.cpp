@@ -238,6 +238,39 @@ TEST_F(LensWindow, PresentingComesAboveTopMostWindowsMadeLater) {
     EXPECT_EQ(lens.Window(), GetTopWindow(nullptr));
 }
 
+// Counts the z-order changes asked of a window: WM_WINDOWPOSCHANGING without SWP_NOZORDER.
+WNDPROC g_lensProcedure = nullptr;
+int g_reorders = 0;
+
+LRESULT CALLBACK CountingReorders(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS*>(l)->flags & SWP_NOZORDER) == 0) {
+        ++g_reorders;
+    }
+    return CallWindowProcA(g_lensProcedure, window, message, w, l);
+}
+
+TEST_F(LensWindow, PresentingLeavesTheZOrderAloneWhileNothingIsAbove) {
+    OverlayWindow lens(ProgramInstance());
+    Image image(16, 16);
+    ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {10, 10}));
+    ASSERT_EQ(lens.Window(), GetTopWindow(nullptr));
+    g_lensProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        lens.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingReorders)));
+    g_reorders = 0;
+    for (int frame = 0; frame < 5; ++frame) {
+        ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {10 + frame, 10}));
+    }
+    EXPECT_EQ(0, g_reorders) << "a lens already on top is not reordered every frame";
+    SolidWindow later(0, 0, 50, 50, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    SetWindowPos(later.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(later.Window(), GetTopWindow(nullptr));
+    ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {20, 10}));
+    EXPECT_EQ(1, g_reorders) << "a window that came above is put beneath it";
+    EXPECT_EQ(lens.Window(), GetTopWindow(nullptr));
+    SetWindowLongPtrA(lens.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_lensProcedure));
+}
+
 TEST_F(LensWindow, APresentedImageShowsInAScreenCopyLetsClicksThroughAndGoesWithTheFade) {
     SolidWindow beneath(200, 200, 300, 300);
     ASSERT_TRUE(ScreenShows(260, 260, kBeneathColour));

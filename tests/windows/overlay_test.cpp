@@ -56,27 +56,25 @@ int SetupFailedNotifications() {
 class DirectDrawSetup : public ::testing::Test {
 protected:
     void SetUp() override {
-        record_ = DefaultRecord();
-        record_.engine.lensWidth = kLensWidth;
-        record_.engine.lensHeight = kLensHeight;
-        g_Params = &record_.engine;
         g_Callback = TestCallback;
         InterlockedExchange(&g_Brightness, 1500);
         ClearNotifications();
         ClearRecordedCalls();
     }
     void TearDown() override {
-        ReleaseDirectDraw();
+        ReleaseDirectDraw(display_);
         EXPECT_EQ(0, fake_.OutstandingReferences()) << "references left after ReleaseDirectDraw";
         for (const std::string& problem : fake_.Problems()) {
             ADD_FAILURE() << problem;
         }
         g_Callback = nullptr;
-        g_Params = nullptr;
+    }
+    int Init(DWORD width = kLensWidth, DWORD height = kLensHeight) {
+        return InitDirectDraw(display_, width, height);
     }
 
-    SettingsRecord record_;
     FakeDirectDraw fake_;
+    DisplaySurfaces display_;
 };
 
 // ---- Negotiation --------------------------------------------------------------------------
@@ -104,16 +102,16 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
         fake_.SetStepResult(FakeStep::GetCaps, DDERR_GENERIC);
     }
 
-    const int result = InitDirectDraw();
+    const int result = Init();
 
     const bool overlay = c.expectedFormat < kNoOverlay;
     EXPECT_EQ(overlay ? 1 : 0, result);
-    EXPECT_EQ(c.expectedFormat, bOverlayFormats);
+    EXPECT_EQ(c.expectedFormat, display_.bOverlayFormats);
     EXPECT_EQ(0, g_Brightness) << "every set-up clears the brightness";
     DDCOLORCONTROL cleared = {};
     cleared.dwSize = 40;
     cleared.dwFlags = DDCOLOR_BRIGHTNESS;
-    EXPECT_TRUE(SameBytes(&cleared, &colorControl, sizeof(cleared)));
+    EXPECT_TRUE(SameBytes(&cleared, &display_.colorControl, sizeof(cleared)));
 
     const std::vector<DDSURFACEDESC> tried = OverlayRequests(fake_);
     ASSERT_EQ(c.expectedTries, tried.size()) << "overlay formats tried";
@@ -122,20 +120,20 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
             << "try " << i << " is table entry " << i;
     }
 
-    EXPECT_NE(nullptr, lpDD);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), lpDDSBackTransparent);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), lpDDSPrimary);
-    EXPECT_NE(nullptr, lpDDSPrimary);
+    EXPECT_NE(nullptr, display_.lpDD);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.lpDDSBackTransparent);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.lpDDSPrimary);
+    EXPECT_NE(nullptr, display_.lpDDSPrimary);
     if (overlay) {
-        EXPECT_NE(nullptr, lpDDSOverlay);
-        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), lpDDSOverlay);
+        EXPECT_NE(nullptr, display_.lpDDSOverlay);
+        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.lpDDSOverlay);
     } else {
-        EXPECT_EQ(nullptr, lpDDSOverlay);
+        EXPECT_EQ(nullptr, display_.lpDDSOverlay);
     }
     const bool packed = c.expectedFormat == kOverlayYuy2 || c.expectedFormat == kOverlayUyvy;
     IDirectDrawSurface* back = InterfaceOf(fake_.Surface(FakeRole::BackBuffer));
-    EXPECT_EQ(overlay && packed ? back : nullptr, lpDDSFOURCC);
-    EXPECT_EQ(overlay && !packed ? back : nullptr, lpDDSBack2);
+    EXPECT_EQ(overlay && packed ? back : nullptr, display_.lpDDSFOURCC);
+    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.lpDDSBack2);
 
     Sleep(50);
     EXPECT_TRUE(Notifications().empty()) << "a refused overlay is no failure";
@@ -173,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DirectDrawSetup, AsksForTheDocumentedObjectsAndSurfaces) {
     fake_.AcceptOverlayFormat(kUyvy); // so that every overlay format is asked for
-    ASSERT_EQ(1, InitDirectDraw());
+    ASSERT_EQ(1, Init());
 
     const std::vector<std::string> calls = RecordedCalls();
     ASSERT_GE(calls.size(), 4u);
@@ -215,11 +213,9 @@ TEST_F(DirectDrawSetup, AsksForTheDocumentedObjectsAndSurfaces) {
 
 TEST_F(DirectDrawSetup, SizesTheSurfacesFromTheLensSizeAtCallTime) {
     fake_.AcceptOverlayFormat(kRgbMasked);
-    ASSERT_EQ(1, InitDirectDraw());
-    ReleaseDirectDraw();
-    record_.engine.lensWidth = 128;
-    record_.engine.lensHeight = 64;
-    ASSERT_EQ(1, InitDirectDraw());
+    ASSERT_EQ(1, Init());
+    ReleaseDirectDraw(display_);
+    ASSERT_EQ(1, Init(128, 64));
 
     EXPECT_EQ(128u, fake_.Surface(FakeRole::Offscreen)->Width());
     EXPECT_EQ(64u, fake_.Surface(FakeRole::Offscreen)->Height());
@@ -245,14 +241,14 @@ TEST_P(SetupFailure, ReleasesEverythingReportsTheStepAndTellsTheMainProgramOnce)
     StartErrorReporter();
     ClearRecordedCalls();
 
-    EXPECT_EQ(0, InitDirectDraw());
+    EXPECT_EQ(0, Init());
 
-    EXPECT_EQ(nullptr, lpDD);
-    EXPECT_EQ(nullptr, lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, lpDDSPrimary);
-    EXPECT_EQ(nullptr, lpDDSOverlay);
-    EXPECT_EQ(nullptr, lpDDSBack2);
-    EXPECT_EQ(nullptr, lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.lpDD);
+    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
+    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
+    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
+    EXPECT_EQ(nullptr, display_.lpDDSBack2);
+    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
     EXPECT_EQ(0, fake_.OutstandingReferences()) << "no DirectDraw object is left alive";
     EXPECT_EQ(std::vector<std::string>{"qxRecordError " + std::string(c.report) + "|" +
                                        std::to_string(static_cast<int>(c.code)) + "|magnifier"},
@@ -307,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DirectDrawSetup, FailureWithoutReporterStillTellsTheMainProgram) {
     fake_.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
-    EXPECT_EQ(0, InitDirectDraw());
+    EXPECT_EQ(0, Init());
     EXPECT_EQ(0, fake_.OutstandingReferences());
     EXPECT_TRUE(RecordedCallsStartingWith("qxRecordError").empty());
     EXPECT_EQ(1, SetupFailedNotifications());
@@ -316,49 +312,49 @@ TEST_F(DirectDrawSetup, FailureWithoutReporterStillTellsTheMainProgram) {
 // ---- Releases ------------------------------------------------------------------------------
 
 TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesWithoutDirectDrawDoesNothing) {
-    ReleaseOverlaySurfaces();
-    ReleaseDirectDraw();
+    ReleaseOverlaySurfaces(display_);
+    ReleaseDirectDraw(display_);
     EXPECT_TRUE(RecordedCalls().empty());
 
     fake_.SetStepResult(FakeStep::SetCooperativeLevel, DDERR_GENERIC);
-    EXPECT_EQ(0, InitDirectDraw());
+    EXPECT_EQ(0, Init());
     ClearRecordedCalls();
-    ReleaseOverlaySurfaces();
-    ReleaseDirectDraw();
+    ReleaseOverlaySurfaces(display_);
+    ReleaseDirectDraw(display_);
     EXPECT_TRUE(RecordedCalls().empty()) << "after a failed set-up nothing is left to release";
 }
 
 TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrimaryOnce) {
     fake_.AcceptOverlayFormat(kRgbMasked);
-    ASSERT_EQ(1, InitDirectDraw());
-    IDirectDrawSurface* transparent = lpDDSBackTransparent;
-    IDirectDraw2* directDraw = lpDD;
+    ASSERT_EQ(1, Init());
+    IDirectDrawSurface* transparent = display_.lpDDSBackTransparent;
+    IDirectDraw2* directDraw = display_.lpDD;
     ClearRecordedCalls();
 
-    ReleaseOverlaySurfaces();
+    ReleaseOverlaySurfaces(display_);
 
     EXPECT_EQ(
         (std::vector<std::string>{
             "overlay.UpdateOverlay src=null dest=primary rect=null flags=0x200 fx=null -> 0x0",
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, lpDDSOverlay);
-    EXPECT_EQ(nullptr, lpDDSBack2);
-    EXPECT_EQ(nullptr, lpDDSPrimary);
-    EXPECT_EQ(directDraw, lpDD) << "the DirectDraw object stays";
-    EXPECT_EQ(transparent, lpDDSBackTransparent) << "the system-memory surface stays";
+    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
+    EXPECT_EQ(nullptr, display_.lpDDSBack2);
+    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
+    EXPECT_EQ(directDraw, display_.lpDD) << "the DirectDraw object stays";
+    EXPECT_EQ(transparent, display_.lpDDSBackTransparent) << "the system-memory surface stays";
 
     ClearRecordedCalls();
-    ReleaseOverlaySurfaces();
+    ReleaseOverlaySurfaces(display_);
     EXPECT_TRUE(RecordedCalls().empty()) << "a second call releases nothing";
 }
 
 TEST_F(DirectDrawSetup, ReleasingDirectDrawReleasesEverySurfaceBeforeTheObject) {
     fake_.AcceptOverlayFormat(kUyvy);
-    ASSERT_EQ(1, InitDirectDraw());
+    ASSERT_EQ(1, Init());
     ClearRecordedCalls();
 
-    ReleaseDirectDraw();
+    ReleaseDirectDraw(display_);
 
     EXPECT_EQ(
         (std::vector<std::string>{
@@ -367,44 +363,41 @@ TEST_F(DirectDrawSetup, ReleasingDirectDrawReleasesEverySurfaceBeforeTheObject) 
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0",
             "ddraw2.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, lpDD);
-    EXPECT_EQ(nullptr, lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.lpDD);
+    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
+    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
 
 TEST_F(DirectDrawSetup, ASecondSetUpStartsAfreshWithoutLeakingTheFirst) {
     fake_.AcceptOverlayFormat(kYuy2);
-    ASSERT_EQ(1, InitDirectDraw());
-    ReleaseDirectDraw();
-    ASSERT_EQ(1, InitDirectDraw()) << "set-up, release, set-up again";
-    ASSERT_EQ(1, InitDirectDraw()) << "set-up twice in a row: the first one's primary is gone";
+    ASSERT_EQ(1, Init());
+    ReleaseDirectDraw(display_);
+    ASSERT_EQ(1, Init()) << "set-up, release, set-up again";
+    ASSERT_EQ(1, Init()) << "set-up twice in a row: the first one's primary is gone";
     EXPECT_EQ(3, fake_.SurfacesCreated(FakeRole::Primary));
-    EXPECT_EQ(kOverlayYuy2, bOverlayFormats);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), lpDDSFOURCC);
-    ReleaseDirectDraw();
+    EXPECT_EQ(kOverlayYuy2, display_.bOverlayFormats);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.lpDDSFOURCC);
+    ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
 
 // ---- The platform's own DirectDraw ---------------------------------------------------------
 
 TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
-    SettingsRecord record = DefaultRecord();
-    record.engine.lensWidth = 256;
-    record.engine.lensHeight = 128;
-    g_Params = &record.engine;
+    DisplaySurfaces display;
 
     // This display driver advertises no overlay, so the lens window is the path.
-    ASSERT_EQ(0, InitDirectDraw());
-    EXPECT_EQ(kNoOverlay, bOverlayFormats);
-    ASSERT_NE(nullptr, lpDD);
-    ASSERT_NE(nullptr, lpDDSBackTransparent);
-    ASSERT_NE(nullptr, lpDDSPrimary);
-    EXPECT_EQ(nullptr, lpDDSOverlay);
+    ASSERT_EQ(0, InitDirectDraw(display, 256, 128));
+    EXPECT_EQ(kNoOverlay, display.bOverlayFormats);
+    ASSERT_NE(nullptr, display.lpDD);
+    ASSERT_NE(nullptr, display.lpDDSBackTransparent);
+    ASSERT_NE(nullptr, display.lpDDSPrimary);
+    EXPECT_EQ(nullptr, display.lpDDSOverlay);
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->GetSurfaceDesc(&description));
+    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetSurfaceDesc(&description));
     EXPECT_EQ(256u, description.dwWidth);
     EXPECT_EQ(128u, description.dwHeight);
     EXPECT_EQ(static_cast<DWORD>(DDPF_RGB), description.ddpfPixelFormat.dwFlags & DDPF_RGB);
@@ -415,33 +408,32 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
 
     DDSURFACEDESC locked = {};
     locked.dwSize = sizeof(locked);
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
     EXPECT_GE(locked.lPitch, 256 * 4);
     BYTE* row = static_cast<BYTE*>(locked.lpSurface) + 5 * locked.lPitch;
     const DWORD pixel = 0x00123456;
     std::memcpy(row + 7 * 4, &pixel, sizeof(pixel));
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->Unlock(nullptr));
+    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Unlock(nullptr));
 
     HDC dc = nullptr;
-    ASSERT_EQ(DD_OK, lpDDSBackTransparent->GetDC(&dc));
+    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetDC(&dc));
     EXPECT_EQ(RGB(0x12, 0x34, 0x56), GetPixel(dc, 7, 5)) << "the context shows what the lock wrote";
-    EXPECT_EQ(DD_OK, lpDDSBackTransparent->ReleaseDC(dc));
+    EXPECT_EQ(DD_OK, display.lpDDSBackTransparent->ReleaseDC(dc));
 
     // Hold one reference of our own on each object: after ReleaseDirectDraw ours is the last.
-    IDirectDraw2* directDraw = lpDD;
-    IDirectDrawSurface* transparent = lpDDSBackTransparent;
-    IDirectDrawSurface* primary = lpDDSPrimary;
+    IDirectDraw2* directDraw = display.lpDD;
+    IDirectDrawSurface* transparent = display.lpDDSBackTransparent;
+    IDirectDrawSurface* primary = display.lpDDSPrimary;
     directDraw->AddRef();
     transparent->AddRef();
     primary->AddRef();
-    ReleaseDirectDraw();
-    EXPECT_EQ(nullptr, lpDD);
-    EXPECT_EQ(nullptr, lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, lpDDSPrimary);
+    ReleaseDirectDraw(display);
+    EXPECT_EQ(nullptr, display.lpDD);
+    EXPECT_EQ(nullptr, display.lpDDSBackTransparent);
+    EXPECT_EQ(nullptr, display.lpDDSPrimary);
     EXPECT_EQ(0u, transparent->Release());
     EXPECT_EQ(0u, primary->Release());
     EXPECT_EQ(0u, directDraw->Release());
-    g_Params = nullptr;
 }
 
 } // namespace

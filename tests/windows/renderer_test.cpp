@@ -10,8 +10,10 @@
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "frame_render.h"
+#include "lens_image.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
+#include "settings_logic.h"
 
 // Every allocation of this program passes here, so a test can count those of the frame path.
 volatile LONG g_countAllocations = 0;
@@ -41,8 +43,8 @@ constexpr POINT kNoCursor = {-1000, -1000};
 
 // The lens image read back into memory described like a locked DirectDraw surface, with a
 // pitch wider than a row to catch row addressing by width.
-struct LensImage {
-    LensImage(UINT width, UINT height) : pitch(width * 4 + 64), bytes(pitch * height, 0xEE) {
+struct ReadBack {
+    ReadBack(UINT width, UINT height) : pitch(width * 4 + 64), bytes(pitch * height, 0xEE) {
         std::memset(&surface, 0, sizeof(surface));
         surface.dwSize = sizeof(surface);
         surface.dwWidth = width;
@@ -64,28 +66,44 @@ class Renderer : public ::testing::Test {
 protected:
     void SetUp() override { deviceWindow_ = CreateDeviceWindow(); }
     void TearDown() override {
-        ReleaseD3DResources();
-        ReleaseDirect3D();
+        Stop();
         DestroyWindow(deviceWindow_);
     }
     bool Start(UINT width, UINT height, DWORD cursorType = 0) {
         const UINT size[2] = {width, height};
-        return InitDirect3D(deviceWindow_, size, cursorType) == 1;
+        return InitDirect3D(renderer_, deviceWindow_, size, cursorType) == 1 &&
+               (lensImage_.Width() == width || lensImage_.Create(width, height));
     }
-    // One frame: capture the source, compose, read back.
-    std::unique_ptr<LensImage> Frame(int sx, int sy, int sw, int sh, unsigned format = 4,
-                                     int brightness = 1000, POINT cursor = kNoCursor) {
-        CaptureDesktop(sx, sy, sw, sh, format);
-        RenderFrame(format, cursor, brightness);
-        auto image = std::make_unique<LensImage>(g_RenderWidth, g_RenderHeight);
-        CopyFrameRGB(&image->surface);
+    void Stop() {
+        ReleaseD3DResources(renderer_);
+        ReleaseDirect3D(renderer_);
+    }
+    // One frame through Direct3D: capture the source, compose, read back.
+    std::unique_ptr<ReadBack> Frame(int sx, int sy, int sw, int sh, unsigned format = 4,
+                                    int brightness = 1000, POINT cursor = kNoCursor) {
+        CaptureDesktop(renderer_, lensImage_, screen_, sx, sy, sw, sh, format);
+        RenderFrame(renderer_, format, cursor, brightness);
+        auto image = std::make_unique<ReadBack>(renderer_.g_RenderWidth, renderer_.g_RenderHeight);
+        CopyFrameRGB(renderer_, &image->surface);
+        return image;
+    }
+    // One frame that stays in GDI: the capture is the lens image.
+    std::unique_ptr<ReadBack> GdiFrame(int sx, int sy, int sw, int sh) {
+        CaptureDesktopToImage(lensImage_, screen_, sx, sy, sw, sh, 4);
+        auto image = std::make_unique<ReadBack>(lensImage_.Width(), lensImage_.Height());
+        for (UINT y = 0; y < lensImage_.Height(); ++y) {
+            std::memcpy(&image->bytes[y * image->pitch], lensImage_.Row(y), lensImage_.Width() * 4);
+        }
         return image;
     }
     HWND deviceWindow_ = nullptr;
+    ::Renderer renderer_;
+    LensImage lensImage_;
+    const ScreenBounds screen_ = ReadScreenBounds();
 };
 
 // What a 2x capture of the screen must give: each screen pixel doubled, black off the screen.
-void ExpectDoubledScreen(const LensImage& image, int sx, int sy,
+void ExpectDoubledScreen(const ReadBack& image, int sx, int sy,
                          const std::vector<uint32_t>& screen) {
     int mismatches = 0;
     for (int y = 0; y < static_cast<int>(image.surface.dwHeight); ++y) {
@@ -110,8 +128,8 @@ TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128));
-    ASSERT_TRUE(g_Effect) << "drawn through the effect";
-    ASSERT_EQ(1u, g_PixelShader20);
+    ASSERT_TRUE(renderer_.g_Effect) << "drawn through the effect";
+    ASSERT_EQ(1u, renderer_.g_PixelShader20);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const auto image = Frame(200, 160, 128, 64);
     ExpectDoubledScreen(*image, 200, 160, screen);
@@ -165,7 +183,7 @@ TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransp
     for (DWORD type = 0; type <= 5; ++type) {
         SCOPED_TRACE(testing::Message() << "cursor type " << type);
         ASSERT_TRUE(Start(256, 128, type));
-        EXPECT_EQ(type >= 1 && type <= 4, g_Texture_Cursor != nullptr);
+        EXPECT_EQ(type >= 1 && type <= 4, renderer_.g_Texture_Cursor != nullptr);
         const auto plain = Frame(200, 160, 128, 64, 4, 1000, kNoCursor);
         const auto with = Frame(200, 160, 128, 64, 4, 1000, at);
         int changed = 0;
@@ -191,8 +209,7 @@ TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransp
             EXPECT_EQ(0xFF000000u, with->At(at.x - 1, at.y - 1)) << "the arrow's tip";
             EXPECT_EQ(plain->At(at.x - 2, at.y - 2), with->At(at.x - 2, at.y - 2));
         }
-        ReleaseD3DResources();
-        ReleaseDirect3D();
+        Stop();
     }
 }
 
@@ -264,11 +281,11 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
 
 TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_TRUE(Start(96, 48));
-    CaptureDesktop(0, 0, 48, 24, 4);
+    CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, 4);
     DDSURFACEDESC frame;
     std::memset(&frame, 0, sizeof(frame));
     frame.dwSize = sizeof(frame);
-    ASSERT_EQ(0, LockCapturedFrame(&frame));
+    ASSERT_EQ(0, LockCapturedFrame(renderer_, &frame));
     EXPECT_EQ(96u, frame.dwWidth);
     EXPECT_EQ(48u, frame.dwHeight);
     EXPECT_GE(frame.lPitch, 96 * 4);
@@ -278,22 +295,68 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_NE(nullptr, frame.lpSurface);
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
-    g_Surface_BackgroundStretch->UnlockRect();
+    renderer_.g_Surface_BackgroundStretch->UnlockRect();
+}
+
+// The source size the program derives for `zoom` at this lens size.
+SIZE SourceFor(UINT lensWidth, UINT lensHeight, float zoom) {
+    SettingsRecord record;
+    SetDefaultSettings(&record);
+    record.engine.lensWidth = lensWidth;
+    record.engine.lensHeight = lensHeight;
+    record.engine.zoom = zoom;
+    LensSizes sizes;
+    DeriveSourceSize(&record, &sizes);
+    return SIZE{static_cast<LONG>(record.engine.sourceWidth),
+                static_cast<LONG>(record.engine.sourceHeight)};
+}
+
+TEST_F(Renderer, GdiRouteGivesTheDirect3DRoutesPixelsAtEveryZoom) {
+    PatternWindow inside(200, 150, 300, 200, DetailPattern(300, 200, 21));
+    PatternWindow corner(1100, 880, 180, 144, DetailPattern(180, 144, 22));
+    ASSERT_TRUE(inside.WaitUntilShown());
+    ASSERT_TRUE(corner.WaitUntilShown());
+    ASSERT_TRUE(Start(256, 128));
+    const float zooms[] = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 7.5f, 10.0f};
+    for (float zoom : zooms) {
+        const SIZE source = SourceFor(256, 128, zoom);
+        // Inside the screen, then hanging off its right and bottom edges, then its top-left.
+        const POINT places[] = {{230, 170},
+                                {1280 - source.cx / 3, 1024 - source.cy / 2},
+                                {-source.cx / 2, -source.cy / 3}};
+        for (const POINT& at : places) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << ", source " << source.cx << "x"
+                                            << source.cy << " at " << at.x << ", " << at.y);
+            const auto direct3D = Frame(at.x, at.y, source.cx, source.cy);
+            const auto gdi = GdiFrame(at.x, at.y, source.cx, source.cy);
+            int differing = 0;
+            for (int y = 0; y < 128; ++y) {
+                for (int x = 0; x < 256; ++x) {
+                    if (gdi->At(x, y) != direct3D->At(x, y) && ++differing <= 3) {
+                        ADD_FAILURE() << "(" << x << ", " << y << "): GDI " << std::hex
+                                      << gdi->At(x, y) << ", Direct3D " << direct3D->At(x, y);
+                    }
+                }
+            }
+            EXPECT_EQ(0, differing);
+        }
+    }
 }
 
 TEST_F(Renderer, FramePathAllocatesNothing) {
     ASSERT_TRUE(Start(256, 128));
-    LensImage image(256, 128);
+    DDSURFACEDESC image = lensImage_.Description();
     for (unsigned format : {4u, 5u}) {
-        CaptureDesktop(10, 10, 128, 64, format);
-        RenderFrame(format, kNoCursor, 1000);
-        CopyFrameRGB(&image.surface);
+        CaptureDesktop(renderer_, lensImage_, screen_, 10, 10, 128, 64, format);
+        RenderFrame(renderer_, format, kNoCursor, 1000);
+        CopyFrameRGB(renderer_, &image);
         InterlockedExchange(&g_allocations, 0);
         InterlockedExchange(&g_countAllocations, 1);
         for (int frame = 0; frame < 20; ++frame) {
-            CaptureDesktop(10 + frame, 10, 128, 64, format);
-            RenderFrame(format, POINT{frame, frame}, 1000 + frame * 100);
-            CopyFrameRGB(&image.surface);
+            CaptureDesktop(renderer_, lensImage_, screen_, 10 + frame, 10, 128, 64, format);
+            RenderFrame(renderer_, format, POINT{frame, frame}, 1000 + frame * 100);
+            CopyFrameRGB(renderer_, &image);
+            CaptureDesktopToImage(lensImage_, screen_, 10, 10 + frame, 128, 64, format);
         }
         InterlockedExchange(&g_countAllocations, 0);
         EXPECT_EQ(0, g_allocations) << "display path " << format;

@@ -29,10 +29,10 @@ public:
         }
         return result;
     }
-    STDMETHOD(Present)(const RECT* a0, const RECT* a1, HWND a2, const RGNDATA* a3) override {
+    STDMETHOD(GetRenderTargetData)(IDirect3DSurface9* a0, IDirect3DSurface9* a1) override {
         HRESULT answer;
-        const HRESULT real = Inner()->Present(a0, a1, a2, a3);
-        return Next(g_script->presentAnswers, &answer) == S_OK ? answer : real;
+        const HRESULT real = Inner()->GetRenderTargetData(a0, a1);
+        return Next(g_script->readBackAnswers, &answer) == S_OK ? answer : real;
     }
     STDMETHOD(TestCooperativeLevel)() override {
         HRESULT answer;
@@ -67,7 +67,8 @@ public:
     }
     STDMETHOD(Reset)(D3DPRESENT_PARAMETERS* parameters) override {
         ++g_script->resets;
-        return Inner()->Reset(parameters);
+        HRESULT answer;
+        return Next(g_script->resetAnswers, &answer) == S_OK ? answer : Inner()->Reset(parameters);
     }
 };
 
@@ -110,8 +111,9 @@ IDirect3D9* WINAPI CreateScriptedDirect3D(UINT sdkVersion) {
     return new ScriptedObject(g_shared);
 }
 
-void VirtualSleep(DWORD milliseconds) {
+bool ScriptedPause(DWORD milliseconds) {
     g_script->sleptMs += milliseconds;
+    return g_script->realPauses ? g_previous.pause(milliseconds) : true;
 }
 
 } // namespace
@@ -119,7 +121,7 @@ void VirtualSleep(DWORD milliseconds) {
 ScriptedDirect3D::ScriptedDirect3D(Direct3DScript* script) {
     g_script = script;
     g_previous = g_RendererPlatform;
-    g_RendererPlatform = RendererPlatform{CreateScriptedDirect3D, VirtualSleep};
+    g_RendererPlatform = RendererPlatform{CreateScriptedDirect3D, ScriptedPause};
 }
 
 ScriptedDirect3D::~ScriptedDirect3D() {

@@ -1,7 +1,8 @@
 // Direct3D objects whose answers a test chooses: the creation of the Direct3D object and of the
-// device, the device's pixel-shader version, and what Present, TestCooperativeLevel and Reset
-// report. Everything else reaches Wine's real Direct3D 9. Install() puts them in place of the
-// system's Direct3DCreate9 and Sleep for the renderer; Sleep then only adds to a virtual clock.
+// device, the device's pixel-shader version, and what GetRenderTargetData, TestCooperativeLevel
+// and Reset report. Everything else reaches Wine's real Direct3D 9. A
+// ScriptedDirect3D puts them in place of the system's Direct3DCreate9 for the renderer, and its
+// pauses only add to a virtual clock (unless the script asks for real ones).
 #pragma once
 
 #include <deque>
@@ -12,11 +13,13 @@ struct Direct3DScript {
     int objectFailures = 0;                  // Direct3DCreate9 answers null this many times
     std::deque<HRESULT> deviceAnswers;       // answers of the next CreateDevice calls
     DWORD pixelShaderVersion = 0;            // nonzero: reported instead of the device's own
-    std::deque<HRESULT> presentAnswers;      // answers of the next Present calls
+    std::deque<HRESULT> readBackAnswers;     // answers of the next GetRenderTargetData calls
+    std::deque<HRESULT> resetAnswers;        // answers of the next Reset calls (not passed on)
     std::deque<HRESULT> cooperativeAnswers;  // answers of the next TestCooperativeLevel calls
     int failingResource = 0;                 // the n-th CreateTexture/CreateOffscreenPlainSurface
     HRESULT resourceFailure = E_OUTOFMEMORY; // fails with this
     HRESULT declarationFailure = S_OK;       // CreateVertexDeclaration fails with this when set
+    bool realPauses = false; // the renderer's pauses take real time and end when it is closed
 
     // What happened.
     int objectsCreated = 0;

@@ -32,19 +32,6 @@ void WriteBytes(const std::string& path, const void* bytes, size_t size) {
     ASSERT_TRUE(WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr));
 }
 
-std::string ReadBytes(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr));
-    if (!file) {
-        return "(missing)";
-    }
-    std::string bytes(1024, '\0');
-    DWORD read = 0;
-    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
-}
-
 SettingsRecord Defaults() {
     SettingsRecord record;
     SetDefaultSettings(&record);
@@ -92,7 +79,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndCreatesNothing) {
     const SettingsRecord defaults = Defaults();
     EXPECT_EQ(0, std::memcmp(&defaults, &record, sizeof(record)));
     EXPECT_EQ(path, SettingsFilePath());
-    EXPECT_EQ("(missing)", ReadBytes(path));
+    EXPECT_EQ("(missing)", FileContent(path));
 }
 
 TEST_F(SettingsFile, FilesOfWrongSizeOrVersionGiveDefaultsAndStayUntouched) {
@@ -110,7 +97,7 @@ TEST_F(SettingsFile, FilesOfWrongSizeOrVersionGiveDefaultsAndStayUntouched) {
         const SettingsRecord record = Load(&accepted);
         EXPECT_EQ(0, accepted);
         EXPECT_EQ(256u, record.engine.lensWidth);
-        EXPECT_EQ(bytes, ReadBytes(path)) << "a load never writes";
+        EXPECT_EQ(bytes, FileContent(path)) << "a load never writes";
     }
 }
 
@@ -123,12 +110,10 @@ TEST_F(SettingsFile, SavedRecordIsExactly124BytesAndLoadsBackWhole) {
     record.engine.captureRequest = 1;
     std::memset(record.magic, 0, sizeof(record.magic));
     record.version = 0;
-    HANDLE file = CreateSettingsFile();
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
     StampSettingsHeader(&record);
-    WriteSettingsFile(file, &record);
+    ASSERT_EQ(1, SaveSettings(record));
 
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = FileContent(path);
     ASSERT_EQ(124u, bytes.size());
     EXPECT_EQ("VXQX", bytes.substr(0, 4));
     EXPECT_EQ(std::string("\x00\x04\x00\x00", 4), bytes.substr(4, 4));
@@ -137,18 +122,54 @@ TEST_F(SettingsFile, SavedRecordIsExactly124BytesAndLoadsBackWhole) {
     EXPECT_EQ(0, std::memcmp(&record, &reloaded, sizeof(record)));
 }
 
+// A save that cannot finish leaves the previous file whole and reports the failure.
+TEST_F(SettingsFile, AFailedSaveLeavesThePreviousFileWhole) {
+    SettingsRecord stored = Defaults();
+    stored.engine.lensWidth = 300;
+    const std::string newPath = Folder() + "\\settings.new";
+    const struct {
+        const char* obstacle;
+        bool newIsFolder; // the new file cannot be made
+        bool holdOldOpen; // the old file cannot be replaced
+    } cases[] = {{"settings.new is a folder", true, false},
+                 {"settings.dat is held open", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.obstacle);
+        WriteBytes(path, &stored, sizeof(stored));
+        int accepted = -1;
+        SettingsRecord record = Load(&accepted);
+        ASSERT_EQ(1, accepted);
+        record.engine.lensWidth = 512;
+        if (c.newIsFolder) {
+            ASSERT_TRUE(CreateDirectoryA(newPath.c_str(), nullptr));
+        }
+        UniqueFile holder(c.holdOldOpen ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr)
+                                        : INVALID_HANDLE_VALUE);
+        EXPECT_EQ(0, SaveSettings(record));
+        holder.Reset();
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&stored), sizeof(stored)),
+                  FileContent(path));
+        if (c.newIsFolder) {
+            RemoveDirectoryA(newPath.c_str());
+        } else {
+            EXPECT_EQ("(missing)", FileContent(newPath)) << "nothing left beside the file";
+        }
+    }
+}
+
 TEST_F(SettingsFile, UnusableValuesAreMendedInMemoryOnly) {
     SettingsRecord stored = Defaults();
     stored.engine.lensWidth = 8;
     stored.engine.frameWait = 0;
     WriteBytes(path, &stored, sizeof(stored));
-    const std::string before = ReadBytes(path);
+    const std::string before = FileContent(path);
     int accepted = -1;
     const SettingsRecord record = Load(&accepted);
     EXPECT_EQ(1, accepted);
     EXPECT_EQ(256u, record.engine.lensWidth);
     EXPECT_EQ(0u, record.engine.frameWait);
-    EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_EQ(before, FileContent(path));
 }
 
 // "Drelmont" made a file, so that the folder cannot be had, and a work folder made current.
@@ -189,43 +210,47 @@ TEST_F(SettingsWithoutFolder, TheBareNameInTheCurrentDirectoryIsUsed) {
     EXPECT_STREQ("settings.dat", SettingsFilePath());
 }
 
-// The current directory may hold another program's settings.dat: a save through the bare name
-// replaces only a file that has nothing to lose.
-TEST_F(SettingsWithoutFolder, ASaveReplacesOnlyAnEmptyFileOrASettingsFile) {
+// The current directory may hold another program's settings.dat or settings.new: a save through
+// the bare names replaces only files that have nothing to lose.
+TEST_F(SettingsWithoutFolder, ASaveReplacesOnlyEmptyOrSettingsFiles) {
     SettingsRecord ours = Defaults();
     ours.version = 0x3FF;
-    const std::string oursBytes(reinterpret_cast<const char*>(&ours), sizeof(ours));
+    const std::string settings(reinterpret_cast<const char*>(&ours), sizeof(ours));
+    const std::string empty;
+    const std::string text = "[options]\r\nkeep=me\r\n";
     const std::string foreign124(124, 'f');
     struct Case {
         const char* what;
-        const std::string* before; // null: no file
+        const std::string* dat;   // settings.dat before the save; null: none
+        const std::string* fresh; // settings.new before the save; null: none
         bool saved;
     };
-    const std::string empty;
-    const std::string text = "[options]\r\nkeep=me\r\n";
     for (const Case& c :
-         {Case{"no file", nullptr, true}, Case{"an empty file", &empty, true},
-          Case{"a settings file", &oursBytes, true}, Case{"a text file", &text, false},
-          Case{"124 foreign bytes", &foreign124, false}}) {
+         {Case{"no files", nullptr, nullptr, true}, Case{"an empty file", &empty, nullptr, true},
+          Case{"a settings file", &settings, &settings, true},
+          Case{"a text file", &text, nullptr, false},
+          Case{"124 foreign bytes", &foreign124, nullptr, false},
+          Case{"a foreign settings.new", nullptr, &text, false}}) {
         SCOPED_TRACE(c.what);
-        DeleteFileA("settings.dat");
-        if (c.before != nullptr) {
-            WriteBytes("settings.dat", c.before->data(), c.before->size());
+        for (const auto& file :
+             {std::make_pair("settings.dat", c.dat), std::make_pair("settings.new", c.fresh)}) {
+            DeleteFileA(file.first);
+            if (file.second != nullptr) {
+                WriteBytes(file.first, file.second->data(), file.second->size());
+            }
         }
         SettingsRecord record;
         LoadSettings(&record);
         record.engine.lensWidth = 300;
-        HANDLE file = CreateSettingsFile();
-        EXPECT_EQ(c.saved, file != INVALID_HANDLE_VALUE);
-        if (file != INVALID_HANDLE_VALUE) {
-            StampSettingsHeader(&record);
-            WriteSettingsFile(file, &record);
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record), sizeof(record)),
-                      ReadBytes("settings.dat"));
-        } else {
-            EXPECT_EQ(*c.before, ReadBytes("settings.dat")) << "left as it was";
+        StampSettingsHeader(&record);
+        EXPECT_EQ(c.saved ? 1 : 0, SaveSettings(record));
+        const std::string saved(reinterpret_cast<const char*>(&record), sizeof(record));
+        EXPECT_EQ(c.saved ? saved : c.dat ? *c.dat : "(missing)", FileContent("settings.dat"));
+        if (!c.saved && c.fresh != nullptr) {
+            EXPECT_EQ(*c.fresh, FileContent("settings.new")) << "left as it was";
         }
     }
+    DeleteFileA("settings.new");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "instance_mapping.h"
+#include "scoped_handles.h"
 #include "settings_logic.h"
 
 namespace {
@@ -40,6 +41,19 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
         }
     }
     return matches;
+}
+
+std::string FileContent(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    if (!file) {
+        return "(missing)";
+    }
+    std::string bytes(65536, '\0');
+    DWORD read = 0;
+    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
 }
 
 std::string ProgramFolder() {

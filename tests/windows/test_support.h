@@ -21,6 +21,9 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix);
 // The folder of the running test program, without a trailing backslash.
 std::string ProgramFolder();
 
+// The whole content of a file (at most 64 KiB), or "(missing)" when it cannot be opened.
+std::string FileContent(const std::string& path);
+
 // Loads a fake library variant from bin\fakes\<variant>\<library>.dll and holds it until the
 // object ends. The engine's load by bare name then finds this very module.
 class PreloadedFake {

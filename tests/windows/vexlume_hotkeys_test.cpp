@@ -27,24 +27,6 @@ protected:
     std::unique_ptr<VexlumeProcess> program;
 };
 
-// Whether another program holds this key: RegisterHotKey fails for a key already taken.
-bool KeyTaken(UINT modifiers, UINT key) {
-    if (RegisterHotKey(nullptr, 0x7001, modifiers, key)) {
-        UnregisterHotKey(nullptr, 0x7001);
-        return false;
-    }
-    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
-}
-
-void Press(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 TEST_F(HotKeys, OnOffWorksAtAnyTimeAndTheOthersOnlyWhileTheLensIsOn) {
     SettingsRecord settings = FirstRunSettings();
     settings.hotKeys[0] = 0x0065; // Num 5: On/Off

@@ -385,3 +385,20 @@ bool TrayIconPresent(HWND owner) {
     data.uID = 333;
     return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
 }
+
+bool KeyTaken(UINT modifiers, UINT key) {
+    if (RegisterHotKey(nullptr, 0x7001, modifiers, key)) {
+        UnregisterHotKey(nullptr, 0x7001);
+        return false;
+    }
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+void Press(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}

@@ -122,5 +122,9 @@ std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow);
 HWND WaitForPopupMenu(DWORD milliseconds = 10000);
 // A top-level window of `processId` with this caption, or null after `milliseconds`.
 HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds = 10000);
+// Whether some program holds this hot key: RegisterHotKey fails for a key already taken.
+bool KeyTaken(UINT modifiers, UINT key);
+// Presses and releases a key through the system's input.
+void Press(WORD key);
 // Whether the tray shows an icon of `owner` with identifier 333.
 bool TrayIconPresent(HWND owner);

@@ -1,0 +1,93 @@
+#include "system_caret.h"
+
+#include "scoped_handles.h"
+
+namespace {
+
+// Bound by name: they come with later versions of the system.
+typedef HANDLE(WINAPI* SetThreadDpiContextFn)(HANDLE);
+typedef HANDLE(WINAPI* GetWindowDpiContextFn)(HWND);
+typedef BOOL(WINAPI* LogicalToPhysicalFn)(HWND, LPPOINT);
+
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
+const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3));
+
+struct DpiCalls {
+    SetThreadDpiContextFn setThreadContext;
+    GetWindowDpiContextFn windowContext;
+    LogicalToPhysicalFn logicalToPhysical;
+};
+
+const DpiCalls& Dpi() {
+    static const DpiCalls calls = [] {
+        const HMODULE user32 = GetModuleHandleA("user32.dll");
+        DpiCalls bound;
+        bound.setThreadContext =
+            BindProc<SetThreadDpiContextFn>(user32, "SetThreadDpiAwarenessContext");
+        bound.windowContext =
+            BindProc<GetWindowDpiContextFn>(user32, "GetWindowDpiAwarenessContext");
+        bound.logicalToPhysical =
+            BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPointForPerMonitorDPI");
+        if (bound.logicalToPhysical == nullptr) {
+            bound.logicalToPhysical =
+                BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPoint");
+        }
+        return bound;
+    }();
+    return calls;
+}
+
+// The caret rectangle is in the caret window's client coordinates as that window sees them. It
+// is taken to the screen as the window sees it, then from the window's logical pixels to
+// physical ones.
+CaretPoint PhysicalCaretPoint(HWND caretWindow, const RECT& caret) {
+    const DpiCalls& dpi = Dpi();
+    HANDLE previous = nullptr;
+    if (dpi.setThreadContext != nullptr && dpi.windowContext != nullptr) {
+        if (HANDLE windowContext = dpi.windowContext(caretWindow)) {
+            previous = dpi.setThreadContext(windowContext);
+        }
+    }
+    POINT corners[2] = {{caret.left, caret.top}, {caret.right, caret.bottom}};
+    MapWindowPoints(caretWindow, HWND_DESKTOP, corners, 2);
+    if (previous != nullptr) {
+        dpi.setThreadContext(previous);
+    }
+    // Two points are mapped as a rectangle: a window laid out right to left keeps left < right.
+    const CaretPoint followed = FollowedCaretPoint(corners[0].x, corners[0].y, corners[1].y);
+    POINT point = {followed.x, followed.y};
+    if (dpi.logicalToPhysical != nullptr) {
+        dpi.logicalToPhysical(caretWindow, &point);
+    }
+    return CaretPoint{point.x, point.y};
+}
+
+} // namespace
+
+void SeePhysicalPixels() {
+    const DpiCalls& dpi = Dpi();
+    if (dpi.setThreadContext != nullptr && dpi.setThreadContext(kPerMonitorV2) == nullptr) {
+        dpi.setThreadContext(kPerMonitor);
+    }
+}
+
+CaretSighting LookAtSystemCaret() {
+    CaretSighting sighting;
+    sighting.foreground = GetForegroundWindow();
+    if (sighting.foreground == nullptr) {
+        return sighting;
+    }
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(sighting.foreground, nullptr), &info)) {
+        sighting.focus = sighting.foreground;
+        return sighting;
+    }
+    sighting.focus = info.hwndFocus != nullptr ? info.hwndFocus : sighting.foreground;
+    if (info.hwndCaret != nullptr) {
+        sighting.systemCaret = true;
+        sighting.point = PhysicalCaretPoint(info.hwndCaret, info.rcCaret);
+    }
+    return sighting;
+}

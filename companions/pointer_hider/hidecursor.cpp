@@ -1,0 +1,45 @@
+// The entry point of the pointer hider "qxhidecursor.dll". Its marker lies in the
+// application-data folder.
+#include "qxhidecursor.h"
+
+#include <mutex>
+
+#include "appdata_folder.h"
+#include "pointer_hiding.h"
+
+namespace {
+
+std::mutex g_lock;
+PointerHiding g_hiding; // under g_lock
+bool g_setUp = false;   // under g_lock
+
+void SetUpOnce() {
+    if (g_setUp) {
+        return;
+    }
+    g_setUp = true;
+    char folder[kPathCapacity];
+    char marker[kPathCapacity] = {};
+    if (!ComposeAppDataFolder(folder, nullptr) ||
+        !JoinPath(marker, kPathCapacity, folder, QX_HIDECURSOR_MARKER_NAME)) {
+        marker[0] = '\0';
+    }
+    SetUpPointerHiding(&g_hiding, SystemPointerCalls(), marker);
+}
+
+} // namespace
+
+extern "C" int WINAPI qxShowCursor(int show) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    SetUpOnce();
+    return ShowSystemPointer(&g_hiding, show);
+}
+
+// Unloaded, or the process ends, with the pointers still hidden: they come back. No lock here:
+// nobody calls in any more (at process end the other threads are already gone).
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_DETACH) {
+        RestoreOnUnload(&g_hiding);
+    }
+    return TRUE;
+}

@@ -1,0 +1,8 @@
+#include "frame_route.h"
+
+#include "brightness.h"
+
+FrameRoute ChooseFrameRoute(const FrameNeeds& needs) {
+    const bool unchanged = needs.brightness == kBrightnessNeutral && !needs.cursorDrawn;
+    return needs.windowPath && unchanged ? FrameRoute::kGdi : FrameRoute::kDirect3D;
+}

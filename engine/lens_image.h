@@ -1,0 +1,41 @@
+// The lens image: a 32-bit top-down DIB section of lens size, selected into a memory device
+// context, kept for the whole run. GDI copies the screen into it, the finished frame is read
+// back into it, the lens window is drawn from its device context and the clipboard copy is taken
+// from it. Pixels are A8R8G8B8 (blue, green, red, alpha in memory), rows exactly width x 4 bytes.
+#pragma once
+
+#include <windows.h>
+#include <ddraw.h>
+
+#include <cstdint>
+
+#include "scoped_handles.h"
+
+class LensImage {
+public:
+    LensImage() = default;
+    ~LensImage();
+    LensImage(const LensImage&) = delete;
+    LensImage& operator=(const LensImage&) = delete;
+
+    // Makes the image (once per object); false, with the last error set, when the system cannot.
+    bool Create(UINT width, UINT height);
+
+    HDC Dc() const { return dc_.Get(); }
+    UINT Width() const { return width_; }
+    UINT Height() const { return height_; }
+    SIZE Size() const { return SIZE{static_cast<LONG>(width_), static_cast<LONG>(height_)}; }
+    LONG Pitch() const { return static_cast<LONG>(width_ * 4); }
+    uint32_t* Row(UINT row) const { return bits_ + static_cast<size_t>(row) * width_; }
+
+    // The image described like a locked surface, for the read-back of the finished frame.
+    DDSURFACEDESC Description() const;
+
+private:
+    UniqueMemoryDc dc_;
+    UniqueGdiObject bitmap_;
+    HGDIOBJ previous_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    UINT width_ = 0;
+    UINT height_ = 0;
+};

@@ -1,0 +1,157 @@
+// The whole lens following the caret: the real engine with `followFocus` set binds the real caret
+// locator beside it; typing into Notepad (another program) while the pointer rests takes the
+// lens to the caret within two frames, and the next pointer move takes it back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "scoped_handles.h"
+#include "test_support.h"
+#include "vexlume_process.h"
+
+namespace {
+
+constexpr POINT kResting = {1000, 800};
+constexpr POINT kMovedTo = {900, 650};
+
+// Moves the pointer through the input system, as a mouse would.
+void MovePointer(POINT to) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = to.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    input.mi.dy = to.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Notepad in the middle of the screen, in front, its text box holding the focus.
+class Notepad {
+public:
+    Notepad() {
+        char command[] = "notepad.exe";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_)) {
+            return;
+        }
+        WaitForInputIdle(process_.hProcess, 10000);
+        window_ = WaitForWindow(process_.dwProcessId, "Untitled - Notepad");
+        if (window_ != nullptr) {
+            MoveWindow(window_, 350, 300, 500, 300, TRUE);
+            SetForegroundWindow(window_);
+        }
+    }
+    ~Notepad() {
+        if (process_.hProcess != nullptr) {
+            TerminateProcess(process_.hProcess, 0);
+            WaitForSingleObject(process_.hProcess, 5000);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+    }
+    // The caret as the system records it for Notepad, in screen coordinates.
+    bool Caret(RECT* caret) const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (window_ == nullptr ||
+            !GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info) ||
+            info.hwndCaret == nullptr) {
+            return false;
+        }
+        *caret = info.rcCaret;
+        MapWindowPoints(info.hwndCaret, HWND_DESKTOP, reinterpret_cast<POINT*>(caret), 2);
+        return true;
+    }
+    // Waits until the caret stands somewhere else than `before`.
+    bool WaitForCaretMove(const RECT& before, RECT* after) const {
+        for (int i = 0; i < 400; ++i) {
+            if (Caret(after) && !EqualRect(after, &before)) {
+                return true;
+            }
+            Sleep(5);
+        }
+        return false;
+    }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    HWND window_ = nullptr;
+};
+
+class CaretFollowing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(engine.Loaded());
+        ClearNotifications();
+        record.engine.followFocus = 1;
+    }
+    void TearDown() override {
+        if (thread != nullptr) {
+            engine.close(thread);
+        }
+    }
+    // Counts frames: each frame serves one request to copy the lens (2: not to the clipboard).
+    // After n served requests, the first n - 1 of those frames have shown their image.
+    bool Frames(int count) {
+        for (int frame = 0; frame < count; ++frame) {
+            StoreShared(record.engine.captureRequest, 2);
+            const double end = NowMs() + 5000;
+            while (LoadShared(record.engine.captureRequest) != 0) {
+                if (NowMs() > end) {
+                    return false;
+                }
+                Sleep(1);
+            }
+        }
+        return true;
+    }
+    // The centre of the lens window, where the followed point is.
+    POINT LensCentre() {
+        RECT lens = {};
+        HWND window = FindWindowA("VX Overlay Window", nullptr);
+        if (window == nullptr || !GetWindowRect(window, &lens)) {
+            return POINT{-1, -1};
+        }
+        return POINT{(lens.left + lens.right) / 2, (lens.top + lens.bottom) / 2};
+    }
+    void ExpectLensAt(POINT expected, const char* what) {
+        const POINT centre = LensCentre();
+        EXPECT_LE(std::abs(centre.x - expected.x), 2) << what << ": x " << centre.x;
+        EXPECT_LE(std::abs(centre.y - expected.y), 2) << what << ": y " << centre.y;
+    }
+    PublishedOwner owner;
+    EngineLibrary engine;
+    SettingsRecord record = DefaultRecord();
+    HANDLE thread = nullptr;
+};
+
+TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointerBringsItBack) {
+    Notepad notepad;
+    RECT caret = {};
+    ASSERT_TRUE(notepad.Caret(&caret)) << "Notepad shows its caret";
+    MovePointer(kResting);
+    Sleep(200);
+
+    thread = engine.create(&record.engine, TestCallback);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    ASSERT_TRUE(Frames(4));
+    ExpectLensAt(kResting, "at the start the lens follows the resting pointer");
+
+    for (WORD key : {WORD('M'), WORD('W'), WORD(VK_RETURN)}) {
+        const RECT before = caret;
+        Press(key);
+        ASSERT_TRUE(notepad.WaitForCaretMove(before, &caret)) << "Notepad took the key";
+        // Two whole frames begin after the caret moved and have shown their image once four
+        // requests have been served.
+        ASSERT_TRUE(Frames(4));
+        ExpectLensAt(POINT{caret.left, caret.bottom - 1}, "the lens went to the caret");
+    }
+
+    MovePointer(kMovedTo);
+    ASSERT_TRUE(Frames(4));
+    ExpectLensAt(kMovedTo, "the next pointer move took it back");
+}
+
+} // namespace
