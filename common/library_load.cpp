@@ -1,9 +1,8 @@
 // What a library of ours does when a process loads and frees it. The tray program loads and
-// frees the engine at every switch of the lens, and the engine loads and frees the plug-ins at
-// every start, each on a thread the library did not create: a load and a free must leave
-// nothing behind and set up nothing for that thread. Linked into such a library by
-// vx_unloadable_library (cmake/UnloadableLibrary.cmake).
-#include <windows.h>
+// frees the engine at every switch of the lens, and the engine loads and frees the companion
+// libraries and the plug-ins at every start, each on a thread the library did not create: a load
+// and a free must leave nothing behind and set up nothing for that thread. Linked into such a
+// library by vx_unloadable_library (cmake/UnloadableLibrary.cmake).
 
 // The C++ runtime's emergency buffer for exceptions (about 19 KB), allocated when the library is
 // loaded and otherwise never given back.
@@ -23,9 +22,17 @@ extern "C" void* __wrap___deregister_frame_info(const void*) {
     return nullptr;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_DETACH) {
-        __gnu_cxx::__freeres();
-    }
-    return TRUE;
-}
+namespace {
+
+// Ends when the library is freed, with its other static objects, and gives the buffer back. (A
+// static object rather than DllMain, which some of our libraries have for their own work.)
+struct EmergencyBufferRelease {
+    EmergencyBufferRelease() = default;
+    EmergencyBufferRelease(const EmergencyBufferRelease&) = delete;
+    EmergencyBufferRelease& operator=(const EmergencyBufferRelease&) = delete;
+    ~EmergencyBufferRelease() { __gnu_cxx::__freeres(); }
+};
+
+EmergencyBufferRelease g_emergencyBufferRelease;
+
+} // namespace

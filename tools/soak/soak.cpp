@@ -9,7 +9,10 @@
 //         closes it and frees the library, counting what this process holds after every cycle.
 //
 // The shipped filters (plugins\*.dll beside this program) lie in the plug-in folder meanwhile,
-// so that every start of the engine loads them and every stop frees them.
+// and the companion libraries beside the engine, so that every start of the engine loads them
+// and every stop frees them: the error log in both soaks, the caret locator in the engine soak,
+// whose lens follows the caret. (Not the pointer hider: Wine's SetSystemCursor keeps the
+// cursors it is given, which Windows destroys, so every hide would count as a leak here.)
 //
 // Prints every cycle, then the growth per cycle after the first ten of handles (by type),
 // windows, GDI objects, threads, committed private memory and TLS slots, the time per cycle and
@@ -38,6 +41,7 @@ constexpr unsigned kExitCommand = 2;
 constexpr DWORD kLensUpWait = 15000;
 constexpr DWORD kCommandWait = 30000;
 const char kLensWindowClass[] = "VX Overlay Window";
+const char* const kCompanions[] = {"qxsender.dll", "qxhidecursor.dll", "qxgetcaretpos.dll"};
 
 // Only what the summary needs is kept (every cycle is printed as it ends): the engine soak
 // counts this very process, so a record growing with every cycle would count as a leak.
@@ -160,6 +164,9 @@ bool WaitForLens(DWORD processId) {
 SoakResult SoakTray(int cycles) {
     SoakResult result;
     ProgramCopy copy(EngineBeside::Real);
+    for (const char* companion : kCompanions) {
+        copy.Add(companion, companion);
+    }
     VexlumeProcess program(copy.Program());
     if (program.WaitForMainWindow() == nullptr) {
         std::printf("Vexlume did not come up (is another one running?)\n");
@@ -216,6 +223,7 @@ SoakResult SoakEngine(int cycles) {
     result.codesSeen = true;
     PublishedOwner owner;
     SettingsRecord record = DefaultRecord();
+    record.engine.followFocus = 1;
     EngineLibrary engine;
     engine.Unload();
     std::printf("soak engine: %s loaded, started, closed and freed %d times\n", QX_ENGINE_LIBRARY,
