@@ -1,7 +1,9 @@
 #!/bin/bash
 # Installs what is missing, builds everything and runs every test: the native unit tests, a short
 # run of the settings loader's fuzzer, then the Windows tests under Wine in a private Xvfb display
-# and a fresh Wine prefix (the soak of 30 switches among them, ctest label "soak").
+# and a fresh Wine prefix (the soak of 30 switches among them, ctest label "soak"), then the
+# packages (installer, portable zip, version information) in a prefix of their own, so that the
+# installer meets a user who never had the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,4 +26,9 @@ echo "== Windows tests under Wine"
 . tools/winebox.sh
 trap winebox_stop EXIT
 winebox_start
-ctest --test-dir build/win32 --output-on-failure
+ctest --test-dir build/win32 --output-on-failure -LE packages
+winebox_stop
+
+echo "== packages under Wine"
+winebox_start
+ctest --test-dir build/win32 --output-on-failure -L packages

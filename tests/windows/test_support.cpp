@@ -56,6 +56,18 @@ std::string FileContent(const std::string& path) {
     return bytes;
 }
 
+std::string RegistryText(HKEY root, const char* key, const char* name) {
+    char data[1024] = {};
+    DWORD size = sizeof(data);
+    return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+               ? data
+               : "(absent)";
+}
+
+void SetRegistryText(HKEY root, const char* key, const char* name, const std::string& text) {
+    RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -24,6 +24,10 @@ std::string ProgramFolder();
 // The whole content of a file (at most 64 KiB), or "(missing)" when it cannot be opened.
 std::string FileContent(const std::string& path);
 
+// A text value of the registry, or "(absent)".
+std::string RegistryText(HKEY root, const char* key, const char* name);
+void SetRegistryText(HKEY root, const char* key, const char* name, const std::string& text);
+
 // Loads a fake library variant from bin\fakes\<variant>\<library>.dll and holds it until the
 // object ends. The engine's load by bare name then finds this very module.
 class PreloadedFake {

@@ -30,20 +30,6 @@ void DeleteFolderFiles(const std::string& folder) {
     FindClose(search);
 }
 
-// The window published by a running first instance, or null.
-HWND PublishedWindow() {
-    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
-    if (!mapping) {
-        return nullptr;
-    }
-    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view) {
-        return nullptr;
-    }
-    const uint32_t value = *static_cast<const volatile uint32_t*>(view.Get());
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
-}
-
 void EndStrayInstance() {
     HWND window = PublishedWindow();
     DWORD id = 0;
@@ -79,14 +65,52 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     GetWindowThreadProcessId(window, &id);
     char text[256] = {};
     GetWindowTextA(window, text, sizeof(text));
-    if (id == search->processId && std::strcmp(text, search->caption) == 0) {
+    const bool match = search->caption == nullptr ? IsWindowVisible(window) && text[0] != '\0'
+                                                  : std::strcmp(text, search->caption) == 0;
+    if (id == search->processId && match) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
+struct LoadedModule {
+    std::string name; // lower case
+    std::string path;
+};
+
+std::vector<LoadedModule> LoadedModules(DWORD processId) {
+    std::vector<LoadedModule> modules;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot) {
+        return modules;
+    }
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Module32First(snapshot.Get(), &entry); more;
+         more = Module32Next(snapshot.Get(), &entry)) {
+        std::string name = entry.szModule;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        modules.push_back({name, entry.szExePath});
+    }
+    return modules;
+}
+
 } // namespace
+
+HWND PublishedWindow() {
+    UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kInstanceMappingName));
+    if (!mapping) {
+        return nullptr;
+    }
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) {
+        return nullptr;
+    }
+    const uint32_t value = *static_cast<const volatile uint32_t*>(view.Get());
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
 
 ProgramCopy::ProgramCopy(EngineBeside engine) {
     static int counter = 0;
@@ -195,20 +219,19 @@ bool VexlumeProcess::Running() const {
 
 std::vector<std::string> VexlumeProcess::Modules() const {
     std::vector<std::string> names;
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, Id()));
-    if (!snapshot) {
-        return names;
-    }
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Module32First(snapshot.Get(), &entry); more;
-         more = Module32Next(snapshot.Get(), &entry)) {
-        std::string name = entry.szModule;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        names.push_back(name);
+    for (const LoadedModule& module : LoadedModules(Id())) {
+        names.push_back(module.name);
     }
     return names;
+}
+
+std::string VexlumeProcess::ModulePath(const std::string& name) const {
+    for (const LoadedModule& module : LoadedModules(Id())) {
+        if (module.name == name) {
+            return module.path;
+        }
+    }
+    return "";
 }
 
 bool VexlumeProcess::HasModule(const std::string& name) const {

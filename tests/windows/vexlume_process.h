@@ -60,6 +60,8 @@ public:
     // The loaded modules' file names, lower case.
     std::vector<std::string> Modules() const;
     bool HasModule(const std::string& name) const;
+    // The full path of the loaded module `name` (lower case), or "" when it is not loaded.
+    std::string ModulePath(const std::string& name) const;
     bool Read(uintptr_t address, void* out, size_t size) const;
 
 private:
@@ -109,6 +111,8 @@ void WriteSettingsFile(const SettingsRecord& record);
 // The defaults of a first run.
 SettingsRecord FirstRunSettings();
 std::string PluginFolder();
+// The main window a running first instance published in the shared memory "magnifier", or null.
+HWND PublishedWindow();
 
 // The open popup menu of the process that owns `menuWindow`, read through menu_probe.dll.
 struct MenuItemSeen {
@@ -120,7 +124,8 @@ struct MenuItemSeen {
 std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow);
 // The open popup menu window, or null after `milliseconds`.
 HWND WaitForPopupMenu(DWORD milliseconds = 10000);
-// A top-level window of `processId` with this caption, or null after `milliseconds`.
+// A top-level window of `processId` with this caption (any visible one with a caption when
+// `caption` is null), or null after `milliseconds`.
 HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds = 10000);
 // Whether some program holds this hot key: RegisterHotKey fails for a key already taken.
 bool KeyTaken(UINT modifiers, UINT key);

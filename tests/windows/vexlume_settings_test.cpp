@@ -39,19 +39,6 @@ SettingsRecord SavedRecord() {
     return record;
 }
 
-// A text value of the registry, or "(absent)".
-std::string RegistryText(HKEY root, const char* key, const char* name) {
-    char data[1024] = {};
-    DWORD size = sizeof(data);
-    return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
-               ? data
-               : "(absent)";
-}
-
-void SetRegistryText(HKEY root, const char* key, const char* name, const std::string& text) {
-    RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
 void DeleteRunEntry() {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vexlume");
 }

@@ -1,5 +1,5 @@
-# Sources of the build-time generators that draw the bitmaps and icons and synthesise the start
-# sound. The drawing and encoding files need no Windows; the native build compiles them into
+# Sources of the build-time generators that draw the bitmaps and icons (the installer's picture
+# among them) and synthesise the start sound. The drawing and encoding files need no Windows; the native build compiles them into
 # vx_resgen for their unit tests, and both builds compile the generators for the build machine.
 set(VX_RESGEN_DIR ${CMAKE_CURRENT_LIST_DIR})
 
@@ -23,7 +23,15 @@ set(VX_RESGEN_APP_SOURCES
     ${VX_RESGEN_DIR}/icon_art.cpp ${VX_RESGEN_DIR}/icon_art.h
     ${VX_RESGEN_DIR}/pixel_font.cpp ${VX_RESGEN_DIR}/pixel_font.h
     ${VX_RESGEN_DIR}/splash_art.cpp ${VX_RESGEN_DIR}/splash_art.h
+    ${VX_RESGEN_DIR}/lens_colours.h
     ${VX_RESGEN_DIR}/wave_file.cpp ${VX_RESGEN_DIR}/wave_file.h)
+
+set(VX_RESGEN_INSTALLER_SOURCES
+    ${VX_RESGEN_COMMON_SOURCES}
+    ${VX_RESGEN_DIR}/canvas.cpp ${VX_RESGEN_DIR}/canvas.h
+    ${VX_RESGEN_DIR}/installer_art.cpp ${VX_RESGEN_DIR}/installer_art.h
+    ${VX_RESGEN_DIR}/lens_colours.h
+    ${VX_RESGEN_DIR}/pixel_font.cpp ${VX_RESGEN_DIR}/pixel_font.h)
 
 # vx_generated_files(<output variable> TOOL <name> MAIN <main source> SOURCES <files...>
 #                    DIRECTORY <folder> FILES <names...>)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "lens_colours.h"
 #include "pixel_font.h"
 
 namespace {
@@ -11,14 +12,7 @@ constexpr const char* kProductName = "Vexlume";
 constexpr Colour kPanelTop{0.11, 0.18, 0.32, 0.94};
 constexpr Colour kPanelBottom{0.04, 0.07, 0.15, 0.94};
 constexpr Colour kPanelEdge{0.47, 0.67, 0.9, 0.9};
-constexpr Colour kGlass{0.67, 0.86, 1.0, 0.35};
-constexpr Colour kGlint{1.0, 1.0, 1.0, 0.55};
-constexpr Colour kRimLight{0.9, 0.92, 0.96, 1.0};
-constexpr Colour kRimDark{0.55, 0.6, 0.68, 1.0};
-constexpr Colour kHandle{0.16, 0.16, 0.2, 1.0};
 constexpr Colour kHandleGrip{0.35, 0.22, 0.14, 1.0};
-constexpr Colour kShadow{0.0, 0.0, 0.0, 0.55};
-constexpr Colour kInk{1.0, 1.0, 1.0, 1.0};
 
 constexpr Point kLensCentre{160, 90};
 constexpr double kGlassRadius = 50;
@@ -40,20 +34,21 @@ void DrawLens(Canvas& canvas) {
     const double diagonal = std::sqrt(0.5);
     const Point handleStart{kLensCentre.x + kRimRadius * diagonal,
                             kLensCentre.y + kRimRadius * diagonal};
-    Fill(canvas, Capsule(handleStart, {236, 166}, 9), kHandle);
+    Fill(canvas, Capsule(handleStart, {236, 166}, 9), kLensHandle);
     Fill(canvas, Capsule({214, 144}, {236, 166}, 6), kHandleGrip);
 
     const Shape glass = Disc(kLensCentre, kGlassRadius);
-    Fill(canvas, glass, kGlass);
+    Fill(canvas, glass, kLensGlass);
     const double scale = 8;
     const double letterLeft = std::round(kLensCentre.x - kGlyphColumns * scale / 2) - 0.5;
     const double letterTop = std::round(kLensCentre.y - kGlyphRows * scale / 2) - 0.5;
-    Fill(canvas, TextShape("V", letterLeft + 3, letterTop + 3, scale), kShadow);
-    Fill(canvas, TextShape("V", letterLeft, letterTop, scale), kInk);
-    Fill(canvas, Intersection(glass, Difference(Disc({138, 68}, 20), Disc({146, 76}, 20))), kGlint);
+    Fill(canvas, TextShape("V", letterLeft + 3, letterTop + 3, scale), kLetterShadow);
+    Fill(canvas, TextShape("V", letterLeft, letterTop, scale), kLetterInk);
+    Fill(canvas, Intersection(glass, Difference(Disc({138, 68}, 20), Disc({146, 76}, 20))),
+         kLensGlint);
 
     Fill(canvas, Difference(Disc(kLensCentre, kRimRadius), glass),
-         VerticalGradient(kRimLight, kRimDark, kLensCentre.y - kRimRadius,
+         VerticalGradient(kLensRimLight, kLensRimDark, kLensCentre.y - kRimRadius,
                           kLensCentre.y + kRimRadius));
 }
 
@@ -61,8 +56,8 @@ void DrawName(Canvas& canvas) {
     const double scale = 5;
     const double left = std::round((kSplashWidth - TextWidth(kProductName, scale)) / 2) - 0.5;
     const double top = 180 - 0.5;
-    Fill(canvas, TextShape(kProductName, left + 2, top + 2, scale), kShadow);
-    Fill(canvas, TextShape(kProductName, left, top, scale), kInk);
+    Fill(canvas, TextShape(kProductName, left + 2, top + 2, scale), kLetterShadow);
+    Fill(canvas, TextShape(kProductName, left, top, scale), kLetterInk);
 }
 
 } // namespace
