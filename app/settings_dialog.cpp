@@ -8,6 +8,7 @@
 #include "hotkeys.h"
 #include "program_state.h"
 #include "resources/resource_ids.h"
+#include "scoped_handles.h"
 #include "settings_file.h"
 #include "settings_form.h"
 #include "web_links.h"
@@ -76,9 +77,24 @@ void CreateArrows(HWND dialog, int id, int buddy, int lower, int upper, int posi
     }
 }
 
+// A system size for the DPI of the dialog's monitor where the system tells it (Windows 10 version
+// 1607 on), else for the system's DPI.
+int SizeForDialog(HWND dialog, int metric) {
+    typedef UINT(WINAPI * DpiForWindowFn)(HWND);
+    typedef int(WINAPI * MetricForDpiFn)(int, UINT);
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto dpiFor = BindProc<DpiForWindowFn>(user32, "GetDpiForWindow");
+    const auto metricFor = BindProc<MetricForDpiFn>(user32, "GetSystemMetricsForDpi");
+    return dpiFor != nullptr && metricFor != nullptr ? metricFor(metric, dpiFor(dialog))
+                                                     : GetSystemMetrics(metric);
+}
+
+// The gear at the sizes of the display: 32 and 16 pixels unscaled, larger on a scaled display.
 void SetDialogIcons(HWND dialog) {
-    HANDLE big = LoadImageA(programInstance, "S", IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
-    HANDLE small = LoadImageA(programInstance, "S", IMAGE_ICON, 16, 16, LR_SHARED);
+    HANDLE big = LoadImageA(programInstance, "S", IMAGE_ICON, SizeForDialog(dialog, SM_CXICON),
+                            SizeForDialog(dialog, SM_CYICON), LR_SHARED);
+    HANDLE small = LoadImageA(programInstance, "S", IMAGE_ICON, SizeForDialog(dialog, SM_CXSMICON),
+                              SizeForDialog(dialog, SM_CYSMICON), LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }

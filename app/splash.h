@@ -1,5 +1,6 @@
-// The splash picture shown once at start-up, before the message loop: bitmap 113 drawn with its
-// own alpha above the screen centre, then faded out.
+// The splash picture shown once at start-up, before the message loop: bitmap 113 (on a display
+// scaled to 175 % or more, the same picture twice as large) drawn with its own alpha above the
+// screen centre, then faded out.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // The renderer's whole frame (capture, upload, render, read-back) next to the bare GDI stretch of
 // the same source to the same size, measured in the same run. Prints milliseconds per frame and
-// the ratio for each lens size.
+// the ratio for each lens size; then a packed-YUV overlay's frame packed by the shader next to
+// the same frame packed by the processor.
 #include <windows.h>
 
 #include <cstdint>
@@ -51,6 +52,22 @@ int main() {
         std::printf("%5dx%-6d %11.3f %10.3f %9.3f %12.3f %14.3f %8.2f\n", size[0], size[1],
                     stages.capture, stages.render, stages.readBack, stages.Frame(), bare,
                     stages.Frame() / bare);
+        std::fflush(stdout);
+    }
+    // A packed-YUV overlay's frame: the packing pass and its read-back, next to the RGB read-back
+    // converted on the processor (the device then draws without pixel shaders).
+    std::printf("\n%-12s %16s %19s %8s\n", "YUY2 lens", "shader frame ms", "processor frame ms",
+                "ratio");
+    for (const auto& size : sizes) {
+        const int frames = size[0] >= 1280 ? 40 : 200;
+        const UINT width = static_cast<UINT>(size[0]);
+        const UINT height = static_cast<UINT>(size[1]);
+        const RendererStages shader =
+            RendererFrameMs(window, width, height, frames, FrameReadBack::kYuy2ByShader);
+        const RendererStages processor =
+            RendererFrameMs(window, width, height, frames, FrameReadBack::kYuy2ByProcessor);
+        std::printf("%5dx%-6d %16.3f %19.3f %8.2f\n", size[0], size[1], shader.Frame(),
+                    processor.Frame(), processor.Frame() / shader.Frame());
         std::fflush(stdout);
     }
     DestroyWindow(window);

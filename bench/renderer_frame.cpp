@@ -2,6 +2,7 @@
 
 #include "d3d_device.h"
 #include "desktop_capture.h"
+#include "display_path.h"
 #include "frame_render.h"
 #include "lens_image.h"
 #include "renderer_state.h"
@@ -14,14 +15,22 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames) {
+RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
+                               FrameReadBack readBack) {
     const UINT size[2] = {width, height};
     Renderer renderer;
     LensImage image;
     if (!InitDirect3D(renderer, window, size, 0) || !image.Create(width, height)) {
         return RendererStages{-1.0, -1.0, -1.0};
     }
+    if (readBack == FrameReadBack::kYuy2ByProcessor) {
+        renderer.g_PixelShader20 = 0;
+    }
+    const unsigned format = readBack == FrameReadBack::kRgb ? kNoOverlay : kOverlayYuy2;
     const DDSURFACEDESC target = image.Description();
+    // The packed frame goes into the lens image's memory, two bytes a pixel.
+    DDSURFACEDESC packed = target;
+    packed.lPitch = static_cast<LONG>(width * 2);
     const ScreenBounds screen = ReadScreenBounds();
     const POINT cursor = {static_cast<LONG>(width / 2), static_cast<LONG>(height / 2)};
     const int sw = static_cast<int>(width / 2);
@@ -29,11 +38,15 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames)
     RendererStages total = {0.0, 0.0, 0.0};
     for (int frame = -3; frame < frames; ++frame) {
         const double start = NowMs();
-        CaptureDesktop(renderer, image, screen, frame & 7, 0, sw, sh, 4);
+        CaptureDesktop(renderer, image, screen, frame & 7, 0, sw, sh, format);
         const double captured = NowMs();
-        RenderFrame(renderer, 4, cursor, 1100);
+        RenderFrame(renderer, format, cursor, 1100);
         const double rendered = NowMs();
-        CopyFrameRGB(renderer, &target);
+        if (readBack == FrameReadBack::kRgb) {
+            CopyFrameRGB(renderer, &target);
+        } else {
+            CopyFramePackedYUV(renderer, &packed, format);
+        }
         if (frame >= 0) {
             total.capture += captured - start;
             total.render += rendered - captured;

@@ -16,5 +16,10 @@ struct RendererStages {
     double Frame() const { return capture + render + readBack; }
 };
 
+// How the frame is read back: as RGB for the lens window, or packed into YUY2 for an overlay,
+// by the effect's packing pass or, as on a device below pixel shader 2.0, by the processor.
+enum class FrameReadBack { kRgb, kYuy2ByShader, kYuy2ByProcessor };
+
 // The stages over `frames` frames after a short warm-up; all -1 when the device cannot be made.
-RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames);
+RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
+                               FrameReadBack readBack = FrameReadBack::kRgb);

@@ -1,13 +1,12 @@
 #include "d3d_device.h"
 
-#include <cpuid.h>
-
 #include <cstring>
 #include <string>
 
 #include "d3dx/effect_resource.h"
 #include "d3dx/texture_from_resource.h"
 #include "error_reporter.h"
+#include "processor_features.h"
 #include "renderer_state.h"
 
 namespace {
@@ -49,14 +48,17 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
     return parameters;
 }
 
+// The device keeps the thread's floating-point precision: without the preserve flag Direct3D
+// switches the thread to single precision, and the lens arithmetic and the plug-ins that run on
+// it would get a rounded zoom.
 HRESULT CreateDevice(Renderer& r, HWND window) {
-    HRESULT result =
-        r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &r.g_PresentParameters, &r.g_D3DDevice);
+    HRESULT result = r.g_D3D->CreateDevice(
+        0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+        &r.g_PresentParameters, &r.g_D3DDevice);
     if (FAILED(result)) {
-        result =
-            r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                  &r.g_PresentParameters, &r.g_D3DDevice);
+        result = r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window,
+                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+                                       &r.g_PresentParameters, &r.g_D3DDevice);
     }
     return result;
 }
@@ -208,12 +210,7 @@ void CreateEffect(Renderer& r, HMODULE module) {
 } // namespace
 
 void DetectCpuFeatures(Renderer& renderer) {
-    unsigned int eax = 0;
-    unsigned int ebx = 0;
-    unsigned int ecx = 0;
-    unsigned int edx = 0;
-    // __get_cpuid first checks that the processor has the query at all, so it cannot fault.
-    renderer.g_CpuHasMMX = __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23)) ? 1 : 0;
+    renderer.g_CpuHasMMX = (QueryProcessorFeatures() & kProcessorMmx) != 0 ? 1 : 0;
 }
 
 int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
@@ -279,7 +276,8 @@ bool CreateDefaultPool(Renderer& r) {
               r.g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
         return false;
     }
-    d->GetRenderTarget(0, &r.g_BackBuffer);
+    // The swap chain's own back buffer, whichever surface render target 0 holds at the moment.
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.g_BackBuffer);
     return true;
 }
 

@@ -139,13 +139,6 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 } // namespace
 
-ScreenBounds ReadScreenBounds() {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return ScreenBounds{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                        top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
 void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
                     int sy, int sw, int sh, unsigned overlayFormat) {
     IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;

@@ -8,12 +8,10 @@
 #include <ddraw.h>
 
 #include "capture_geometry.h"
+#include "monitor_bounds.h"
 
 class LensImage;
 struct Renderer;
-
-// The bounds of the whole (virtual) screen, read once for a run.
-ScreenBounds ReadScreenBounds();
 
 // Copies the source area (sx, sy, sw x sh) of the screen, stretched to the lens size, into the
 // capture texture, using the lens image as GDI's target. Source pixels outside `screen` are

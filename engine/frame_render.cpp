@@ -5,6 +5,8 @@
 
 #include "brightness.h"
 #include "device_loss.h"
+#include "display_path.h"
+#include "packed_yuv.h"
 #include "renderer_state.h"
 
 namespace {
@@ -14,17 +16,19 @@ void DrawQuad(Renderer& r) {
     r.g_D3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
-// Draws the bound quad through every pass of the effect's current technique.
-void RunTechnique(Renderer& r) {
+// Draws the bound quad through every pass of the effect's current technique. False when the
+// technique could not be begun or has no pass.
+bool RunTechnique(Renderer& r) {
     UINT passes = 0;
     if (FAILED(r.g_Effect->Begin(&passes, 0))) {
-        return;
+        return false;
     }
     for (UINT i = 0; i < passes; ++i) {
         r.g_Effect->Pass(i);
         DrawQuad(r);
     }
     r.g_Effect->End();
+    return passes > 0;
 }
 
 // The first pass: the captured image into the RGB render buffer, through the effect when there
@@ -51,9 +55,57 @@ void DrawCapturedImage(Renderer& r, int brightness) {
     RunTechnique(r);
 }
 
+// The second pass for a packed-YUV overlay: the finished RGB image packed into the left half of
+// every row of the back buffer, two pixels to a texel in the overlay's byte order. It needs the
+// effect's packing technique on a device with pixel shader 2.0; false when it did not run.
+bool PackIntoBackBuffer(Renderer& r, unsigned overlayFormat) {
+    const EffectHandles& h = r.g_EffectHandles;
+    const d3dx::EffectHandle technique = overlayFormat == kOverlayYuy2 ? h.yuy2Ps : h.uyvyPs;
+    if (!r.g_Effect || !r.g_PixelShader20 || technique == nullptr || r.g_BackBuffer == nullptr) {
+        return false;
+    }
+    r.g_D3DDevice->SetStreamSource(0, r.g_VertexBuffer_Quad, 0, sizeof(QuadVertex));
+    if (FAILED(r.g_D3DDevice->SetRenderTarget(0, r.g_BackBuffer)) ||
+        FAILED(r.g_Effect->SetTechnique(technique))) {
+        return false;
+    }
+    const float shiftOneXPixel = 1.0f / static_cast<float>(r.g_RenderWidth);
+    r.g_Effect->SetTexture(h.tex, r.g_RGBRenderBuffer);
+    r.g_Effect->SetValue(h.shiftOneXPixel, &shiftOneXPixel, sizeof(shiftOneXPixel));
+    return RunTechnique(r);
+}
+
+// Reads `from` back into g_BackBufferCopy and locks its first `texels` columns; false when the
+// copy cannot be locked. A device reported lost here is noted for the next frame.
+bool ReadBack(Renderer& r, IDirect3DSurface9* from, UINT texels, D3DLOCKED_RECT* locked) {
+    // The read-back waits for the GPU to finish the frame.
+    NoteDeviceResult(r, r.g_D3DDevice->GetRenderTargetData(from, r.g_BackBufferCopy));
+    const RECT area = {0, 0, static_cast<LONG>(texels), static_cast<LONG>(r.g_RenderHeight)};
+    return SUCCEEDED(r.g_BackBufferCopy->LockRect(locked, &area, D3DLOCK_READONLY));
+}
+
+void CopyRows(const D3DLOCKED_RECT& from, const DDSURFACEDESC* to, UINT rows, UINT bytes) {
+    const uint8_t* source = static_cast<const uint8_t*>(from.pBits);
+    uint8_t* destination = static_cast<uint8_t*>(to->lpSurface);
+    for (UINT i = 0; i < rows; ++i) {
+        std::memcpy(destination + static_cast<INT_PTR>(i) * to->lPitch,
+                    source + static_cast<INT_PTR>(i) * from.Pitch, bytes);
+    }
+}
+
+// Both sides are made from the lens size at the start of the run; never read or write past the
+// smaller of the two.
+UINT RowsToCopy(const Renderer& r, const DDSURFACEDESC* surface) {
+    return surface->dwHeight < r.g_RenderHeight ? surface->dwHeight : r.g_RenderHeight;
+}
+UINT PixelsToCopy(const Renderer& r, const DDSURFACEDESC* surface) {
+    return surface->dwWidth < r.g_RenderWidth ? surface->dwWidth : r.g_RenderWidth;
+}
+
 } // namespace
 
-void RenderFrame(Renderer& r, unsigned /*overlayFormat*/, POINT cursor, int brightness) {
+void RenderFrame(Renderer& r, unsigned overlayFormat, POINT cursor, int brightness) {
+    r.backBufferPacked = false;
     if (r.g_D3DDevice == nullptr) {
         return;
     }
@@ -63,6 +115,9 @@ void RenderFrame(Renderer& r, unsigned /*overlayFormat*/, POINT cursor, int brig
     r.g_D3DDevice->BeginScene();
     DrawCapturedImage(r, brightness);
     DrawInternalCursor(r, cursor.x, cursor.y);
+    if (IsPackedYuvPath(overlayFormat)) {
+        r.backBufferPacked = PackIntoBackBuffer(r, overlayFormat);
+    }
     r.g_D3DDevice->EndScene();
 }
 
@@ -101,37 +156,52 @@ void DrawInternalCursor(Renderer& r, int x, int y) {
 }
 
 void CopyFrameRGB(Renderer& r, const DDSURFACEDESC* surface) {
-    if (r.g_BackBufferCopy == nullptr) {
-        return;
-    }
-    // The read-back waits for the GPU to finish the frame.
-    NoteDeviceResult(
-        r, r.g_D3DDevice->GetRenderTargetData(r.g_RGBRenderBufferSurface, r.g_BackBufferCopy));
-    const RECT area = {0, 0, static_cast<LONG>(r.g_RenderWidth),
-                       static_cast<LONG>(r.g_RenderHeight)};
     D3DLOCKED_RECT locked = {};
-    if (FAILED(r.g_BackBufferCopy->LockRect(&locked, &area, D3DLOCK_READONLY))) {
+    if (r.g_BackBufferCopy == nullptr ||
+        !ReadBack(r, r.g_RGBRenderBufferSurface, r.g_RenderWidth, &locked)) {
         return;
     }
-    // Both sides are made from the lens size at the start of the run; never read or write past
-    // the smaller of the two.
-    const UINT rows = surface->dwHeight < r.g_RenderHeight ? surface->dwHeight : r.g_RenderHeight;
-    const UINT width = surface->dwWidth < r.g_RenderWidth ? surface->dwWidth : r.g_RenderWidth;
-    const uint8_t* from = static_cast<const uint8_t*>(locked.pBits);
-    uint8_t* to = static_cast<uint8_t*>(surface->lpSurface);
-    for (UINT i = 0; i < rows; ++i) {
-        std::memcpy(to + static_cast<INT_PTR>(i) * surface->lPitch,
-                    from + static_cast<INT_PTR>(i) * locked.Pitch, width * 4);
-    }
+    CopyRows(locked, surface, RowsToCopy(r, surface), PixelsToCopy(r, surface) * 4);
     r.g_BackBufferCopy->UnlockRect();
 }
 
-void CopyFrameRGBInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags) {
+void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, unsigned overlayFormat) {
+    if (r.g_BackBufferCopy == nullptr) {
+        return;
+    }
+    const UINT rows = RowsToCopy(r, surface);
+    const UINT pixels = PixelsToCopy(r, surface);
+    D3DLOCKED_RECT locked = {};
+    if (r.backBufferPacked) {
+        // Two pixels to a texel: a row is pixels x 2 bytes from the left half of the back buffer.
+        if (ReadBack(r, r.g_BackBuffer, (r.g_RenderWidth + 1) / 2, &locked)) {
+            CopyRows(locked, surface, rows, pixels * 2);
+            r.g_BackBufferCopy->UnlockRect();
+        }
+        return;
+    }
+    // No packing pass ran (no effect, or a device below pixel shader 2.0): the processor packs the
+    // RGB image, through the fastest routine it has.
+    if (ReadBack(r, r.g_RGBRenderBufferSurface, r.g_RenderWidth, &locked)) {
+        const PackedYuvConversion convert = overlayFormat == kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
+        convert(rows, static_cast<int32_t>(pixels), locked.pBits, surface->lpSurface, locked.Pitch,
+                surface->lPitch);
+        r.g_BackBufferCopy->UnlockRect();
+    }
+}
+
+void CopyFrameInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags,
+                   unsigned overlayFormat) {
     DDSURFACEDESC description;
     std::memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(description);
-    if (SUCCEEDED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
-        CopyFrameRGB(r, &description);
-        surface->Unlock(description.lpSurface);
+    if (FAILED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
+        return;
     }
+    if (IsPackedYuvPath(overlayFormat)) {
+        CopyFramePackedYUV(r, &description, overlayFormat);
+    } else {
+        CopyFrameRGB(r, &description);
+    }
+    surface->Unlock(description.lpSurface);
 }

@@ -44,10 +44,12 @@ double DivideByZoom(int64_t lensPixels, double zoom) {
     return static_cast<double>(lensPixels) / zoom;
 }
 
-// One axis of the placement; x and y follow the same rules.
+// One axis of the placement; x and y follow the same rules. Positions are counted from the
+// monitor's first pixel, so every monitor is treated as the one screen at (0, 0) is.
 struct Axis {
-    int64_t centre;     // the followed point plus one
-    int64_t screen;     // screen size
+    int64_t origin;     // the monitor's first pixel along the axis
+    int64_t centre;     // the followed point plus one, from the origin
+    int64_t screen;     // the monitor's size along the axis
     int64_t lensSide;   // lensWidth or lensHeight
     int64_t sourceSide; // sourceWidth or sourceHeight
     int64_t halfLens;   // fixed for the run
@@ -56,13 +58,15 @@ struct Axis {
     bool locked;
 };
 
-// One axis of the placement: the followed coordinate, the screen, lens and source sides along it,
-// and how far the live pointer stands from the frozen one.
-Axis MakeAxis(int32_t followed, int32_t screen, uint32_t lensSide, uint32_t sourceSide,
-              uint32_t halfLens, int32_t livePointer, int32_t frozenPointer, bool locked) {
+// One axis of the placement: the followed coordinate, the monitor's extent, the lens and source
+// sides along it, and how far the live pointer stands from the frozen one.
+Axis MakeAxis(int32_t followed, int32_t monitorStart, int32_t monitorEnd, uint32_t lensSide,
+              uint32_t sourceSide, uint32_t halfLens, int32_t livePointer, int32_t frozenPointer,
+              bool locked) {
     Axis a;
-    a.centre = static_cast<int64_t>(followed) + 1;
-    a.screen = screen;
+    a.origin = monitorStart;
+    a.centre = static_cast<int64_t>(followed) + 1 - monitorStart;
+    a.screen = static_cast<int64_t>(monitorEnd) - monitorStart;
     a.lensSide = lensSide;
     a.sourceSide = sourceSide;
     a.halfLens = halfLens;
@@ -78,7 +82,7 @@ struct AxisResult {
     int64_t cursor; // cursor-in-lens before it is kept inside the lens
 };
 
-// The lens and the source are each kept on the screen; the offset is in source pixels.
+// The lens and the source are each kept on the monitor; the offset is in source pixels.
 AxisResult PlaceWithInternalCursor(const Axis& a) {
     int64_t lensStart = a.centre - a.halfLens;
     int64_t sourceStart = a.centre - a.sourceSide / 2;
@@ -102,10 +106,10 @@ AxisResult PlaceWithInternalCursor(const Axis& a) {
     }
     const double cursor =
         static_cast<double>(offset) * a.zoom + static_cast<double>(a.halfLens) - a.zoom * 0.5;
-    return {lensStart, sourceStart, Truncate(cursor)};
+    return {a.origin + lensStart, a.origin + sourceStart, Truncate(cursor)};
 }
 
-// The lens is kept on the screen and the source follows it divided by the zoom; the offset is in
+// The lens is kept on the monitor and the source follows it divided by the zoom; the offset is in
 // lens pixels.
 AxisResult PlaceWithSystemPointer(const Axis& a) {
     int64_t lensStart = a.centre - a.halfLens;
@@ -128,7 +132,7 @@ AxisResult PlaceWithSystemPointer(const Axis& a) {
         offset =
             Truncate(static_cast<double>(a.pointerMove) * a.zoom + static_cast<double>(offset));
     }
-    return {lensStart, sourceStart, a.halfLens + offset};
+    return {a.origin + lensStart, a.origin + sourceStart, a.halfLens + offset};
 }
 
 // Below 0 becomes 0, beyond the last lens pixel becomes that pixel; an empty side gives 0.
@@ -180,7 +184,11 @@ IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
 
 LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
                     uint32_t lensHeight) {
-    return {screenWidth, screenHeight, lensWidth / 2, lensHeight / 2};
+    return {{0, 0, screenWidth, screenHeight}, lensWidth / 2, lensHeight / 2, {nullptr, nullptr}};
+}
+
+LensRun MakeLensRun(uint32_t lensWidth, uint32_t lensHeight, MonitorLookup monitors) {
+    return {{0, 0, 0, 0}, lensWidth / 2, lensHeight / 2, monitors};
 }
 
 FrameReadings ReadFrameSettings(const EngineParameters& params) {
@@ -197,18 +205,23 @@ FrameReadings ReadFrameSettings(const EngineParameters& params) {
 LensPlacement PlaceLens(const LensRun& run, const FrameReadings& frame, FollowState* state) {
     const IntPoint followed = FollowedPoint(frame, state);
     const bool locked = frame.lockPosition != 0;
+    const IntRect monitor = run.monitors.monitorAt != nullptr
+                                ? run.monitors.monitorAt(run.monitors.context, followed)
+                                : run.screen;
 
-    const Axis x = MakeAxis(followed.x, run.screenWidth, frame.lensWidth, frame.sourceWidth,
-                            run.halfLensWidth, frame.pointer.x, state->pointer.x, locked);
-    const Axis y = MakeAxis(followed.y, run.screenHeight, frame.lensHeight, frame.sourceHeight,
-                            run.halfLensHeight, frame.pointer.y, state->pointer.y, locked);
+    const Axis x =
+        MakeAxis(followed.x, monitor.left, monitor.right, frame.lensWidth, frame.sourceWidth,
+                 run.halfLensWidth, frame.pointer.x, state->pointer.x, locked);
+    const Axis y =
+        MakeAxis(followed.y, monitor.top, monitor.bottom, frame.lensHeight, frame.sourceHeight,
+                 run.halfLensHeight, frame.pointer.y, state->pointer.y, locked);
 
     const bool internalCursor = frame.internalCursor != 0;
     const AxisResult h = internalCursor ? PlaceWithInternalCursor(x) : PlaceWithSystemPointer(x);
     const AxisResult v = internalCursor ? PlaceWithInternalCursor(y) : PlaceWithSystemPointer(y);
 
     LensPlacement placement;
-    placement.point = {Saturate(x.centre), Saturate(y.centre)};
+    placement.point = {Saturate(x.origin + x.centre), Saturate(y.origin + y.centre)};
     placement.lens = {Saturate(h.lensStart), Saturate(v.lensStart),
                       Saturate(h.lensStart + x.lensSide), Saturate(v.lensStart + y.lensSide)};
     placement.source = {Saturate(h.sourceStart), Saturate(v.sourceStart)};

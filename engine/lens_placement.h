@@ -4,14 +4,18 @@
 // settings and hands them in.
 //
 // The lens and the source area are centred on the followed point plus one pixel and pushed back
-// inside the screen by one of two rules:
-// - with an internal cursor, the lens and the source are each kept on the screen by themselves,
+// inside the monitor under the followed point by one of two rules:
+// - with an internal cursor, the lens and the source are each kept on the monitor by themselves,
 //   and the pointer's distance from the lens centre comes from the source clamp;
-// - without one, the lens is kept on the screen and the source moves with it, divided by the
+// - without one, the lens is kept on the monitor and the source moves with it, divided by the
 //   zoom, so the desktop under the lens stays in register with its magnified image.
+// Coordinates are physical pixels of the virtual screen: a monitor left of or above the primary
+// one has negative coordinates. A lens larger than its monitor covers it and spills over one
+// side, as a lens larger than the screen always has.
 //
 // Arithmetic: sizes are unsigned and halved with truncation; every conversion from double to
-// integer truncates toward zero. Sums and differences are formed without wrap-around and results
+// integer truncates toward zero, counted from the monitor's top-left corner so that every monitor
+// is treated alike. Sums and differences are formed without wrap-around and results
 // saturate at the ends of the 32-bit range, so no input can overflow.
 #pragma once
 
@@ -39,16 +43,26 @@ struct IntRect {
     int32_t bottom;
 };
 
-// Fixed for one run of the lens: the screen size and the half lens size, both read at start.
-struct LensRun {
-    int32_t screenWidth;
-    int32_t screenHeight;
-    uint32_t halfLensWidth;
-    uint32_t halfLensHeight;
+// Tells which monitor a point lies on: that monitor's rectangle, or for a point off every
+// monitor the nearest one's. The caller supplies it (on Windows, the system's monitor list).
+struct MonitorLookup {
+    IntRect (*monitorAt)(void* context, IntPoint point);
+    void* context;
 };
 
+// Fixed for one run of the lens: the half lens size, read at start, and where the monitors are.
+struct LensRun {
+    IntRect screen; // the one monitor when `monitors` is empty: the screen at (0, 0)
+    uint32_t halfLensWidth;
+    uint32_t halfLensHeight;
+    MonitorLookup monitors; // asked once a frame, with the followed point; may be empty
+};
+
+// A run on one screen of the given size at (0, 0).
 LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
                     uint32_t lensHeight);
+// A run over the monitors that `monitors` tells of.
+LensRun MakeLensRun(uint32_t lensWidth, uint32_t lensHeight, MonitorLookup monitors);
 
 // The caret locator's answer for this frame.
 struct CaretReading {
@@ -101,7 +115,7 @@ struct LensPlacement {
     LensView view;
 };
 
-// Places the lens for one frame and updates `state`.
+// Places the lens for one frame on the monitor under the followed point and updates `state`.
 //
 // A source side of 0 has no zoom: it counts as zoom 1 instead of dividing by zero, so the
 // plug-ins and the pointer arithmetic see no magnification. A lens side of 0 gives zoom 0, and

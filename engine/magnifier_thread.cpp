@@ -1,5 +1,6 @@
 #include "magnifier_thread.h"
 
+#include <cstring>
 #include <memory>
 
 #include "clipboard_copy.h"
@@ -7,6 +8,7 @@
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "device_loss.h"
+#include "dpi_awareness.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "frame_render.h"
@@ -14,8 +16,11 @@
 #include "lens_image.h"
 #include "lens_placement.h"
 #include "lens_window.h"
+#include "monitor_bounds.h"
 #include "optional_libraries.h"
 #include "overlay.h"
+#include "plugin_exports.h"
+#include "plugin_host.h"
 #include "presentation.h"
 #include "renderer_state.h"
 #include "run_control.h"
@@ -31,9 +36,7 @@ constexpr uint32_t kOneWindowMode = 2;
 struct Run {
     PointerHider pointerHider;
     CaretLocator caretLocator;
-    int screenWidth = 0;
-    int screenHeight = 0;
-    ScreenBounds screen = {};
+    DisplayBounds monitors;
     UINT lensWidth = 0;
     UINT lensHeight = 0;
     LensRun lens = {};
@@ -44,6 +47,7 @@ struct Run {
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
     std::unique_ptr<OverlayWindow> lensWindow;
+    PluginTable plugins;
     ClipboardCopy clipboard;
 };
 
@@ -145,13 +149,15 @@ Frame BeginFrame(Run& run) {
     }
     Frame frame;
     frame.placement = PlaceLens(run.lens, readings, &run.follow);
+    PublishPluginView(frame.placement.view);
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
     frame.brightness = static_cast<int>(g_Brightness);
     const Renderer& r = run.renderer;
     frame.route = ChooseFrameRoute(
         FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,
-                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr});
+                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr,
+                   PluginsActive(run.plugins)});
     return frame;
 }
 
@@ -174,11 +180,30 @@ void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
     const unsigned path = run.display.bOverlayFormats;
     if (frame.route == FrameRoute::kGdi) {
-        CaptureDesktopToImage(run.image, run.screen, at.x, at.y, frame.sourceWidth,
+        CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                               frame.sourceHeight, path);
     } else {
-        CaptureDesktop(run.renderer, run.image, run.screen, at.x, at.y, frame.sourceWidth,
+        CaptureDesktop(run.renderer, run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                        frame.sourceHeight, path);
+    }
+}
+
+// The plug-ins change the captured frame in place, in table order, while it is locked; a frame
+// that cannot be locked is not filtered. A plug-in that had taken over the display and has been
+// switched off for a fault gives the display back to the engine's lens.
+void Filter(Run& run) {
+    if (!PluginsActive(run.plugins)) {
+        return;
+    }
+    DDSURFACEDESC description;
+    std::memset(&description, 0, sizeof(description));
+    description.dwSize = sizeof(description);
+    if (LockCapturedFrame(run.renderer, &description) == 0) {
+        FilterFrame(&run.plugins, &description);
+        run.renderer.g_Surface_BackgroundStretch->UnlockRect();
+    }
+    if (run.presentation.pluginTakeover && !PluginsTakeOver(run.plugins)) {
+        GiveBackDisplay(run.presentation, run.display);
     }
 }
 
@@ -209,7 +234,7 @@ void RunFrame(Run& run) {
     const Frame frame = BeginFrame(run);
     if (DeviceReady(run) && PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
         Capture(run, frame);
-        // The captured frame is complete here; filters that change it come before composition.
+        Filter(run);
         Compose(run, frame);
         if (LoadShared(g_Params->captureRequest) != 0) {
             CopyToClipboard(run);
@@ -254,11 +279,10 @@ DWORD WINAPI MagnifierThread(LPVOID) {
             return 0;
         }
     }
+    // Pointer, caret, monitors, lens window and clipboard copy all in physical pixels.
+    const PhysicalPixelsOnThisThread physicalPixels;
     StartErrorReporter();
     Run run;
-    run.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    run.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    run.screen = ReadScreenBounds();
     run.lensWidth = LoadShared(g_Params->lensWidth);
     run.lensHeight = LoadShared(g_Params->lensHeight);
     BindPointerAndCaret(run);
@@ -273,7 +297,11 @@ DWORD WINAPI MagnifierThread(LPVOID) {
         return 0;
     }
     ChooseDisplayPath(run);
-    run.lens = MakeLensRun(run.screenWidth, run.screenHeight, run.lensWidth, run.lensHeight);
+    StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
+    if (PluginsTakeOver(run.plugins)) {
+        TakeOverDisplay(run.presentation, run.display);
+    }
+    run.lens = MakeLensRun(run.lensWidth, run.lensHeight, {&MonitorForLens, &run.monitors});
 
     SendNotification(kNotifyLensUp);
     RunFrames(run);
@@ -283,6 +311,7 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     run.presentation.lensWindow = nullptr;
     run.lensWindow.reset();
     run.compositionGuard.reset();
+    ReleasePlugins(&run.plugins);
     SendNotification(EndNotification(run.presentation));
     ReleasePointerAndCaret(run);
     StopErrorReporter();

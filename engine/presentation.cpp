@@ -32,9 +32,9 @@ bool RestoreSurfaces(DisplaySurfaces& display) {
 
 void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
-    if (!IsPackedYuvPath(display.bOverlayFormats)) {
-        CopyFrameRGBInto(renderer, display.lpDDSBack2, kBackBufferLock);
-    }
+    const unsigned format = display.bOverlayFormats;
+    IDirectDrawSurface* back = IsPackedYuvPath(format) ? display.lpDDSFOURCC : display.lpDDSBack2;
+    CopyFrameInto(renderer, back, kBackBufferLock, format);
     const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
@@ -91,6 +91,9 @@ bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const 
 
 void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer& renderer,
                   const LensImage& image, const IntRect& lens) {
+    if (presentation.pluginTakeover) {
+        return;
+    }
     if (IsOverlayPath(display.bOverlayFormats)) {
         PresentThroughOverlay(presentation, display, renderer);
     } else if (presentation.lensWindow != nullptr) {
@@ -98,9 +101,30 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
     }
 }
 
+void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display) {
+    presentation.pluginTakeover = true;
+    if (display.lpDDSOverlay != nullptr) {
+        HideOverlay(display);
+    }
+    if (presentation.lensWindow != nullptr) {
+        presentation.lensWindow->FadeOutAndHide();
+    }
+    presentation.overlayShown = 1;
+}
+
+void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display) {
+    presentation.pluginTakeover = false;
+    if (IsOverlayPath(display.bOverlayFormats)) {
+        presentation.overlayShown = 0;
+    } else if (presentation.lensWindow != nullptr && presentation.lensWindow->Window() != nullptr) {
+        ShowWindow(presentation.lensWindow->Window(), SW_SHOWNA);
+    }
+}
+
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven) {
-    if (placement.point == presentation.lastOverlayPoint || !pointerDriven) {
+    if (presentation.pluginTakeover || placement.point == presentation.lastOverlayPoint ||
+        !pointerDriven) {
         return;
     }
     presentation.lastOverlayPoint = placement.point;

@@ -23,6 +23,9 @@ struct Presentation {
     bool presentFailed = false; // a flip or a move failed otherwise
     DDOVERLAYFX effects;        // zeroed, size 56
     OverlayWindow* lensWindow = nullptr;
+    // A plug-in shows the image itself: the engine's lens stays hidden, is neither presented nor
+    // moved, while every frame is still captured, filtered and composed.
+    bool pluginTakeover = false;
 
     bool Ended() const { return surfaceLost || presentFailed; }
 };
@@ -38,10 +41,18 @@ HRESULT HideOverlay(DisplaySurfaces& display);
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens);
 
 // Puts the finished frame on the screen: the lens image in the lens window at the lens
-// rectangle, or the frame read back into the overlay's back buffer and a flip.
+// rectangle, or the frame read back into the overlay's back buffer and a flip. Nothing during a
+// take-over.
 void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer& renderer,
                   const LensImage& image, const IntRect& lens);
 
-// Moves the overlay when the pointer moved the lens.
+// A plug-in takes over the display: the overlay is hidden, or the lens window faded out and
+// hidden, for as long as the take-over lasts.
+void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display);
+// The plug-in that had taken over is gone (it faulted and was switched off): the engine's lens
+// comes back, the overlay shown again by the next frame, the lens window by this frame's image.
+void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display);
+
+// Moves the overlay when the pointer moved the lens; never during a take-over.
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven);

@@ -77,8 +77,10 @@ struct Renderer {
     HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
     DWORD g_CursorType = 0;
 
-    // A present or read-back reported the device lost; the top of the next frame handles it.
+    // A read-back reported the device lost; the top of the next frame handles it.
     bool deviceLost = false;
+    // The packing pass drew this frame's packed YUV image into g_BackBuffer.
+    bool backBufferPacked = false;
 };
 
 // What the renderer takes from the system; tests put their own answers in place.

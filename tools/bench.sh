@@ -32,7 +32,7 @@ wine_bench() { timeout -k 5 900 wine "$@" </dev/null; }
 echo "== renderer: the Direct3D frame by stage, next to a bare GDI stretch"
 wine_bench "$bin/renderer_bench.exe" | tee "$out/renderer_bench.txt"
 
-echo "== shipped filters"
+echo "== shipped filters next to the engine's Direct3D frame at the same lens size"
 wine_bench "$bin/filter_bench.exe" | tee "$out/filter_bench.txt"
 
 echo "== lens: the running lens next to a plain GDI magnifier, frame wait 0"

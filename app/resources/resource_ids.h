@@ -2,6 +2,7 @@
 #pragma once
 
 #define VX_SPLASH_BITMAP 113
+#define VX_SPLASH_BITMAP_2X 213 /* the same picture twice as large, for scaled displays */
 #define VX_ABOUT_BOX 114
 #define VX_ABOUT_OK 1041
 #define VX_ABOUT_DONATE 1042

@@ -95,6 +95,37 @@ TEST(SplashArt, ShowsTheProductNameInWhiteBelowTheLens) {
     EXPECT_LT(gap.r, 0.5);
 }
 
+// The picture for scaled displays is the same picture: each 2 x 2 block of it, averaged, gives
+// the pixel of the first size. Soft edges where two figures overlap blend a little differently
+// when drawn finer (up to about 0.2 along the panel's outline); a figure out of place differs by
+// far more.
+TEST(SplashArt, TwiceAsLargeIsTheSamePictureDrawnFiner) {
+    const Canvas small = DrawSplash();
+    const Canvas large = DrawSplash(2);
+    ASSERT_EQ(640, large.width);
+    ASSERT_EQ(480, large.height);
+    int differing = 0;
+    for (int y = 0; y < small.height; ++y) {
+        for (int x = 0; x < small.width; ++x) {
+            const Colour& expected = small.pixels[static_cast<size_t>(y) * small.width + x];
+            double sum[4] = {};
+            for (int i = 0; i < 4; ++i) {
+                const Colour& c =
+                    large.pixels[static_cast<size_t>(2 * y + i / 2) * large.width + 2 * x + i % 2];
+                sum[0] += c.r / 4;
+                sum[1] += c.g / 4;
+                sum[2] += c.b / 4;
+                sum[3] += c.a / 4;
+            }
+            const double gap =
+                std::max({std::abs(sum[0] - expected.r), std::abs(sum[1] - expected.g),
+                          std::abs(sum[2] - expected.b), std::abs(sum[3] - expected.a)});
+            differing += gap > 0.3 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(0, differing);
+}
+
 TEST(Chime, IsAShortSoundThatStartsAndEndsInSilence) {
     const std::vector<int16_t> samples = SynthesiseChime();
     ASSERT_FALSE(samples.empty());

@@ -359,4 +359,142 @@ TEST_F(LensPlacementTest, ACaretAtTheEndOfTheRangeKeepsTheLensAtThatEdge) {
     ExpectPoint({0, 0}, p.view.cursorInLens, "cursor kept inside the lens");
 }
 
+// --- Several monitors: the lens is kept on the monitor under the followed point.
+
+struct MonitorLayout {
+    const char* name;
+    std::vector<IntRect> monitors; // the primary first
+};
+
+// The monitor a point lies on, else the primary, as the system's nearest-monitor answer would
+// be for the points used here. Counts the questions asked.
+struct LayoutLookup {
+    const MonitorLayout* layout;
+    std::vector<IntPoint> asked;
+
+    static IntRect At(void* context, IntPoint p) {
+        LayoutLookup* self = static_cast<LayoutLookup*>(context);
+        self->asked.push_back(p);
+        for (const IntRect& m : self->layout->monitors) {
+            if (p.x >= m.left && p.x < m.right && p.y >= m.top && p.y < m.bottom) {
+                return m;
+            }
+        }
+        return self->layout->monitors.front();
+    }
+};
+
+const MonitorLayout kLayouts[] = {
+    {"side by side", {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}},
+    {"one above another", {{0, 0, 1280, 1024}, {-160, -900, 1440, 0}}},
+    {"secondary left of the primary", {{0, 0, 1920, 1080}, {-1280, 56, 0, 1080}}},
+    {"different sizes, staggered",
+     {{0, 0, 1280, 1024}, {1280, 700, 2080, 1300}, {-3840, -1000, 0, 1160}}},
+};
+
+IntRect Translated(const IntRect& r, int32_t dx, int32_t dy) {
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// On every monitor of every layout, under both rules and with the lens locked: the placement is
+// the one the same monitor alone at (0, 0) gives, moved to the monitor's place; in the clamping
+// modes the lens never crosses the monitor's edges, nor does the source with an internal cursor.
+TEST(LensPlacementOnMonitors, EachMonitorPlacesTheLensAsTheOneScreenDoesAndKeepsItOnThatMonitor) {
+    constexpr uint32_t kLensW = 320, kLensH = 200, kSourceW = 96, kSourceH = 80;
+    for (const MonitorLayout& layout : kLayouts) {
+        for (const IntRect& monitor : layout.monitors) {
+            const int32_t width = monitor.right - monitor.left;
+            const int32_t height = monitor.bottom - monitor.top;
+            for (uint32_t rule : {0u, 1u}) {
+                for (int32_t y = monitor.top; y < monitor.bottom; y += 37) {
+                    for (int32_t x = monitor.left; x < monitor.right; x += 53) {
+                        SCOPED_TRACE(testing::Message() << layout.name << ", rule " << rule
+                                                        << ", at " << x << "," << y);
+                        LayoutLookup lookup{&layout, {}};
+                        const LensRun run =
+                            MakeLensRun(kLensW, kLensH, {&LayoutLookup::At, &lookup});
+                        const LensRun alone = MakeLensRun(width, height, kLensW, kLensH);
+                        FrameReadings frame;
+                        frame.internalCursor = rule;
+                        frame.lensWidth = kLensW;
+                        frame.lensHeight = kLensH;
+                        frame.sourceWidth = kSourceW;
+                        frame.sourceHeight = kSourceH;
+                        FrameReadings there = frame;
+                        frame.pointer = {x, y};
+                        there.pointer = {x - monitor.left, y - monitor.top};
+                        FollowState state, stateAlone;
+                        std::vector<LensPlacement> got, expected;
+                        got.push_back(PlaceLens(run, frame, &state));
+                        expected.push_back(PlaceLens(alone, there, &stateAlone));
+                        frame.lockPosition = there.lockPosition = 1; // the live pointer moves on
+                        frame.pointer.x += 31;
+                        there.pointer.x += 31;
+                        got.push_back(PlaceLens(run, frame, &state));
+                        expected.push_back(PlaceLens(alone, there, &stateAlone));
+                        ASSERT_EQ(2u, lookup.asked.size());
+                        ExpectPoint({x, y}, lookup.asked[1], "asked with the frozen point");
+
+                        for (size_t i = 0; i < got.size(); ++i) {
+                            const LensPlacement& p = got[i];
+                            const LensPlacement& e = expected[i];
+                            ExpectLens(Translated(e.lens, monitor.left, monitor.top), p.lens);
+                            ExpectPoint({e.source.x + monitor.left, e.source.y + monitor.top},
+                                        p.source, "source");
+                            ExpectPoint(e.view.cursorInLens, p.view.cursorInLens, "cursor");
+                            ASSERT_GE(p.lens.left, monitor.left);
+                            ASSERT_GE(p.lens.top, monitor.top);
+                            ASSERT_LE(p.lens.right, monitor.right);
+                            ASSERT_LE(p.lens.bottom, monitor.bottom);
+                            if (rule == 1) {
+                                ASSERT_GE(p.source.x, monitor.left);
+                                ASSERT_GE(p.source.y, monitor.top);
+                                ASSERT_LE(p.source.x + static_cast<int32_t>(kSourceW),
+                                          monitor.right);
+                                ASSERT_LE(p.source.y + static_cast<int32_t>(kSourceH),
+                                          monitor.bottom);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Across a shared edge the lens stays on the pointer's monitor up to its last pixel (the point
+// plus one already lies beyond it) and moves over with the first pixel of the next; the caret is
+// followed onto its own monitor the same way.
+TEST(LensPlacementOnMonitors, TheLensChangesMonitorWithTheFollowedPoint) {
+    const MonitorLayout& layout = kLayouts[2]; // secondary (-1280, 56)-(0, 1080) left of primary
+    LayoutLookup lookup{&layout, {}};
+    const LensRun run = MakeLensRun(256, 128, {&LayoutLookup::At, &lookup});
+    FollowState state;
+    FrameReadings frame;
+    frame.lensWidth = 256;
+    frame.lensHeight = 128;
+    frame.sourceWidth = 128;
+    frame.sourceHeight = 64;
+
+    frame.pointer = {-1, 500};
+    LensPlacement p = PlaceLens(run, frame, &state);
+    ExpectLens({-256, 501 - 64, 0, 501 + 64}, p.lens);
+    EXPECT_EQ(0 - 64 - 128 / 2, p.source.x) << "the source moves with the lens, halved";
+
+    frame.pointer = {0, 500};
+    p = PlaceLens(run, frame, &state);
+    ExpectLens({0, 501 - 64, 256, 501 + 64}, p.lens);
+
+    frame.pointer = {-700, 60}; // near the secondary's top, which lies lower than the primary's
+    p = PlaceLens(run, frame, &state);
+    ExpectLens({-699 - 128, 56, -699 + 128, 56 + 128}, p.lens);
+    EXPECT_EQ(-699 - 64, p.source.x);
+    EXPECT_EQ(61 - 32 + 59 / 2, p.source.y) << "pushed down with the lens by 59 / 2.0";
+
+    frame.caret = {1, 1, {900, 1079}}; // the caret on the primary's bottom row
+    p = PlaceLens(run, frame, &state);
+    ExpectLens({901 - 128, 1080 - 128, 901 + 128, 1080}, p.lens);
+    ExpectPoint({900, 1079}, lookup.asked.back(), "the monitor of the caret");
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 //   RAISE             vxpiFilter raises an exception it does not catch
 //   PROBE             vxpiFilter probes an unmapped address with IsBadReadPtr, which handles the
 //                     fault it causes itself
+//   RECORD_THREAD     every entry point's record ends in " thread=<id>" of the calling thread
 #include <cstring>
 
 #include "call_log.h"
@@ -64,6 +65,15 @@ int OtherBytesSet(const VxpiFrame* frame) {
     return set;
 }
 
+// " thread=<id>" of the calling thread when built to say so, else nothing.
+const char* CallingThread() {
+    static char text[32] = "";
+#if defined(RECORD_THREAD)
+    std::snprintf(text, sizeof(text), " thread=%lu", GetCurrentThreadId());
+#endif
+    return text;
+}
+
 bool AllOpaque(const VxpiFrame* frame) {
     for (DWORD y = 0; y < frame->dwHeight; ++y) {
         const DWORD* row = reinterpret_cast<const DWORD*>(
@@ -90,7 +100,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 FAKE_EXPORT int WINAPI vxpiInit(int lensHeight, int lensWidth, int bitsPerPixel) {
-    RecordCall("%s vxpiInit %d %d %d", g_name, lensHeight, lensWidth, bitsPerPixel);
+    RecordCall("%s vxpiInit %d %d %d%s", g_name, lensHeight, lensWidth, bitsPerPixel,
+               CallingThread());
     vxpiBindEngine(&g_engine);
     if (FAULT_IN == 1) {
         Fault();
@@ -109,9 +120,10 @@ FAKE_EXPORT int WINAPI vxpiFilter(VxpiFrame* frame) {
         std::snprintf(engine, sizeof(engine), " cursor=%ld,%ld zoom=%g,%g", cursor.x, cursor.y,
                       zoom[0], zoom[1]);
     }
-    RecordCall("%s vxpiFilter size=%lu %lux%lu bits=%lu others=%d opaque=%d first=%08lX%s", g_name,
-               frame->dwSize, frame->dwWidth, frame->dwHeight, frame->ddpfPixelFormat.dwRGBBitCount,
-               OtherBytesSet(frame), AllOpaque(frame) ? 1 : 0, first, engine);
+    RecordCall("%s vxpiFilter size=%lu %lux%lu bits=%lu others=%d opaque=%d first=%08lX%s%s",
+               g_name, frame->dwSize, frame->dwWidth, frame->dwHeight,
+               frame->ddpfPixelFormat.dwRGBBitCount, OtherBytesSet(frame), AllOpaque(frame) ? 1 : 0,
+               first, engine, CallingThread());
     if (FAULT_IN == 2) {
         Fault();
     }
@@ -139,7 +151,7 @@ FAKE_EXPORT int WINAPI vxpiFilter(VxpiFrame* frame) {
 
 #if !defined(OMIT_RELEASE)
 FAKE_EXPORT int WINAPI vxpiRelease() {
-    RecordCall("%s vxpiRelease", g_name);
+    RecordCall("%s vxpiRelease%s", g_name, CallingThread());
     if (FAULT_IN == 3) {
         Fault();
     }

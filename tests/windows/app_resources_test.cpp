@@ -52,6 +52,8 @@ std::vector<BYTE> PixelsOf(HBITMAP bitmap, int width, int height) {
     return pixels;
 }
 
+// Besides the 32 and 16 pixel images in 16 and 256 colours, larger ones in 256 colours for scaled
+// displays.
 TEST(AppResources,
      EachIconHoldsThirtyTwoAndSixteenPixelImagesInSixteenAndTwoHundredFiftySixColours) {
     for (const char* name : {"M", "M2", "S"}) {
@@ -59,7 +61,7 @@ TEST(AppResources,
         ASSERT_NE(nullptr, group.bytes) << name;
         ASSERT_GE(group.size, 6u);
         const WORD count = U16(group.bytes + 4);
-        ASSERT_EQ(4, count) << name;
+        ASSERT_EQ(9, count) << name;
         ASSERT_GE(group.size, 6u + 14u * count);
         std::set<std::pair<int, int>> formats;
         for (WORD i = 0; i < count; ++i) {
@@ -75,7 +77,10 @@ TEST(AppResources,
             EXPECT_EQ(static_cast<DWORD>(size * 2), U32(image.bytes + 8)) << name;
             EXPECT_EQ(bits, U16(image.bytes + 14)) << name;
         }
-        EXPECT_EQ((std::set<std::pair<int, int>>{{16, 4}, {16, 8}, {32, 4}, {32, 8}}), formats)
+        EXPECT_EQ(
+            (std::set<std::pair<int, int>>{
+                {16, 4}, {16, 8}, {32, 4}, {32, 8}, {20, 8}, {24, 8}, {40, 8}, {48, 8}, {64, 8}}),
+            formats)
             << name;
     }
 }
@@ -107,7 +112,7 @@ TEST(AppResources, IconsLoadAtBothSizesAndTheStoppingIconLooksDifferent) {
         }
         EXPECT_GT(different, size * size / 8) << size;
     }
-    // The settings dialog loads "S" shared at the default size and at 16 x 16.
+    // The settings dialog loads "S" shared at the display's sizes, 32 and 16 unscaled.
     EXPECT_NE(nullptr, LoadImageA(instance, "S", IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
     EXPECT_NE(nullptr, LoadImageA(instance, "S", IMAGE_ICON, 16, 16, LR_SHARED));
 }
@@ -147,6 +152,14 @@ TEST(AppResources, SplashBitmapIs320By240With32BitsAndPremultipliedAlpha) {
     ASSERT_EQ(static_cast<int>(sizeof(dib)), GetObjectA(section.Get(), sizeof(dib), &dib));
     EXPECT_EQ(32, dib.dsBm.bmBitsPixel);
     ExpectSplashAlpha(PixelsOf(static_cast<HBITMAP>(section.Get()), 320, 240), "DIB section");
+
+    UniqueGdiObject large(
+        LoadImageA(instance, MAKEINTRESOURCEA(213), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_TRUE(large) << "the picture for scaled displays";
+    ASSERT_EQ(static_cast<int>(sizeof(dib)), GetObjectA(large.Get(), sizeof(dib), &dib));
+    EXPECT_EQ(640, dib.dsBm.bmWidth);
+    EXPECT_EQ(480, dib.dsBm.bmHeight);
+    EXPECT_EQ(32, dib.dsBm.bmBitsPixel);
 }
 
 TEST(AppResources, StartSoundIsAShortPcmWave) {
@@ -177,6 +190,40 @@ TEST(AppResources, ManifestAsksForCommonControls6AndTheInvokersLevel) {
     EXPECT_NE(std::string::npos, text.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, text.find("level=\"asInvoker\""));
     EXPECT_NE(std::string::npos, text.find("uiAccess=\"false\""));
+}
+
+// The loader reads the awareness from the manifest's settings by their namespaces: a misspelt
+// namespace leaves the program unaware and scaled without a word.
+TEST(AppResources, ManifestDeclaresPerMonitorAwarenessAsTheLoaderReadsIt) {
+    wchar_t self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    ACTCTXW request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = self;
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(INVALID_HANDLE_VALUE, context);
+    const struct {
+        const wchar_t* space;
+        const wchar_t* name;
+        std::wstring value;
+    } settings[] = {
+        // Windows 10 version 1607 on, the first that it knows preferred.
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+        // Windows 8.1 per monitor; Vista to 8 system-aware.
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+    };
+    for (const auto& setting : settings) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(
+            QueryActCtxSettingsW(0, context, setting.space, setting.name, value, 64, &written))
+            << setting.name;
+        EXPECT_EQ(setting.value, std::wstring(value));
+    }
+    ReleaseActCtx(context);
 }
 
 } // namespace

@@ -84,7 +84,9 @@ TEST_F(EngineExports, CloseReturnsPromptlyWhateverTheFrameWait) {
     Sleep(100); // the thread is inside its pause now
     const double start = NowMs();
     EXPECT_EQ(1, engine.close(thread));
-    EXPECT_LT(NowMs() - start, 2000.0);
+    // The close takes the lens window's fade (1.27 s) and the teardown, longer on a busy machine,
+    // but never the pause.
+    EXPECT_LT(NowMs() - start, 5000.0);
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
 }
 

@@ -3,14 +3,17 @@
 // reason, notification and report each one leads to.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
+#include <cstdlib>
 
 #include "clipboard_copy.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "fake_directdraw.h"
 #include "magnifier_thread.h"
+#include "packed_yuv.h"
 #include "scoped_handles.h"
+#include "screen_pattern.h"
 #include "scripted_direct3d.h"
 #include "test_support.h"
 
@@ -21,17 +24,6 @@ extern "C" int WINAPI qxSetBrightnessMagnifier(int, int);
 namespace {
 
 using Calls = std::vector<std::string>;
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
-    const double deadline = NowMs() + milliseconds;
-    while (!condition()) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
 
 int CountNotifications(int code) {
     int count = 0;
@@ -117,6 +109,69 @@ TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
     EXPECT_TRUE(Reports().empty());
 }
+
+// Overlays that take only one packed-YUV format, on devices with and without pixel shader 2.0.
+// The shader's floats may differ from the processor's integers by one step.
+struct FourCCCase {
+    const char* name;
+    const char* fourCC;
+    DWORD pixelShaderVersion; // 0: the device's own
+    int tolerance;
+};
+
+class FourCCOverlay : public FrameLoop, public ::testing::WithParamInterface<FourCCCase> {};
+
+TEST_P(FourCCOverlay, ShowsTheLensImageInItsByteOrder) {
+    const FourCCCase& c = GetParam();
+    PatternWindow pattern(400, 360, 400, 280, DetailPattern(400, 280, 41));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    fake.AcceptOverlayFormat(FakeFourCCFormat(c.fourCC));
+    fake.SetRowPadding(8);
+    Direct3DScript script;
+    script.pixelShaderVersion = c.pixelShaderVersion;
+    ScriptedDirect3D scripted(&script);
+    const UINT width = record.engine.lensWidth;
+    const UINT height = record.engine.lensHeight;
+    record.engine.sourceWidth = width; // zoom 1
+    record.engine.sourceHeight = height;
+    Start();
+    qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0)); // as the main program does
+    const int flips = Flips();
+    ASSERT_TRUE(WaitUntil([&] { return Flips() >= flips + 3; }));
+    Close();
+
+    // At zoom 1 the source is the lens rectangle itself, centred on the pointer plus one.
+    const std::vector<uint32_t> screen =
+        ReadScreen(601 - static_cast<int>(width / 2), 501 - static_cast<int>(height / 2),
+                   static_cast<int>(width), static_cast<int>(height));
+    std::vector<uint8_t> expected(width * 2 * height);
+    (std::string(c.fourCC) == "YUY2" ? RgbToYuy2 : RgbToUyvy)(
+        height, static_cast<int32_t>(width), screen.data(), expected.data(),
+        static_cast<int32_t>(width * 4), static_cast<int32_t>(width * 2));
+    FakeSurface* overlay = fake.Surface(FakeRole::Overlay);
+    int worst = 0;
+    for (UINT y = 0; y < height; ++y) {
+        const BYTE* shown = overlay->Bits() + static_cast<size_t>(y) * overlay->Pitch();
+        for (UINT i = 0; i < width * 2; ++i) {
+            worst = std::max(worst, std::abs(shown[i] - expected[y * width * 2 + i]));
+        }
+    }
+    EXPECT_LE(worst, c.tolerance) << "largest difference from the lens image's conversion";
+    const Calls locks = RecordedCallsStartingWith("backbuffer.Lock");
+    EXPECT_FALSE(locks.empty());
+    for (const std::string& lock : locks) {
+        EXPECT_NE(std::string::npos, lock.find("flags=0x821")) << lock;
+    }
+    EXPECT_TRUE(Reports().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FourCCOverlay,
+    ::testing::Values(FourCCCase{"Yuy2ByShader", "YUY2", 0, 1},
+                      FourCCCase{"UyvyByShader", "UYVY", 0, 1},
+                      FourCCCase{"Yuy2ByProcessor", "YUY2", D3DPS_VERSION(1, 4), 0},
+                      FourCCCase{"UyvyByProcessor", "UYVY", D3DPS_VERSION(1, 4), 0}),
+    [](const ::testing::TestParamInfo<FourCCCase>& info) { return info.param.name; });
 
 TEST_F(FrameLoop, BusyOverlayEndsTheRunWithCode2) {
     AcceptRgbOverlays();

@@ -2,9 +2,9 @@
 // follows the pointer, and the clipboard copy reaches another program.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "lens_readback.h"
 #include "screen_pattern.h"
 #include "settings_logic.h"
 #include "test_support.h"
@@ -12,84 +12,6 @@
 namespace {
 
 constexpr int kScreenWidth = 1280;
-
-struct ClipboardImage {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-};
-
-// Reads the clipboard's bitmap through a second program, as the user's other programs would.
-bool ReadClipboardElsewhere(ClipboardImage* image) {
-    const std::string file = ProgramFolder() + "\\clipboard_probe.out";
-    DeleteFileA(file.c_str());
-    std::string command = "\"" + ProgramFolder() + "\\clipboard_probe.exe\" \"" + file + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    const DWORD waited = WaitForSingleObject(process.hProcess, 10000);
-    DWORD code = 1;
-    if (waited != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-    }
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    FILE* in = code == 0 ? std::fopen(file.c_str(), "rb") : nullptr;
-    if (in == nullptr) {
-        return false;
-    }
-    int32_t size[2] = {};
-    bool read = std::fread(size, sizeof(size), 1, in) == 1 && size[0] > 0 && size[1] > 0;
-    if (read) {
-        image->width = size[0];
-        image->height = size[1];
-        image->pixels.resize(static_cast<size_t>(size[0]) * size[1]);
-        read =
-            std::fread(image->pixels.data(), 4, image->pixels.size(), in) == image->pixels.size();
-    }
-    std::fclose(in);
-    DeleteFileA(file.c_str());
-    return read;
-}
-
-void EmptyTheClipboard() {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
-HWND FindLensWindow() {
-    return FindWindowA("VX Overlay Window", nullptr);
-}
-
-// Waits (bounded) until the lens window exists at `expected`.
-bool WaitForLensAt(const RECT& expected) {
-    for (int i = 0; i < 300; ++i) {
-        RECT actual;
-        HWND lens = FindLensWindow();
-        if (lens != nullptr && GetWindowRect(lens, &actual) && EqualRect(&actual, &expected)) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
-}
-
-bool WaitForCaptureServed(const SettingsRecord& record) {
-    for (int i = 0; i < 300; ++i) {
-        if (LoadShared(record.engine.captureRequest) == 0) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
-}
 
 class LensOnScreen : public ::testing::Test {
 protected:
@@ -122,11 +44,6 @@ protected:
     HANDLE thread = nullptr;
 };
 
-// The lens of a 256 x 128 lens around the point (x, y) + 1.
-RECT LensAround(int x, int y) {
-    return RECT{x + 1 - 128, y + 1 - 64, x + 1 + 128, y + 1 + 64};
-}
-
 TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherPrograms) {
     record.engine.displayMode = 2;
     SetCursorPos(380, 360);
@@ -146,26 +63,10 @@ TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherProgram
     ASSERT_TRUE(WaitForCaptureServed(record));
     ClipboardImage copy;
     ASSERT_TRUE(ReadClipboardElsewhere(&copy));
-    ASSERT_EQ(256, copy.width);
-    ASSERT_EQ(128, copy.height);
-    // The source is 128 x 64 around (421, 381); only the picture's window is shown (the lens
-    // covers it on the screen by now), the rest is see-through (black in a bitmap).
-    const int sx = 421 - 64;
-    const int sy = 381 - 32;
-    int mismatches = 0;
-    for (int y = 0; y < 128; ++y) {
-        for (int x = 0; x < 256; ++x) {
-            const int screenX = sx + x / 2;
-            const int screenY = sy + y / 2;
-            const bool inWindow = screenX < 460 && screenY < 420;
-            const uint32_t expected =
-                inWindow ? pixels[static_cast<size_t>(screenY - 300) * 160 + screenX - 300] : 0u;
-            if (copy.pixels[static_cast<size_t>(y) * 256 + x] != expected && ++mismatches < 5) {
-                ADD_FAILURE() << "copy pixel (" << x << ", " << y << ")";
-            }
-        }
-    }
-    EXPECT_EQ(0, mismatches);
+    // Only the picture's window is shown (the lens covers it on the screen by now), the rest is
+    // see-through (black in a bitmap).
+    EXPECT_EQ(0,
+              CopyMismatches(copy, OneWindowLensOf(pixels, RECT{300, 300, 460, 420}, {420, 380})));
 
     const double start = NowMs();
     EXPECT_EQ(1, engine.close(thread));
@@ -190,17 +91,9 @@ TEST_F(LensOnScreen, ShowAllUsesTheLensWindowAndCopiesTheImageItShows) {
     const auto shown = ReadScreen(lens.left, lens.top, 256, 128);
     ClipboardImage copy;
     ASSERT_TRUE(ReadClipboardElsewhere(&copy));
-    ASSERT_EQ(256, copy.width);
-    ASSERT_EQ(128, copy.height);
-    int mismatches = 0;
-    for (size_t i = 0; i < shown.size(); ++i) {
-        if (copy.pixels[i] != shown[i] && ++mismatches < 5) {
-            ADD_FAILURE() << "copy pixel (" << i % 256 << ", " << i / 256 << ")";
-        }
-    }
     // Wine puts the lens window into every screen copy, so from its second frame on the lens
     // shows itself; what is checked here is that the copy is the image the lens shows.
-    EXPECT_EQ(0, mismatches) << "the copy is the lens image on the screen";
+    EXPECT_EQ(0, CopyMismatches(copy, shown)) << "the copy is the lens image on the screen";
 }
 
 } // namespace

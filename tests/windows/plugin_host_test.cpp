@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "error_reporter.h"
 #include "plugin_exports.h"
+#include "plugin_folder.h"
+#include "test_plugin_folders.h"
 #include "plugin_host.h"
 #include "scoped_handles.h"
 #include "test_support.h"
@@ -19,62 +20,6 @@
 namespace {
 
 using Calls = std::vector<std::string>;
-
-// A fresh folder under the temporary folder, removed with everything in it at the end; its
-// name is padded when the whole path is to have a given length.
-class PluginFolder {
-public:
-    explicit PluginFolder(size_t pathLength = 0) {
-        static int made = 0;
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "vx_plugins_" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++made);
-        path_.resize(std::max(path_.size(), pathLength), 'd');
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~PluginFolder() {
-        for (const std::string& name : Names("*")) {
-            const std::string path = path_ + "\\" + name;
-            if (!DeleteFileA(path.c_str())) {
-                RemoveDirectoryA(path.c_str());
-            }
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-    PluginFolder(const PluginFolder&) = delete;
-    PluginFolder& operator=(const PluginFolder&) = delete;
-
-    const char* Path() const { return path_.c_str(); }
-    // Copies the test plug-in `variant` into the folder as `name`.
-    void Add(const char* variant, const std::string& name) const {
-        Copy("test_plugins\\" + std::string(variant) + ".dll", name);
-    }
-    // Copies a file from the program's folder, given by its relative path.
-    void Copy(const std::string& from, const std::string& name) const {
-        const std::string source = ProgramFolder() + "\\" + from;
-        ASSERT_TRUE(CopyFileA(source.c_str(), (path_ + "\\" + name).c_str(), FALSE)) << name;
-    }
-    // The names matching `pattern`, in the order the file system lists them.
-    Calls Names(const char* pattern) const {
-        Calls names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path_ + "\\" + pattern).c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return names;
-        }
-        do {
-            if (found.cFileName[0] != '.') {
-                names.push_back(found.cFileName);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
-    }
-
-private:
-    std::string path_;
-};
 
 // A frame as the engine locks it: 32-bit pixels, rows further apart than their width.
 struct Frame {
@@ -266,34 +211,6 @@ TEST_F(PluginHost, APathTooLongForItsBufferIsNotLoaded) {
     ReleasePlugins(&table);
     DeleteFileW(std::wstring(to.begin(), to.end()).c_str());
 }
-
-// Points the user's application-data folder somewhere else while it lives.
-class RedirectedAppData {
-public:
-    explicit RedirectedAppData(const std::string& folder) {
-        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-        DWORD size = sizeof(previous_);
-        RegQueryValueExA(key_, "AppData", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_),
-                         &size);
-        Set(folder.c_str());
-    }
-    ~RedirectedAppData() {
-        Set(previous_);
-        RegCloseKey(key_);
-    }
-    RedirectedAppData(const RedirectedAppData&) = delete;
-    RedirectedAppData& operator=(const RedirectedAppData&) = delete;
-
-private:
-    static constexpr const char* kKey =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    void Set(const char* folder) {
-        RegSetValueExA(key_, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder),
-                       static_cast<DWORD>(std::strlen(folder) + 1));
-    }
-    HKEY key_ = nullptr;
-    char previous_[MAX_PATH] = {};
-};
 
 // A run loads from "Plug-Ins" in the application-data folder; when that folder cannot be had
 // (here: too deep for 260 characters) it loads nothing, not even from the current directory.

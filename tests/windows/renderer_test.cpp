@@ -1,8 +1,11 @@
 // The renderer on Wine's Direct3D 9: desktop capture, composition and read-back of the lens
 // image, against known pictures on the screen.
+#include <float.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -11,15 +14,17 @@
 #include "desktop_capture.h"
 #include "frame_render.h"
 #include "lens_image.h"
+#include "packed_yuv.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
 #include "settings_logic.h"
 
 // Every allocation of this program passes here, so a test can count those of the frame path.
+// Kept out of line: inlined, the compiler takes them for a mismatched malloc and delete.
 volatile LONG g_countAllocations = 0;
 volatile LONG g_allocations = 0;
 
-void* operator new(size_t size) {
+__attribute__((noinline)) void* operator new(size_t size) {
     if (g_countAllocations) {
         InterlockedIncrement(&g_allocations);
     }
@@ -28,10 +33,10 @@ void* operator new(size_t size) {
     }
     std::abort();
 }
-void operator delete(void* memory) noexcept {
+__attribute__((noinline)) void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, size_t) noexcept {
+__attribute__((noinline)) void operator delete(void* memory, size_t) noexcept {
     std::free(memory);
 }
 
@@ -41,10 +46,13 @@ constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 1024;
 constexpr POINT kNoCursor = {-1000, -1000};
 
-// The lens image read back into memory described like a locked DirectDraw surface, with a
-// pitch wider than a row to catch row addressing by width.
+constexpr uint8_t kGapByte = 0xEE;
+
+// The lens image read back into memory described like a locked DirectDraw surface of 4 (RGB) or
+// 2 (packed YUV) bytes a pixel, with a pitch wider than a row to catch row addressing by width.
 struct ReadBack {
-    ReadBack(UINT width, UINT height) : pitch(width * 4 + 64), bytes(pitch * height, 0xEE) {
+    ReadBack(UINT width, UINT height, UINT bytesPerPixel = 4)
+        : pitch(width * bytesPerPixel + 64), bytes(pitch * height, kGapByte) {
         std::memset(&surface, 0, sizeof(surface));
         surface.dwSize = sizeof(surface);
         surface.dwWidth = width;
@@ -343,19 +351,98 @@ TEST_F(Renderer, GdiRouteGivesTheDirect3DRoutesPixelsAtEveryZoom) {
     }
 }
 
+// How a packed-YUV overlay's frame is made: by the packing pass when the effect and pixel
+// shader 2.0 are there (floats: within one step of the processor's bytes), else by the
+// processor itself (its bytes exactly).
+struct PackedCase {
+    const char* name;
+    unsigned format; // 2 YUY2, 3 UYVY
+    bool effect;
+    DWORD pixelShader20;
+    int brightness;
+    bool packedByShader;
+};
+
+class PackedYuvFrame : public Renderer, public ::testing::WithParamInterface<PackedCase> {};
+
+TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
+    const PackedCase& c = GetParam();
+    PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 31));
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    ASSERT_TRUE(Start(256, 128, 1));
+    ASSERT_TRUE(renderer_.g_Effect);
+    if (!c.effect) {
+        renderer_.g_Effect.reset();
+        renderer_.g_EffectHandles = EffectHandles{};
+    }
+    renderer_.g_PixelShader20 = c.pixelShader20;
+    CaptureDesktop(renderer_, lensImage_, screen_, 200, 160, 128, 64, c.format);
+    RenderFrame(renderer_, c.format, POINT{100, 60}, c.brightness);
+    EXPECT_EQ(c.packedByShader, renderer_.backBufferPacked);
+    ReadBack packed(256, 128, 2);
+    CopyFramePackedYUV(renderer_, &packed.surface, c.format);
+    ReadBack rgb(256, 128);
+    CopyFrameRGB(renderer_, &rgb.surface);
+
+    // The rendered image (the pattern, its brightness and the cursor) converted on the processor.
+    std::vector<uint8_t> expected(256 * 2 * 128);
+    (c.format == 2 ? RgbToYuy2 : RgbToUyvy)(128, 256, rgb.bytes.data(), expected.data(),
+                                            static_cast<int32_t>(rgb.pitch), 256 * 2);
+    int worst = 0;
+    int gapsWritten = 0;
+    for (UINT y = 0; y < 128; ++y) {
+        const uint8_t* row = &packed.bytes[y * packed.pitch];
+        for (UINT i = 0; i < 256 * 2; ++i) {
+            worst = std::max(worst, std::abs(row[i] - expected[y * 256 * 2 + i]));
+        }
+        gapsWritten += std::count_if(row + 256 * 2, row + packed.pitch,
+                                     [](uint8_t b) { return b != kGapByte; });
+    }
+    std::printf("%s: largest difference from the processor's bytes %d\n", c.name, worst);
+    EXPECT_LE(worst, c.packedByShader ? 1 : 0);
+    EXPECT_EQ(0, gapsWritten) << "bytes past the row's end";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PackedYuvFrame,
+    ::testing::Values(PackedCase{"Yuy2ByShader", 2, true, 1, 1000, true},
+                      PackedCase{"UyvyByShaderBrighter", 3, true, 1, 3000, true},
+                      PackedCase{"Yuy2WithoutEffect", 2, false, 1, 1000, false},
+                      PackedCase{"UyvyWithoutEffect", 3, false, 1, 1000, false},
+                      PackedCase{"Yuy2BelowPixelShader2", 2, true, 0, 1000, false},
+                      PackedCase{"UyvyBelowPixelShader2", 3, true, 0, 1000, false}),
+    [](const ::testing::TestParamInfo<PackedCase>& info) { return info.param.name; });
+
+// The magnifier thread does the lens arithmetic and runs the plug-ins in double precision; a
+// device that switched the processor to single precision would round the zoom they are given.
+TEST_F(Renderer, DeviceLeavesTheThreadsFloatingPointPrecisionAlone) {
+    const unsigned before = _controlfp(0, 0) & _MCW_PC;
+    ASSERT_TRUE(Start(256, 128));
+    EXPECT_EQ(before, _controlfp(0, 0) & _MCW_PC);
+}
+
 TEST_F(Renderer, FramePathAllocatesNothing) {
     ASSERT_TRUE(Start(256, 128));
     DDSURFACEDESC image = lensImage_.Description();
-    for (unsigned format : {4u, 5u}) {
+    ReadBack packed(256, 128, 2);
+    // Each frame as its display path reads it back: packed YUV for 2 and 3, else RGB.
+    const auto readBack = [&](unsigned format) {
+        if (format == 2 || format == 3) {
+            CopyFramePackedYUV(renderer_, &packed.surface, format);
+        } else {
+            CopyFrameRGB(renderer_, &image);
+        }
+    };
+    for (unsigned format : {2u, 3u, 4u, 5u}) {
         CaptureDesktop(renderer_, lensImage_, screen_, 10, 10, 128, 64, format);
         RenderFrame(renderer_, format, kNoCursor, 1000);
-        CopyFrameRGB(renderer_, &image);
+        readBack(format);
         InterlockedExchange(&g_allocations, 0);
         InterlockedExchange(&g_countAllocations, 1);
         for (int frame = 0; frame < 20; ++frame) {
             CaptureDesktop(renderer_, lensImage_, screen_, 10 + frame, 10, 128, 64, format);
             RenderFrame(renderer_, format, POINT{frame, frame}, 1000 + frame * 100);
-            CopyFrameRGB(renderer_, &image);
+            readBack(format);
             CaptureDesktopToImage(lensImage_, screen_, 10, 10 + frame, 128, 64, format);
         }
         InterlockedExchange(&g_countAllocations, 0);

@@ -107,6 +107,20 @@ std::vector<uint32_t> ReadScreen(int x, int y, int width, int height) {
     return pixels;
 }
 
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO info = TopDownInfo(width, height);
+    WindowDc screen(nullptr, GetDC(nullptr));
+    if (bitmap == nullptr || GetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &info,
+                                       DIB_RGB_COLORS) != height) {
+        return {};
+    }
+    for (uint32_t& pixel : pixels) {
+        pixel &= 0x00FFFFFFu;
+    }
+    return pixels;
+}
+
 void HandleWaitingMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

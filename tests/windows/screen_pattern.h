@@ -31,6 +31,9 @@ private:
 // The screen's pixels in the rectangle (x, y, width x height), as 0x00RRGGBB, rows top first.
 std::vector<uint32_t> ReadScreen(int x, int y, int width, int height);
 
+// The pixels of a bitmap, as 0x00RRGGBB, rows top first; empty when they cannot be read.
+std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height);
+
 // Handles the messages waiting for this thread's windows.
 void HandleWaitingMessages();
 

@@ -174,6 +174,17 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const double deadline = NowMs() + milliseconds;
+    while (!condition()) {
+        if (NowMs() > deadline) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
 PublishedOwner::PublishedOwner()
     : window_(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr)),

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ void OnNotification(int code, void (*action)());
 
 // Milliseconds since an arbitrary start, for measuring bounded waits.
 double NowMs();
+// Waits at most `milliseconds` until `condition` holds; true when it does.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);
 
 // Stands in for the main program's window: a hidden window published in the shared memory
 // "magnifier", where the engine looks for the window that owns its Direct3D device.

@@ -131,5 +131,8 @@ std::vector<IconImage> IconImages(IconKind kind) {
         images.push_back(QuantisedIcon(canvas, 4, IconInks(kind)));
         images.push_back(QuantisedIcon(canvas, 8, IconInks(kind)));
     }
+    for (int size : {20, 24, 40, 48, 64}) {
+        images.push_back(QuantisedIcon(DrawIcon(kind, size), 8, IconInks(kind)));
+    }
     return images;
 }

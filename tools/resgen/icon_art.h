@@ -19,5 +19,6 @@ std::vector<Colour> IconInks(IconKind kind);
 // not turn into unrelated colours.
 IconImage QuantisedIcon(const Canvas& canvas, int bitsPerPixel, const std::vector<Colour>& inks);
 
-// The four images of an icon file: 32 x 32 and 16 x 16, each in 16 and in 256 colours.
+// The images of an icon file: 32 x 32 and 16 x 16, each in 16 and in 256 colours, and for scaled
+// displays 20, 24, 40, 48 and 64 pixels square in 256 colours.
 std::vector<IconImage> IconImages(IconKind kind);

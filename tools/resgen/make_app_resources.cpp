@@ -1,6 +1,6 @@
 // Build-time generator of the program's pictures and sound: writes m.ico, m2.ico, s.ico,
-// splash.bmp (32 bits per pixel, premultiplied alpha) and load.wav into the folder named on the
-// command line.
+// splash.bmp and splash2x.bmp (the picture twice as large; 32 bits per pixel, premultiplied alpha)
+// and load.wav into the folder named on the command line.
 #include <cstdio>
 
 #include "chime.h"
@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
         WriteFileBytes(folder, "s.ico", IcoFile(IconImages(IconKind::Settings))) &&
         WriteFileBytes(folder, "splash.bmp",
                        BgraBmpFile(kSplashWidth, kSplashHeight, PremultipliedBgra(DrawSplash()))) &&
+        WriteFileBytes(
+            folder, "splash2x.bmp",
+            BgraBmpFile(2 * kSplashWidth, 2 * kSplashHeight, PremultipliedBgra(DrawSplash(2)))) &&
         WriteFileBytes(folder, "load.wav", WaveFile(kChimeSampleRate, SynthesiseChime()));
     return written ? 0 : 1;
 }
