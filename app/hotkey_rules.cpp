@@ -44,9 +44,11 @@ unsigned HotKeySlotCommand(int slot) {
     return slot == 0 ? cmdToggle : cmdZoomIn - 1 + static_cast<unsigned>(slot);
 }
 
-unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned virtualKey) {
+unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned modifiers,
+                       unsigned virtualKey) {
     for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
-        if (hotKeys[slot] != 0 && HotKeyVirtualKey(hotKeys[slot]) == virtualKey) {
+        if (hotKeys[slot] != 0 && HotKeyVirtualKey(hotKeys[slot]) == virtualKey &&
+            HotKeyModifiers(hotKeys[slot]) == modifiers) {
             return HotKeySlotCommand(slot);
         }
     }
