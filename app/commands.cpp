@@ -43,6 +43,20 @@ void SwitchPlugin(HWND window, int index) {
     }
 }
 
+// Takes the On/Off commands waiting next in the queue and returns how many it took. A switch off
+// holds the main thread while the lens fades out, and a held hot key or a burst of clicks posts
+// On/Off meanwhile: taken together, they cost at most one switch instead of one each.
+int TakeQueuedToggles(HWND window) {
+    int taken = 0;
+    MSG next;
+    while (PeekMessageA(&next, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD) && next.hwnd == window &&
+           next.message == WM_COMMAND && next.wParam == cmdToggle) {
+        PeekMessageA(&next, window, WM_COMMAND, WM_COMMAND, PM_REMOVE | PM_NOYIELD);
+        ++taken;
+    }
+    return taken;
+}
+
 } // namespace
 
 int HandleCommand(HWND window, WPARAM wParam) {
@@ -59,7 +73,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         WaitMessage();
         break;
     case cmdToggle:
-        ToggleLens(window);
+        if (TakeQueuedToggles(window) % 2 == 0) {
+            ToggleLens(window); // an odd number of switches in all
+        }
         break;
     case cmdVisitWebsite:
         OpenWebPage(WebPage::Start);

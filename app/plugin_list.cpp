@@ -2,20 +2,17 @@
 
 #include <windows.h>
 
-#include "appdata_folder.h"
+#include "plugin_folder.h"
 
 std::string pluginNames[kMaxPlugins];
 int pluginCount = 0;
 
-namespace {
-
-const char kPluginFolder[] = "Plug-Ins";
-
-} // namespace
-
 int ListPluginFolder() {
     pluginCount = 0;
     const std::string pattern = PluginFilePath("*.*");
+    if (pattern.empty()) {
+        return pluginCount;
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -32,8 +29,8 @@ int ListPluginFolder() {
 
 std::string PluginFilePath(const std::string& name) {
     char folder[kPathCapacity];
-    ComposeAppDataFolder(folder, kPluginFolder);
+    ComposePluginFolder(folder);
     char path[kPathCapacity];
-    FileInFolder(path, kPathCapacity, folder, name.c_str());
+    PluginPathInFolder(path, folder, name.c_str());
     return path;
 }

@@ -12,9 +12,10 @@ extern std::string pluginNames[kMaxPlugins];
 extern int pluginCount;
 
 // Lists the folder in the order the file system returns it, at most kMaxPlugins entries whose
-// names end in dll or lib. Returns pluginCount.
+// names end in dll or lib; nothing when the folder cannot be had. Returns pluginCount.
 int ListPluginFolder();
 
-// The path of a file in the plug-in folder, or the bare name when the folder cannot be had.
-// Empty when even that does not fit in 260 characters.
+// The path of a file in the plug-in folder; empty when the folder cannot be had or the path does
+// not fit in 260 characters (never the bare name, which would name a file of the current
+// directory).
 std::string PluginFilePath(const std::string& name);

@@ -10,6 +10,9 @@ namespace {
 
 char g_settingsPath[kPathCapacity];
 char g_newSettingsPath[kPathCapacity]; // the save's first step, beside the file
+// False when the application-data folder could not be had and the bare names are used: names
+// relative to whatever folder is current.
+bool g_settingsInFolder = false;
 
 const char kSettingsFileName[] = "settings.dat";
 const char kNewSettingsFileName[] = "settings.new";
@@ -26,6 +29,24 @@ bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
            read == kSettingsRecordSize;
 }
 
+// Through the bare names only a file that holds nothing a save could lose is replaced: the
+// current directory may hold another program's file of the same name.
+bool MayReplace(const char* path) {
+    if (g_settingsInFolder) {
+        return true;
+    }
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+    LARGE_INTEGER size;
+    unsigned char bytes[kSettingsRecordSize];
+    return (GetFileSizeEx(file.Get(), &size) && size.QuadPart == 0) ||
+           (ReadRecordBytes(file.Get(), bytes) &&
+            std::memcmp(bytes, kSettingsMagic, sizeof(kSettingsMagic)) == 0);
+}
+
 } // namespace
 
 const char* SettingsFilePath() {
@@ -35,8 +56,10 @@ const char* SettingsFilePath() {
 int LoadSettings(SettingsRecord* record) {
     char folder[kPathCapacity];
     ComposeAppDataFolder(folder, nullptr);
-    FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
-    FileInFolder(g_newSettingsPath, kPathCapacity, folder, kNewSettingsFileName);
+    const int fileInFolder = FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    const int newInFolder =
+        FileInFolder(g_newSettingsPath, kPathCapacity, folder, kNewSettingsFileName);
+    g_settingsInFolder = fileInFolder && newInFolder;
 
     unsigned char bytes[kSettingsRecordSize];
     UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -51,6 +74,9 @@ void StampSettingsHeader(SettingsRecord* record) {
 }
 
 int SaveSettings(const SettingsRecord& record) {
+    if (!MayReplace(g_newSettingsPath) || !MayReplace(g_settingsPath)) {
+        return 0;
+    }
     {
         UniqueFile file(CreateFileA(g_newSettingsPath, GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));

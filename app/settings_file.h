@@ -19,4 +19,6 @@ void StampSettingsHeader(SettingsRecord* record);
 // Writes the 124 bytes of the record as the whole file. They go first into "settings.new" beside
 // it, which then takes the old file's place, so a save that fails at any step leaves the previous
 // file whole. Returns 1 when the new file is in place, 0 when the file on disk is unchanged.
+// Through the bare names (no application-data folder) a file of either name that is neither
+// empty nor a settings file belongs to someone else: the save then leaves it and returns 0.
 int SaveSettings(const SettingsRecord& record);

@@ -21,8 +21,10 @@ int JoinPath(char* out, size_t capacity, const char* folder, const char* name) {
     return 1;
 }
 
-void FileInFolder(char* out, size_t capacity, const char* folder, const char* name) {
-    if (!JoinPath(out, capacity, folder, name)) {
-        JoinPath(out, capacity, "", name);
+int FileInFolder(char* out, size_t capacity, const char* folder, const char* name) {
+    if (folder[0] != '\0' && JoinPath(out, capacity, folder, name)) {
+        return 1;
     }
+    JoinPath(out, capacity, "", name);
+    return 0;
 }

@@ -12,5 +12,5 @@ int JoinPath(char* out, size_t capacity, const char* folder, const char* name);
 
 // The path of a file in a folder: "folder\name", or the bare name when the folder is empty or
 // the joined path would not fit (a folder too deep to use counts as no folder). Empty only when
-// even the bare name does not fit.
-void FileInFolder(char* out, size_t capacity, const char* folder, const char* name);
+// even the bare name does not fit. Returns 1 when the path lies in the folder, else 0.
+int FileInFolder(char* out, size_t capacity, const char* folder, const char* name);

@@ -270,7 +270,7 @@ int EndNotification(const Presentation& presentation) {
 } // namespace
 
 DWORD WINAPI MagnifierThread(LPVOID) {
-    std::unique_lock<std::mutex> turn(RunTurn(), std::try_to_lock);
+    std::unique_lock<RunTurnLock> turn(RunTurn(), std::try_to_lock);
     if (!turn.owns_lock()) {
         // Another run holds the engine; when it has ended and the engine was closed meanwhile,
         // there is nothing left for this one to do.

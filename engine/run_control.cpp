@@ -11,11 +11,31 @@ UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 // Auto-reset: raised when the lens should show a change; taken by the frame pause it ends.
 UniqueHandle g_RedrawSignal(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
-std::mutex g_RunTurn;
+RunTurnLock g_RunTurn;
 
 } // namespace
 
-std::mutex& RunTurn() {
+RunTurnLock::RunTurnLock() {
+    InitializeCriticalSection(&section_);
+}
+
+RunTurnLock::~RunTurnLock() {
+    DeleteCriticalSection(&section_);
+}
+
+void RunTurnLock::lock() {
+    EnterCriticalSection(&section_);
+}
+
+bool RunTurnLock::try_lock() {
+    return TryEnterCriticalSection(&section_) != 0;
+}
+
+void RunTurnLock::unlock() {
+    LeaveCriticalSection(&section_);
+}
+
+RunTurnLock& RunTurn() {
     return g_RunTurn;
 }
 

@@ -27,6 +27,23 @@ bool PauseUnlessClosed(uint32_t milliseconds);
 // Handles the messages waiting for the calling thread's windows.
 void PumpMessages();
 
+// A lock the library makes when it is loaded and deletes when it is freed (a Win32 critical
+// section: the C++ runtime's mutex would leave the parts it makes at first use behind at every
+// unload). Its members have the names std::unique_lock expects.
+class RunTurnLock {
+public:
+    RunTurnLock();
+    ~RunTurnLock();
+    RunTurnLock(const RunTurnLock&) = delete;
+    RunTurnLock& operator=(const RunTurnLock&) = delete;
+    void lock();
+    bool try_lock();
+    void unlock();
+
+private:
+    CRITICAL_SECTION section_;
+};
+
 // Held by a magnifier thread for its whole run, so that two runs begun without a close between
 // them never use the engine's Direct3D, DirectDraw and window objects at the same time.
-std::mutex& RunTurn();
+RunTurnLock& RunTurn();

@@ -52,8 +52,21 @@ echo "== caret locator"
     tools/wine-run.sh build/win32/bin/caret_bench.exe | tr -d '\r' | tee build/win32/caret_bench.txt
 )
 
+# The soak: what every switch of the lens leaves behind, through the real tray program and in one
+# process that loads and frees the engine, VX_SOAK_CYCLES times each (1000 by default; well over
+# an hour on a loaded machine).
+echo "== soak, ${VX_SOAK_CYCLES:-1000} switches"
+(
+    . tools/winebox.sh
+    trap winebox_stop EXIT
+    winebox_start
+    VX_WINE_TIMEOUT=14400 tools/wine-run.sh build/win32/bin/vexlume_soak.exe both \
+        "${VX_SOAK_CYCLES:-1000}" | tr -d '\r' | tee "$out/soak.txt"
+)
+
 echo "== load after: $(uptime)"
 echo "== summary"
 grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
     "$out/lens_bench.txt" || true
 grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt || true
+grep -E '^(soak |\| |time per cycle|notifications|the lens came up)' "$out/soak.txt" || true

@@ -4,7 +4,8 @@
 set -eu
 
 packages="cmake ninja-build make g++ g++-mingw-w64-i686 mingw-w64-i686-dev
-googletest libbenchmark-dev libyuv-dev xvfb xdotool libxtst6 x11-utils python3 locales nsis file
+googletest libbenchmark-dev libyuv-dev clang libclang-rt-dev xvfb xdotool libxtst6 x11-utils
+python3 locales nsis file
 wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
 
 missing=""

@@ -19,23 +19,26 @@ struct DpiCalls {
     LogicalToPhysicalFn logicalToPhysical;
 };
 
+DpiCalls BindDpiCalls() {
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    DpiCalls bound;
+    bound.setThreadContext =
+        BindProc<SetThreadDpiContextFn>(user32, "SetThreadDpiAwarenessContext");
+    bound.windowContext = BindProc<GetWindowDpiContextFn>(user32, "GetWindowDpiAwarenessContext");
+    bound.logicalToPhysical =
+        BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPointForPerMonitorDPI");
+    if (bound.logicalToPhysical == nullptr) {
+        bound.logicalToPhysical = BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPoint");
+    }
+    return bound;
+}
+
+// Bound when the library is loaded: a function-local static would be guarded through the static
+// thread library, whose TLS slot stays taken after every free of the library.
+const DpiCalls g_dpi = BindDpiCalls();
+
 const DpiCalls& Dpi() {
-    static const DpiCalls calls = [] {
-        const HMODULE user32 = GetModuleHandleA("user32.dll");
-        DpiCalls bound;
-        bound.setThreadContext =
-            BindProc<SetThreadDpiContextFn>(user32, "SetThreadDpiAwarenessContext");
-        bound.windowContext =
-            BindProc<GetWindowDpiContextFn>(user32, "GetWindowDpiAwarenessContext");
-        bound.logicalToPhysical =
-            BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPointForPerMonitorDPI");
-        if (bound.logicalToPhysical == nullptr) {
-            bound.logicalToPhysical =
-                BindProc<LogicalToPhysicalFn>(user32, "LogicalToPhysicalPoint");
-        }
-        return bound;
-    }();
-    return calls;
+    return g_dpi;
 }
 
 // The caret rectangle is in the caret window's client coordinates as that window sees them. It

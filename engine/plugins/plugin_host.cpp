@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "appdata_folder.h"
 #include "error_reporter.h"
 #include "plugin_guard.h"
 #include "scoped_handles.h"
@@ -20,7 +19,6 @@ static_assert(offsetof(DDSURFACEDESC, ddpfPixelFormat.dwRGBBitCount) ==
 
 namespace {
 
-constexpr char kPluginFolder[] = "Plug-Ins";
 constexpr char kPluginPattern[] = "*.dll";
 constexpr uint32_t kBitsPerPixel = 32;
 
@@ -42,7 +40,7 @@ bool IsPluginFile(const WIN32_FIND_DATAA& found) {
 // Calls `visit` with the name of every plug-in file in `folder` while it returns true.
 template <class Visit> void ForEachPluginFile(const char* folder, Visit visit) {
     char pattern[kPathCapacity];
-    if (folder[0] == '\0' || !JoinPath(pattern, kPathCapacity, folder, kPluginPattern)) {
+    if (!PluginPathInFolder(pattern, folder, kPluginPattern)) {
         return;
     }
     WIN32_FIND_DATAA found;
@@ -93,7 +91,7 @@ void LoadPlugin(PluginRecord* record, const char* folder, const char* name, int 
                 int lensWidth) {
     lstrcpynA(record->fileName, name, kPathCapacity);
     char path[kPathCapacity];
-    if (!JoinPath(path, kPathCapacity, folder, name)) {
+    if (!PluginPathInFolder(path, folder, name)) {
         return;
     }
     UniqueModule module(LoadLibraryExA(path, nullptr, 0));
@@ -126,10 +124,6 @@ void LoadPlugin(PluginRecord* record, const char* folder, const char* name, int 
 
 PluginTable::~PluginTable() {
     ReleasePlugins(this);
-}
-
-int ComposePluginFolder(char* folder) {
-    return ComposeAppDataFolder(folder, kPluginFolder);
 }
 
 size_t CountPluginFiles(const char* folder) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "path_join.h"
+#include "plugin_folder.h"
 #include "vxpi.h"
 
 struct PluginRecord {
@@ -35,11 +36,6 @@ struct PluginTable {
     size_t capacity = 0; // the files the counting pass found
     size_t count = 0;    // the records the loading pass filled
 };
-
-// The plug-in folder: "Plug-Ins" in the application-data folder, made when missing. Returns 0
-// with `folder` (kPathCapacity characters) empty when it cannot be had; no plug-in is loaded
-// then, and none is ever taken from the current directory.
-int ComposePluginFolder(char* folder);
 
 // The counting pass: the files in `folder` whose names end in ".dll" (any case). 0 for an empty
 // folder path.

@@ -37,12 +37,12 @@ TEST(JoinPath, RefusesAPathThatWouldNotFit) {
 
 TEST(FileInFolder, FallsBackToTheBareNameWhenTheFolderIsUnusable) {
     char out[kPathCapacity];
-    FileInFolder(out, sizeof(out), "C:\\AppData\\Drelmont\\Vexlume", "settings.dat");
+    EXPECT_EQ(1, FileInFolder(out, sizeof(out), "C:\\AppData\\Drelmont\\Vexlume", "settings.dat"));
     EXPECT_STREQ("C:\\AppData\\Drelmont\\Vexlume\\settings.dat", out);
-    FileInFolder(out, sizeof(out), "", "settings.dat");
+    EXPECT_EQ(0, FileInFolder(out, sizeof(out), "", "settings.dat"));
     EXPECT_STREQ("settings.dat", out);
     const std::string deep(255, 'd');
-    FileInFolder(out, sizeof(out), deep.c_str(), "settings.dat");
+    EXPECT_EQ(0, FileInFolder(out, sizeof(out), deep.c_str(), "settings.dat"));
     EXPECT_STREQ("settings.dat", out);
 }
 

@@ -12,6 +12,7 @@
 #include "error_reporter.h"
 #include "plugin_exports.h"
 #include "plugin_folder.h"
+#include "test_plugin_folders.h"
 #include "plugin_host.h"
 #include "scoped_handles.h"
 #include "test_support.h"

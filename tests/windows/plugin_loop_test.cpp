@@ -11,7 +11,7 @@
 #include "fake_directdraw.h"
 #include "lens_readback.h"
 #include "pixel_filters.h"
-#include "plugin_folder.h"
+#include "test_plugin_folders.h"
 #include "screen_pattern.h"
 #include "test_support.h"
 

@@ -172,36 +172,85 @@ TEST_F(SettingsFile, UnusableValuesAreMendedInMemoryOnly) {
     EXPECT_EQ(before, FileContent(path));
 }
 
-TEST_F(SettingsFile, WithoutTheFolderTheBareNameInTheCurrentDirectoryIsUsed) {
-    // "Drelmont" made a file: the folder cannot be had.
-    const std::string vexlume = Folder();
-    const std::string drelmont = vexlume.substr(0, vexlume.size() - 8);
-    const std::string aside = drelmont + ".aside";
-    ASSERT_TRUE(MoveFileA(drelmont.c_str(), aside.c_str()));
-    WriteBytes(drelmont, "x", 1);
+// "Drelmont" made a file, so that the folder cannot be had, and a work folder made current.
+class SettingsWithoutFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string vexlume = Folder();
+        drelmont = vexlume.substr(0, vexlume.size() - 8);
+        ASSERT_TRUE(MoveFileA(drelmont.c_str(), (drelmont + ".aside").c_str()));
+        WriteBytes(drelmont, "x", 1);
+        char work[MAX_PATH];
+        GetTempPathA(MAX_PATH, work);
+        workFolder = std::string(work) + "vexlume-bare";
+        CreateDirectoryA(workFolder.c_str(), nullptr);
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        SetCurrentDirectoryA(workFolder.c_str());
+    }
+    void TearDown() override {
+        DeleteFileA("settings.dat");
+        SetCurrentDirectoryA(previous);
+        RemoveDirectoryA(workFolder.c_str());
+        DeleteFileA(drelmont.c_str());
+        ASSERT_TRUE(MoveFileA((drelmont + ".aside").c_str(), drelmont.c_str()));
+    }
+    std::string drelmont;
+    std::string workFolder;
+    char previous[MAX_PATH] = {};
+};
 
-    char work[MAX_PATH];
-    GetTempPathA(MAX_PATH, work);
-    const std::string workFolder = std::string(work) + "vexlume-bare";
-    CreateDirectoryA(workFolder.c_str(), nullptr);
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(workFolder.c_str());
+TEST_F(SettingsWithoutFolder, TheBareNameInTheCurrentDirectoryIsUsed) {
     SettingsRecord stored = Defaults();
     stored.engine.lensHeight = 96;
     WriteBytes("settings.dat", &stored, sizeof(stored));
 
-    int accepted = -1;
-    const SettingsRecord record = Load(&accepted);
-    EXPECT_EQ(1, accepted);
+    SettingsRecord record;
+    EXPECT_EQ(1, LoadSettings(&record));
     EXPECT_EQ(96u, record.engine.lensHeight);
     EXPECT_STREQ("settings.dat", SettingsFilePath());
+}
 
-    DeleteFileA("settings.dat");
-    SetCurrentDirectoryA(previous);
-    RemoveDirectoryA(workFolder.c_str());
-    DeleteFileA(drelmont.c_str());
-    ASSERT_TRUE(MoveFileA(aside.c_str(), drelmont.c_str()));
+// The current directory may hold another program's settings.dat or settings.new: a save through
+// the bare names replaces only files that have nothing to lose.
+TEST_F(SettingsWithoutFolder, ASaveReplacesOnlyEmptyOrSettingsFiles) {
+    SettingsRecord ours = Defaults();
+    ours.version = 0x3FF;
+    const std::string settings(reinterpret_cast<const char*>(&ours), sizeof(ours));
+    const std::string empty;
+    const std::string text = "[options]\r\nkeep=me\r\n";
+    const std::string foreign124(124, 'f');
+    struct Case {
+        const char* what;
+        const std::string* dat;   // settings.dat before the save; null: none
+        const std::string* fresh; // settings.new before the save; null: none
+        bool saved;
+    };
+    for (const Case& c :
+         {Case{"no files", nullptr, nullptr, true}, Case{"an empty file", &empty, nullptr, true},
+          Case{"a settings file", &settings, &settings, true},
+          Case{"a text file", &text, nullptr, false},
+          Case{"124 foreign bytes", &foreign124, nullptr, false},
+          Case{"a foreign settings.new", nullptr, &text, false}}) {
+        SCOPED_TRACE(c.what);
+        for (const auto& file :
+             {std::make_pair("settings.dat", c.dat), std::make_pair("settings.new", c.fresh)}) {
+            DeleteFileA(file.first);
+            if (file.second != nullptr) {
+                WriteBytes(file.first, file.second->data(), file.second->size());
+            }
+        }
+        SettingsRecord record;
+        LoadSettings(&record);
+        record.engine.lensWidth = 300;
+        StampSettingsHeader(&record);
+        EXPECT_EQ(c.saved ? 1 : 0, SaveSettings(record));
+        const std::string saved(reinterpret_cast<const char*>(&record), sizeof(record));
+        EXPECT_EQ(c.saved ? saved : c.dat ? *c.dat : "(missing)", FileContent("settings.dat"));
+        if (!c.saved && c.fresh != nullptr) {
+            EXPECT_EQ(*c.fresh, FileContent("settings.new")) << "left as it was";
+        }
+    }
+    DeleteFileA("settings.new");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // time, and the clamp of a lens larger than the screen.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "test_support.h"
@@ -96,6 +97,40 @@ TEST_F(EngineBinding, OptionalLibrariesComeFromTheProgramFolderNeverTheCurrentDi
     ASSERT_TRUE(WaitForModule(program, "qxhidecursor.dll", true))
         << "the engine thread bound the library beside the program";
     EXPECT_FALSE(program.HasModule("qxsender.dll"));
+}
+
+// A held On/Off key posts a switch every 20 ms or so while each switch off holds the main thread
+// for the fade of the lens: the switches end in the state their number gives within seconds,
+// and Exit behind them is answered at once.
+TEST_F(EngineBinding, QueuedOnOffSwitchesEndInTheRightStateWithinSecondsAndExitStaysPrompt) {
+    struct Case {
+        int switches;
+        bool on;
+    };
+    for (const Case& c : {Case{60, false}, Case{61, true}}) {
+        SCOPED_TRACE(c.switches);
+        ProgramCopy copy(EngineBeside::Real);
+        VexlumeProcess program(copy.Program());
+        ASSERT_NE(nullptr, program.WaitForMainWindow());
+        const double start = NowMs();
+        for (int i = 0; i < c.switches; ++i) {
+            program.PostCommand(kToggle);
+            Sleep(20);
+        }
+        EXPECT_TRUE(WaitForModule(program, kEngine, c.on, 10000));
+        Sleep(1000);
+        EXPECT_EQ(c.on, program.HasModule(kEngine)) << "no switch is left in the queue";
+        const double settled = NowMs() - start;
+        const double exitStart = NowMs();
+        program.PostCommand(2); // Exit
+        DWORD code = 1;
+        EXPECT_TRUE(program.WaitForExit(8000, &code));
+        EXPECT_EQ(0u, code);
+        const double exited = NowMs() - exitStart;
+        std::printf("%d switches: settled %.0f ms after the first, Exit took %.0f ms\n", c.switches,
+                    settled, exited);
+        EXPECT_LT(settled + exited, 15000.0);
+    }
 }
 
 class FakeEngineBinding : public EngineBinding {

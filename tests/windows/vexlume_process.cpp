@@ -277,6 +277,50 @@ bool FakeEngine::WaitFor(bool (*condition)(const FakeEngineState&), DWORD millis
     return true;
 }
 
+namespace {
+
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+} // namespace
+
+AppDataRedirect::AppDataRedirect(size_t length) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "vexlume-appdata-";
+    path_.resize(length, 'x');
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    char value[1024] = {};
+    DWORD size = sizeof(value) - 1;
+    if (RegQueryValueExA(key, "AppData", nullptr, &previousType_, reinterpret_cast<BYTE*>(value),
+                         &size) == ERROR_SUCCESS) {
+        previous_ = value;
+    }
+    RegSetValueExA(key, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path_.c_str()),
+                   static_cast<DWORD>(path_.size() + 1));
+    RegCloseKey(key);
+}
+
+AppDataRedirect::~AppDataRedirect() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    if (previousType_ != 0) {
+        RegSetValueExA(key, "AppData", 0, previousType_,
+                       reinterpret_cast<const BYTE*>(previous_.c_str()),
+                       static_cast<DWORD>(previous_.size() + 1));
+    } else {
+        RegDeleteValueA(key, "AppData");
+    }
+    RegCloseKey(key);
+    RemoveDirectoryA(path_.c_str());
+}
+
 void ResetProgramState() {
     EndStrayInstance();
     DeleteFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str());

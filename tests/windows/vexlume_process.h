@@ -41,6 +41,7 @@ public:
 
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // The main window published in the shared memory "magnifier", once it belongs to this
     // process and its thread answers (the message loop runs). Null after `milliseconds`.
     HWND WaitForMainWindow(DWORD milliseconds = 20000);
@@ -84,6 +85,22 @@ public:
 private:
     HANDLE mapping_;
     FakeEngineState* state_;
+};
+
+// Points the user's application-data folder (the shell folder in the registry) at a path of
+// `length` characters under %TEMP% for the programs started meanwhile, and back at the end.
+class AppDataRedirect {
+public:
+    explicit AppDataRedirect(size_t length);
+    ~AppDataRedirect();
+    AppDataRedirect(const AppDataRedirect&) = delete;
+    AppDataRedirect& operator=(const AppDataRedirect&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string previous_;
+    DWORD previousType_ = 0;
 };
 
 // Removes the settings file and every file of the plug-in folder, and ends any Vexlume left

@@ -244,6 +244,26 @@ TEST_F(Tray, SwitchingAPlugInWhoseCounterpartExistsReplacesTheCounterpart) {
     EXPECT_EQ("new", PluginFileContent("Sharp.lib"));
 }
 
+// With an application-data folder of 250 characters there is no plug-in folder: the menu lists
+// no plug-in (never a library of the current directory), no switch renames a file, and the
+// program started in its own folder keeps its engine.
+TEST_F(Tray, WithoutAPlugInFolderNothingIsListedOrRenamed) {
+    AppDataRedirect longFolder(250);
+    ProgramCopy own(EngineBeside::Real);
+    program.reset(new VexlumeProcess(own.Program(), "", own.Folder()));
+    ASSERT_NE(nullptr, program->WaitForMainWindow());
+    const std::vector<MenuItemSeen> items = OpenMenu();
+    EXPECT_EQ(ExpectedMenu(false).size(), items.size()) << "no plug-in in the menu";
+    EXPECT_EQ(nullptr, Find(items, L"qxmagnifier"));
+
+    ASSERT_TRUE(program->RunCommand(10000));
+    const std::string engineFile = own.Folder() + "\\qxmagnifier.dll";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(engineFile.c_str()));
+    ASSERT_TRUE(program->RunCommand(8002));
+    EXPECT_TRUE(program->HasModule("qxmagnifier.dll")) << "the lens still switches on";
+    ASSERT_TRUE(program->RunCommand(8002));
+}
+
 TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsMadeAnew) {
     StartProgram();
     HWND window = program->MainWindow();

@@ -1,4 +1,4 @@
-#include "plugin_folder.h"
+#include "test_plugin_folders.h"
 
 #include <gtest/gtest.h>
 
