@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes a settings.dat for the headless demo: a 512 x 256 lens at zoom 2 in "Show one window"
-mode, a frame every 2.5 s, sound off, no hot keys.
+mode, a frame every 6 s, sound off, no hot keys.
 
     demo_settings.py settings.dat [field=value ...]
 
@@ -13,7 +13,7 @@ import sys
 # The record's fields after its signature and version, in file order, with the demo's values.
 FIELDS = [
     ("reserved1", 0), ("reserved2", 0), ("captureRequest", 0), ("reserved3", 0),
-    ("internalCursor", 0), ("followFocus", 0), ("displayMode", 2), ("frameWait", 2500),
+    ("internalCursor", 0), ("followFocus", 0), ("displayMode", 2), ("frameWait", 6000),
     ("sourceWidth", 0), ("sourceHeight", 0), ("lensWidth", 512), ("lensHeight", 256),
     ("transparency", 0), ("lockPosition", 0), ("zoom", 2.0),
     ("showOnStart", 0), ("sound", 0), ("startWithWindows", 0),

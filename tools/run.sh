@@ -12,8 +12,11 @@
 # screenshot to build/demo/settings.png and ends the program, then takes the box down.
 # ("Show one window" because Wine includes the lens window in every screen copy: in "Show all"
 # mode the lens would magnify its own image from its second frame on, and a copy of another
-# program's window covered by the lens comes back black. The demo therefore waits 2.5 s between
-# frames and takes its screenshot after the first frame: what a user sees on Windows every frame.)
+# program's window covered by the lens comes back black. The demo therefore switches the lens on
+# with the pointer away from the text, waits until its first frame has placed it there, and then
+# moves the pointer onto the text: the next frame, 6 s later, copies the text with the lens still
+# elsewhere and brings the lens over it, and the screenshot is taken then, before the frame after
+# it: what a user sees on Windows every frame.)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -59,7 +62,7 @@ echo "Starting Vexlume.exe in a private Wine desktop"
 timeout -k 5 120 wine "$bin/Vexlume.exe" </dev/null >/dev/null 2>&1 &
 vexlume_pid=$!
 VX_WINE_TIMEOUT=90 tools/wine-run.sh "$bin/vexlume_remote.exe" \
-    wait pointin Notepad 330 110 send 8002 pause 4000 lens
+    wait point 1100 850 send 8002 lensover pause 1500 pointin Notepad 330 110 lensover
 VX_WINE_TIMEOUT=30 tools/wine-run.sh "$bin/screenshot.exe" "$demo/lens.bmp" 0 0 900 500
 tools/bmp_to_png.py "$demo/lens.bmp" "$demo/lens.png"
 echo "Screenshot of the lens: $demo/lens.png"
