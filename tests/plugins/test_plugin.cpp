@@ -7,7 +7,8 @@
 //   INVERT            vxpiFilter inverts the colours of the frame
 //   FAULT_IN=1, 2, 3  vxpiInit, vxpiFilter or vxpiRelease writes through a null pointer after
 //   recording itself,
-//                     with its x87 stack filled and the registers the caller keeps clobbered
+//                     with its x87 stack filled and the registers the caller keeps clobbered;
+//   FAULT_IN=4        the same in DllMain, as the library is loaded
 //   OVERFLOW          vxpiFilter recurses until the stack overflows
 //   RAISE             vxpiFilter raises an exception it does not catch
 //   PROBE             vxpiFilter probes an unmapped address with IsBadReadPtr, which handles the
@@ -116,6 +117,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         const char* slash = std::strrchr(path, '\\');
         lstrcpynA(g_name, slash != nullptr ? slash + 1 : path, MAX_PATH);
         OpenCallCounts();
+        if (FAULT_IN == 4) {
+            Fault();
+        }
     } else if (reason == DLL_PROCESS_DETACH && g_counts != nullptr) {
         UnmapViewOfFile(g_counts);
     }
