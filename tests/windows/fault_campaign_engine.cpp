@@ -67,11 +67,12 @@ DWORD WINAPI CloseEngine(LPVOID thread) {
     return 0;
 }
 
-// Starts the engine, lets it run a little while with one move of the pointer, calls `during`
-// once the lens is up, and closes it as the main program does, on a thread of its own so that a
-// close that never returns is seen instead of waited for.
+// Starts the engine, calls `during` once the lens is up, lets it run a few frames (counted by
+// `frames` where they can be, else a while) with one move of the pointer between them, and
+// closes it as the main program does, on a thread of its own so that a close that never returns
+// is seen instead of waited for.
 EngineRun RunEngine(SettingsRecord* record, const std::function<void()>& during,
-                    const std::function<std::string()>& shown) {
+                    const std::function<int()>& frames, const std::function<std::string()>& shown) {
     EngineRun run;
     ClearNotifications();
     ClearRecordedCalls();
@@ -86,11 +87,19 @@ EngineRun RunEngine(SettingsRecord* record, const std::function<void()>& during,
                     0);
     UniqueHandle engineThread(watched);
     WaitUntil([] { return !Notifications().empty(); }, kOutcomeWait);
+    auto runFrames = [&frames](DWORD limit) {
+        if (!frames) {
+            Sleep(kRunMs / 2);
+            return;
+        }
+        const int start = frames();
+        WaitUntil([&] { return RunEnded() || frames() >= start + 4; }, limit);
+    };
     if (HasCode(kNotifyLensUp)) {
         during();
-        Sleep(kRunMs / 2);
+        runFrames(3000);
         SetCursorPos(700, 560);
-        Sleep(kRunMs / 2);
+        runFrames(kOutcomeWait);
     }
     run.shown = shown();
     UniqueHandle closer(CreateThread(nullptr, 0, CloseEngine, thread, 0, nullptr));
@@ -257,14 +266,29 @@ std::string ShownThroughFake(FakeDirectDraw& fake) {
     return "nothing shown";
 }
 
-// Checks what every run must leave: its thread ended, no lens window, nothing grown.
-void ExpectCleanEnd(CampaignRow* row, const EngineRun& run, const ProcessCensus& before) {
-    const std::string growth = Growth(before, Census());
+// Checks what every run must leave: its thread ended, no lens window.
+void ExpectCleanEnd(CampaignRow* row, const EngineRun& run) {
     row->state = run.shown + (run.threadEnded ? "; thread ended" : "; THREAD RUNS");
-    row->state += growth.empty() ? "" : "; " + growth;
     Expect(row, run.threadEnded, "the engine's thread did not end");
     Expect(row, !run.windowLeft, "a lens window was left");
-    Expect(row, growth.empty(), "the process holds more: " + growth);
+}
+
+// Runs a case and counts what the process holds before and after. What the system makes for good
+// the first time a path runs (an object Wine makes lazily) is no leak: a case after which the
+// process holds more runs once more, and only growth that comes again is wrong.
+CampaignRow WithCensus(const std::function<CampaignRow()>& once) {
+    ProcessCensus before = Census();
+    CampaignRow row = once();
+    const std::string growth = Growth(before, Census());
+    if (!growth.empty()) {
+        before = Census();
+        const CampaignRow again = once();
+        const std::string repeated = Growth(before, Census());
+        row.state += "; " + growth + (repeated.empty() ? " once" : " every time");
+        Expect(&row, repeated.empty(), "the process holds more after every run: " + repeated);
+        Expect(&row, again.fault.empty(), "run again: " + again.fault);
+    }
+    return row;
 }
 
 // One run through both seams that works, so that whatever the first run of a process makes for
@@ -275,7 +299,7 @@ int WarmUp(SettingsRecord* record) {
     FakeDirectDraw fake;
     fake.AcceptOverlayFormat(FakeRgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
     RunEngine(
-        record, [] {}, [] { return std::string(); });
+        record, [] {}, nullptr, [] { return std::string(); });
     return script.resourceCalls;
 }
 
@@ -288,30 +312,36 @@ void RunEngineSeamCases(CampaignTable* table) {
     record.engine.frameWait = 5;
     const int resources = WarmUp(&record);
     for (const SeamCase& c : SeamCases(resources)) {
-        const ProcessCensus before = Census();
-        EngineRun run;
-        CampaignRow row;
-        {
-            Direct3DScript script;
-            ScriptedDirect3D scripted(&script);
-            FakeDirectDraw fake;
-            fake.AcceptOverlayFormat(FakeRgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
-            c.before(script, fake);
-            run = RunEngine(
-                &record, [&] { c.during(script, fake); }, [&] { return ShownThroughFake(fake); });
-            Expect(&row, fake.OutstandingReferences() == 0, "DirectDraw objects still held");
-            Expect(&row, fake.Problems().empty(), "DirectDraw misused");
-        }
-        row.done = c.done;
-        row.notifications = run.codes;
-        Expect(&row, run.sorted == c.expected, std::string("expected codes ") + c.expected);
-        ExpectCleanEnd(&row, run, before);
-        table->Add(row);
+        table->Add(WithCensus([&] {
+            CampaignRow row;
+            EngineRun run;
+            {
+                Direct3DScript script;
+                ScriptedDirect3D scripted(&script);
+                FakeDirectDraw fake;
+                fake.AcceptOverlayFormat(FakeRgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
+                c.before(script, fake);
+                run = RunEngine(
+                    &record, [&] { c.during(script, fake); },
+                    [&] {
+                        FakeSurface* overlay = fake.Surface(FakeRole::Overlay);
+                        return overlay != nullptr ? overlay->Flips() : 0;
+                    },
+                    [&] { return ShownThroughFake(fake); });
+                Expect(&row, fake.OutstandingReferences() == 0, "DirectDraw objects still held");
+                Expect(&row, fake.Problems().empty(), "DirectDraw misused");
+            }
+            row.done = c.done;
+            row.notifications = run.codes;
+            Expect(&row, run.sorted == c.expected, std::string("expected codes ") + c.expected);
+            ExpectCleanEnd(&row, run);
+            return row;
+        }));
     }
 }
 
 void RunLensSizeCases(CampaignTable* table) {
-    table->Section("lens larger than the largest texture");
+    table->Section("lens size beyond the limits");
     PublishedOwner owner;
     D3DCAPS9 caps = {};
     {
@@ -327,31 +357,39 @@ void RunLensSizeCases(CampaignTable* table) {
     }
     const uint32_t wide = caps.MaxTextureWidth + 2;
     const uint32_t tall = caps.MaxTextureHeight + 2;
-    const uint32_t sizes[][2] = {
-        {wide, 128}, {128, tall}, {caps.MaxTextureWidth, 128}, {wide, tall}};
+    const std::string largest = ", largest texture " + std::to_string(caps.MaxTextureWidth) +
+                                " x " + std::to_string(caps.MaxTextureHeight);
+    // Lenses the main program never hands over but the engine's export takes: larger than any
+    // texture, and smaller than any lens the settings allow, down to a source of no pixels.
+    const uint32_t sizes[][2] = {{wide, 128},  {128, tall}, {caps.MaxTextureWidth, 128},
+                                 {wide, tall}, {2, 2},      {1, 1},
+                                 {33, 17}};
     for (const auto& size : sizes) {
         SettingsRecord record = DefaultRecord();
         record.engine.lensWidth = size[0];
         record.engine.lensHeight = size[1];
         record.engine.sourceWidth = size[0] / 2;
         record.engine.sourceHeight = size[1] / 2;
-        const ProcessCensus before = Census();
-        const EngineRun run = RunEngine(
-            &record, [] {},
-            [] {
-                HWND window = FindWindowA(kLensWindowClass, nullptr);
-                return std::string(window != nullptr && IsWindowVisible(window) ? "lens window"
-                                                                                : "nothing shown");
-            });
-        CampaignRow row;
-        row.done = "lens " + std::to_string(size[0]) + " x " + std::to_string(size[1]) +
-                   ", largest texture " + std::to_string(caps.MaxTextureWidth) + " x " +
-                   std::to_string(caps.MaxTextureHeight);
-        row.notifications = run.codes;
-        Expect(&row, run.sorted == "0" || run.sorted == "1 4",
-               "neither cleanly off with code 0 nor working");
-        ExpectCleanEnd(&row, run, before);
-        table->Add(row);
+        table->Add(WithCensus([&] {
+            const EngineRun run = RunEngine(
+                &record, [] {}, nullptr,
+                [] {
+                    HWND window = FindWindowA(kLensWindowClass, nullptr);
+                    return std::string(window != nullptr && IsWindowVisible(window)
+                                           ? "lens window"
+                                           : "nothing shown");
+                });
+            CampaignRow row;
+            row.done = "lens " + std::to_string(size[0]) + " x " + std::to_string(size[1]) +
+                       ", source " + std::to_string(size[0] / 2) + " x " +
+                       std::to_string(size[1] / 2) +
+                       (size[0] > 1000 || size[1] > 1000 ? largest : "");
+            row.notifications = run.codes;
+            Expect(&row, run.sorted == "0" || run.sorted == "1 4",
+                   "neither cleanly off with code 0 nor working");
+            ExpectCleanEnd(&row, run);
+            return row;
+        }));
     }
 }
 
@@ -359,7 +397,7 @@ int RunEngineWithoutDirect3D() {
     PublishedOwner owner;
     SettingsRecord record = DefaultRecord();
     const EngineRun run = RunEngine(
-        &record, [] {}, [] { return std::string(); });
+        &record, [] {}, nullptr, [] { return std::string(); });
     const std::vector<Notification> codes = Notifications();
     return run.threadEnded && !run.windowLeft && codes.size() == 1 ? codes.front().code : 9;
 }
