@@ -51,18 +51,6 @@ std::string RecordBytes(const SettingsRecord& record) {
     return std::string(reinterpret_cast<const char*>(&record), sizeof(record));
 }
 
-bool LensWindowShown(DWORD processId) {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) != nullptr) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (id == processId && IsWindowVisible(window)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The plug-in commands the open tray menu lists, and whether it closed again on Escape.
 int ListedPlugins(const VexlumeProcess& program, CampaignRow* row) {
     program.Post(kTrayMessage, 333, WM_RBUTTONUP);
