@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "hotkeys.h"
 #include "path_join.h"
+#include "program_folder.h"
 #include "program_state.h"
 #include "scoped_handles.h"
 #include "tray.h"
@@ -27,19 +28,6 @@ constexpr int kBrightnessNeutral = 1000;
 
 void ShowNotFound(const char* what) {
     MessageBoxA(nullptr, what, "Is not found", MB_OK);
-}
-
-// The engine library next to the program, by full path: a library of that name in the current
-// directory or elsewhere on the search path is never taken instead.
-bool EngineLibraryPath(char* path) {
-    char module[kPathCapacity];
-    const DWORD length = GetModuleFileNameA(nullptr, module, kPathCapacity);
-    if (length == 0 || length >= kPathCapacity) {
-        return false;
-    }
-    char folder[kPathCapacity];
-    return FolderOfPath(folder, kPathCapacity, module) &&
-           JoinPath(path, kPathCapacity, folder, QX_ENGINE_LIBRARY);
 }
 
 bool OnMainThread(HWND window) {
@@ -147,7 +135,8 @@ HANDLE StartEngine(HWND window) {
     callbackWindow = window;
 
     char path[kPathCapacity];
-    engineModule = EngineLibraryPath(path) ? LoadLibraryExA(path, nullptr, 0) : nullptr;
+    engineModule =
+        ProgramFilePath(path, QX_ENGINE_LIBRARY) ? LoadLibraryExA(path, nullptr, 0) : nullptr;
     if (engineModule == nullptr) {
         ShowNotFound(QX_ENGINE_LIBRARY);
         return nullptr;

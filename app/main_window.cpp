@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "engine_binding.h"
 #include "hotkeys.h"
+#include "pointer_recovery.h"
 #include "program_state.h"
 #include "settings_file.h"
 #include "start_sound.h"
@@ -14,6 +15,7 @@ namespace {
 // WM_INITDIALOG: settings, the On/Off hot key, the tray icon and the start sound.
 void InitialiseMainWindow(HWND window) {
     mainWindow = window;
+    RecoverHiddenPointer();
     LoadSettings(&settings);
     lensSizes = LensSizes{};
     DeriveSourceSize(&settings, &lensSizes);

@@ -10,6 +10,7 @@
 #include "instance_mapping.h"
 #include "main_window.h"
 #include "path_join.h"
+#include "program_folder.h"
 #include "program_state.h"
 #include "scoped_handles.h"
 #include "splash.h"
@@ -20,12 +21,6 @@ constexpr DWORD kDelayedStartMs = 10000;
 constexpr DWORD kCloseRequestWaitMs = 2000;
 
 typedef BOOL(WINAPI* SetDllDirectoryFn)(LPCSTR);
-
-bool ProgramFolder(char* folder) {
-    char module[kPathCapacity];
-    const DWORD length = GetModuleFileNameA(nullptr, module, kPathCapacity);
-    return length != 0 && length < kPathCapacity && FolderOfPath(folder, kPathCapacity, module);
-}
 
 // Libraries loaded by bare name (the engine's optional libraries) are never taken from the
 // current directory. Naming the program's folder as the library directory takes the current
