@@ -274,20 +274,25 @@ void ExpectCleanEnd(CampaignRow* row, const EngineRun& run) {
 }
 
 // Runs a case and counts what the process holds before and after. What the system makes for good
-// the first time a path runs (an object Wine makes lazily) is no leak: a case after which the
-// process holds more runs once more, and only growth that comes again is wrong.
+// the first times a path runs (objects Wine makes lazily) is no leak: a case after which the
+// process holds more runs again, up to twice more, and only growth that comes every time is
+// wrong.
 CampaignRow WithCensus(const std::function<CampaignRow()>& once) {
+    constexpr int kReruns = 2;
     ProcessCensus before = Census();
     CampaignRow row = once();
     const std::string growth = Growth(before, Census());
-    if (!growth.empty()) {
+    std::string repeated = growth;
+    for (int rerun = 0; rerun < kReruns && !repeated.empty(); ++rerun) {
         before = Census();
         const CampaignRow again = once();
-        const std::string repeated = Growth(before, Census());
-        row.state += "; " + growth + (repeated.empty() ? " once" : " every time");
-        Expect(&row, repeated.empty(), "the process holds more after every run: " + repeated);
+        repeated = Growth(before, Census());
         Expect(&row, again.fault.empty(), "run again: " + again.fault);
     }
+    if (!growth.empty()) {
+        row.state += "; " + growth + (repeated.empty() ? " at first" : " every time");
+    }
+    Expect(&row, repeated.empty(), "the process holds more after every run: " + repeated);
     return row;
 }
 
