@@ -71,10 +71,21 @@ void StopIfOn() {
     ++engineGeneration;
 }
 
+// The desktop itself: the desktop window, the shell's window of desktop icons, and the window
+// the shell puts behind them for the wallpaper. It covers the screen but is no full-screen program.
+bool IsDesktop(HWND window) {
+    if (window == GetDesktopWindow() || window == GetShellWindow()) {
+        return true;
+    }
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof(className));
+    return lstrcmpA(className, "WorkerW") == 0 || lstrcmpA(className, "Progman") == 0;
+}
+
 bool FullScreenWindowInFront() {
     RECT r = {};
     HWND front = GetForegroundWindow();
-    if (front == nullptr || !GetWindowRect(front, &r)) {
+    if (front == nullptr || IsDesktop(front) || !GetWindowRect(front, &r)) {
         return false;
     }
     return r.left <= 0 && r.top <= 0 && r.right >= GetSystemMetrics(SM_CXSCREEN) &&

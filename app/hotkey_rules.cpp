@@ -10,11 +10,9 @@ namespace {
 constexpr unsigned kFlagShift = 0x01;
 constexpr unsigned kFlagControl = 0x02;
 constexpr unsigned kFlagAlt = 0x04;
-constexpr unsigned kFlagExtended = 0x08;
 constexpr unsigned kModAlt = 0x1;
 constexpr unsigned kModControl = 0x2;
 constexpr unsigned kModShift = 0x4;
-constexpr unsigned kModWin = 0x8;
 
 } // namespace
 
@@ -30,9 +28,6 @@ unsigned HotKeyModifiers(uint32_t slotValue) {
     if (flags & kFlagShift) {
         modifiers |= kModShift;
     }
-    if (flags & kFlagExtended) {
-        modifiers |= kModWin;
-    }
     return modifiers;
 }
 
@@ -44,9 +39,11 @@ unsigned HotKeySlotCommand(int slot) {
     return slot == 0 ? cmdToggle : cmdZoomIn - 1 + static_cast<unsigned>(slot);
 }
 
-unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned virtualKey) {
+unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned modifiers,
+                       unsigned virtualKey) {
     for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
-        if (hotKeys[slot] != 0 && HotKeyVirtualKey(hotKeys[slot]) == virtualKey) {
+        if (hotKeys[slot] != 0 && HotKeyVirtualKey(hotKeys[slot]) == virtualKey &&
+            HotKeyModifiers(hotKeys[slot]) == modifiers) {
             return HotKeySlotCommand(slot);
         }
     }

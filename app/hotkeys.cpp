@@ -109,7 +109,9 @@ void UnregisterAllHotKeys(HWND owner) {
 }
 
 void RouteHotKey(HWND window, LPARAM lParam) {
-    const unsigned command = HotKeyCommand(settings.hotKeys, HIWORD(lParam));
+    // The low word holds the modifiers the key was registered with (MOD_ALT, MOD_CONTROL,
+    // MOD_SHIFT).
+    const unsigned command = HotKeyCommand(settings.hotKeys, LOWORD(lParam) & 0xF, HIWORD(lParam));
     if (command != 0) {
         PostMessageA(window, WM_COMMAND, command, 0);
     }

@@ -28,19 +28,18 @@ const PackedYuvRoutine& ChoosePackedYuvRoutine(uint32_t features) {
 
 namespace {
 
-const PackedYuvRoutine& RoutineForThisProcessor() {
-    static const PackedYuvRoutine& routine = ChoosePackedYuvRoutine(QueryProcessorFeatures());
-    return routine;
-}
+// Chosen once, when the library is loaded: a static inside a function would take the runtime's
+// thread lock at its first use on the magnifier thread, and the engine is freed after every run.
+const PackedYuvRoutine& kRoutineForThisProcessor = ChoosePackedYuvRoutine(QueryProcessorFeatures());
 
 } // namespace
 
 void RgbToYuy2(uint32_t rows, int32_t width, const void* source, void* destination,
                int32_t sourcePitch, int32_t destinationPitch) {
-    RoutineForThisProcessor().yuy2(rows, width, source, destination, sourcePitch, destinationPitch);
+    kRoutineForThisProcessor.yuy2(rows, width, source, destination, sourcePitch, destinationPitch);
 }
 
 void RgbToUyvy(uint32_t rows, int32_t width, const void* source, void* destination,
                int32_t sourcePitch, int32_t destinationPitch) {
-    RoutineForThisProcessor().uyvy(rows, width, source, destination, sourcePitch, destinationPitch);
+    kRoutineForThisProcessor.uyvy(rows, width, source, destination, sourcePitch, destinationPitch);
 }

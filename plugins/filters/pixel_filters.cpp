@@ -166,9 +166,13 @@ bool HasSse2() {
     return __builtin_cpu_supports("sse2");
 }
 
+// Asked once, when the library is loaded: a static inside a function would take the runtime's
+// thread lock at its first use, which sets up the thread library for the filtering thread and
+// leaves that behind when the plug-in is freed.
+const bool kSse2 = HasSse2();
+
 template <__m128i (*Map4)(__m128i), uint32_t (*Map)(uint32_t)> void Filter(const PixelRows& rows) {
-    static const bool sse2 = HasSse2();
-    if (sse2) {
+    if (kSse2) {
         MapPixelsSse2<Map4, Map>(rows);
     } else {
         MapPixels<Map>(rows);

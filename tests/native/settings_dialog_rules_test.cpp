@@ -113,7 +113,8 @@ TEST(FirstRunHotKeys, EachSetGivesEverySlotAKeyOfItsOwnOnTheKeypad) {
                 << "plain keys, or Ctrl+Alt with NumLock off; slot " << slot;
         }
         for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
-            EXPECT_EQ(HotKeySlotCommand(slot), HotKeyCommand(slots, HotKeyVirtualKey(slots[slot])))
+            EXPECT_EQ(HotKeySlotCommand(slot), HotKeyCommand(slots, HotKeyModifiers(slots[slot]),
+                                                             HotKeyVirtualKey(slots[slot])))
                 << "the key reaches its own slot; slot " << slot << " numlock " << numLockOn;
         }
     }
