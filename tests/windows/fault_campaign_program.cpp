@@ -84,8 +84,69 @@ struct ProgramCase {
     std::function<void(CampaignRow*)> after;
 };
 
-// Starts the program over the prepared files, switches the lens on (unless the settings did so
-// at start) and off again, and exits; the row tells what was seen.
+// Starts the program, switches the lens on (unless the settings did so at start) and off
+// again, and exits; the row tells what was seen.
+void SwitchLensInProgram(const ProgramCase& c, const ProgramCopy& copy, CampaignRow* row) {
+    VexlumeProcess program(copy.Program());
+    if (program.WaitForMainWindow(30000) == nullptr) {
+        Expect(row, false, "the program did not come up");
+        row->state = program.Running() ? "not answering" : "ended";
+        return;
+    }
+    // A lens the settings switch on at start is switched on by a command posted before the
+    // message loop runs: handled once the program has answered twice.
+    program.Answers();
+    Sleep(300);
+    program.Answers();
+    const bool onAtStart = program.HasModule(kEngineModule);
+    if (!onAtStart) {
+        Expect(row, program.RunCommand(kToggleCommand, 30000), "On/Off not answered");
+    }
+    Lens seen = Lens::OnOrOff;
+    WaitUntil(
+        [&] {
+            if (LensWindowShown(program.Id())) {
+                seen = Lens::On;
+            } else if (!program.HasModule(kEngineModule)) {
+                seen = Lens::Off;
+            }
+            return seen != Lens::OnOrOff;
+        },
+        kLensWait);
+    row->notifications = seen == Lens::On    ? "4: lens shown"
+                         : seen == Lens::Off ? "0: lens off"
+                                             : "none";
+    Expect(row, seen != Lens::OnOrOff, "neither a lens nor a switch-off (a silent failure)");
+    Expect(row, c.expected == Lens::OnOrOff || seen == c.expected,
+           c.expected == Lens::On ? "the lens did not come up" : "the lens did not go off");
+    if (seen == Lens::On && c.whileOn) {
+        c.whileOn(program, row);
+    }
+    // A lens that went off by itself is tried once more, as a user would.
+    const bool offAgain = seen == Lens::Off && program.RunCommand(kToggleCommand, 30000) &&
+                          WaitUntil([&] { return !program.HasModule(kEngineModule); }, kLensWait) &&
+                          !LensWindowShown(program.Id());
+    Expect(row, seen != Lens::Off || offAgain, "a second try did not end off");
+    const bool answers = program.Answers();
+    Expect(row, answers, "the program does not answer");
+    if (seen == Lens::On) {
+        Expect(row, program.RunCommand(kToggleCommand, 30000), "Off not answered");
+        Expect(row, !LensWindowShown(program.Id()) && !program.HasModule(kEngineModule),
+               "the lens did not switch off");
+    }
+    program.PostCommand(kExitCommand);
+    DWORD code = 1;
+    const bool exited = program.WaitForExit(20000, &code) && code == 0;
+    Expect(row, exited, "no clean exit with code 0");
+    row->state = std::string(onAtStart ? "on at start, " : "") +
+                 (seen == Lens::On    ? "lens on and off"
+                  : seen == Lens::Off ? "lens off by itself, twice"
+                                      : "no lens, not off") +
+                 (answers ? "; answers" : "; NO ANSWER") + (exited ? "; exit 0" : "; NO EXIT");
+}
+
+// Lays out the case's files, runs the program over them and checks that the application-data
+// and program folders are as they were.
 CampaignRow RunProgramCase(const ProgramCase& c) {
     CampaignRow row;
     row.done = c.done;
@@ -94,63 +155,7 @@ CampaignRow RunProgramCase(const ProgramCase& c) {
     ProgramCopy copy(EngineBeside::Real);
     const FolderSnapshot before = SnapshotFolder(AppDataFolder());
     const FolderSnapshot programBefore = SnapshotFolder(copy.Folder());
-    {
-        VexlumeProcess program(copy.Program());
-        if (program.WaitForMainWindow(30000) == nullptr) {
-            Expect(&row, false, "the program did not come up");
-            row.state = program.Running() ? "not answering" : "ended";
-            return row;
-        }
-        // A lens the settings switch on at start is switched on by a command posted before the
-        // message loop runs: handled once the program has answered twice.
-        program.Answers();
-        Sleep(300);
-        program.Answers();
-        const bool onAtStart = program.HasModule(kEngineModule);
-        if (!onAtStart) {
-            Expect(&row, program.RunCommand(kToggleCommand, 30000), "On/Off not answered");
-        }
-        Lens seen = Lens::OnOrOff;
-        WaitUntil(
-            [&] {
-                if (LensWindowShown(program.Id())) {
-                    seen = Lens::On;
-                } else if (!program.HasModule(kEngineModule)) {
-                    seen = Lens::Off;
-                }
-                return seen != Lens::OnOrOff;
-            },
-            kLensWait);
-        row.notifications = seen == Lens::On    ? "4: lens shown"
-                            : seen == Lens::Off ? "0: lens off"
-                                                : "none";
-        Expect(&row, seen != Lens::OnOrOff, "neither a lens nor a switch-off (a silent failure)");
-        Expect(&row, c.expected == Lens::OnOrOff || seen == c.expected,
-               c.expected == Lens::On ? "the lens did not come up" : "the lens did not go off");
-        if (seen == Lens::On && c.whileOn) {
-            c.whileOn(program, &row);
-        }
-        // A lens that went off by itself is tried once more, as a user would.
-        const bool offAgain =
-            seen == Lens::Off && program.RunCommand(kToggleCommand, 30000) &&
-            WaitUntil([&] { return !program.HasModule(kEngineModule); }, kLensWait) &&
-            !LensWindowShown(program.Id());
-        Expect(&row, seen != Lens::Off || offAgain, "a second try did not end off");
-        const bool answers = program.Answers();
-        Expect(&row, answers, "the program does not answer");
-        if (seen == Lens::On) {
-            Expect(&row, program.RunCommand(kToggleCommand, 30000), "Off not answered");
-            Expect(&row, !LensWindowShown(program.Id()) && !program.HasModule(kEngineModule),
-                   "the lens did not switch off");
-        }
-        program.PostCommand(kExitCommand);
-        DWORD code = 1;
-        const bool exited = program.WaitForExit(20000, &code) && code == 0;
-        Expect(&row, exited, "no clean exit with code 0");
-        row.state = std::string(onAtStart ? "on at start, " : "") +
-                    (seen == Lens::On ? "lens on and off" : "lens off by itself, twice") +
-                    (answers ? "; answers" : "; NO ANSWER") + (exited ? "; exit 0" : "; NO EXIT");
-    }
+    SwitchLensInProgram(c, copy, &row);
     row.filesUnchanged =
         SnapshotFolder(AppDataFolder()) == before && SnapshotFolder(copy.Folder()) == programBefore;
     Expect(&row, row.filesUnchanged, "a file changed that the user did not change");
