@@ -40,6 +40,9 @@ void Expect(CampaignRow* row, bool holds, const std::string& problem);
 using FolderSnapshot = std::map<std::string, unsigned long long>;
 FolderSnapshot SnapshotFolder(const std::string& folder);
 
+// Whether this runs under Wine, where Direct3D can be made unavailable for one program.
+bool UnderWine();
+
 // Wine's Direct3D without 3D for the programs named `exe` that start while it lives
 // (HKCU\Software\Wine\AppDefaults\<exe>\Direct3D "renderer" = "no3d"); Windows ignores the key.
 class NoDirect3DFor {

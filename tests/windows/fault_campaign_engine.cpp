@@ -419,6 +419,11 @@ int RunEngineWithoutDirect3D() {
 
 void RunNoDirect3DEngineCase(CampaignTable* table) {
     table->Section("Direct3D unavailable");
+    if (!UnderWine()) {
+        table->Add({"engine without Direct3D: skipped, only Wine can take it away here", "", "",
+                    true, ""});
+        return;
+    }
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     const char* slash = std::strrchr(path, '\\');

@@ -86,6 +86,10 @@ FolderSnapshot SnapshotFolder(const std::string& folder) {
     return snapshot;
 }
 
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 NoDirect3DFor::NoDirect3DFor(const std::string& exe)
     : key_("Software\\Wine\\AppDefaults\\" + exe + "\\Direct3D") {
     HKEY key = nullptr;

@@ -415,13 +415,15 @@ void RunProgramCases(CampaignTable* table, bool longRun) {
     largest.engine.lensWidth = 16384;
     largest.engine.lensHeight = 16384;
     std::unique_ptr<NoDirect3DFor> noDirect3D;
-    cases.push_back({"Direct3D unavailable",
-                     "tray program, Wine's renderer \"no3d\", saved settings",
-                     [&noDirect3D] {
-                         WriteSettingsBytes(SavedRecord());
-                         noDirect3D = std::make_unique<NoDirect3DFor>("Vexlume.exe");
-                     },
-                     Lens::Off, nullptr, nullptr});
+    if (UnderWine()) {
+        cases.push_back({"Direct3D unavailable",
+                         "tray program, Wine's renderer \"no3d\", saved settings",
+                         [&noDirect3D] {
+                             WriteSettingsBytes(SavedRecord());
+                             noDirect3D = std::make_unique<NoDirect3DFor>("Vexlume.exe");
+                         },
+                         Lens::Off, nullptr, nullptr});
+    }
     cases.push_back({"lens larger than the largest texture",
                      "tray program, settings with the largest lens 16384 x 16384",
                      [&largest] { WriteSettingsBytes(RecordBytes(largest)); }, Lens::OnOrOff,
