@@ -64,9 +64,20 @@ echo "== soak, ${VX_SOAK_CYCLES:-1000} switches"
         "${VX_SOAK_CYCLES:-1000}" | tr -d '\r' | tee "$out/soak.txt"
 )
 
+# The fault campaign with settings files of every size from 0 to 200 bytes.
+echo "== fault campaign, every settings file size"
+(
+    . tools/winebox.sh
+    trap winebox_stop EXIT
+    winebox_start
+    VX_WINE_TIMEOUT=14400 tools/wine-run.sh build/win32/bin/fault_campaign.exe long |
+        tr -d '\r' | tee "$out/fault_campaign.txt"
+)
+
 echo "== load after: $(uptime)"
 echo "== summary"
 grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
     "$out/lens_bench.txt" || true
 grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt || true
 grep -E '^(soak |\| |time per cycle|notifications|the lens came up)' "$out/soak.txt" || true
+grep -E '^fault campaign' "$out/fault_campaign.txt" || true

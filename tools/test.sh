@@ -1,9 +1,9 @@
 #!/bin/bash
 # Installs what is missing, builds everything and runs every test: the native unit tests, a short
 # run of the settings loader's fuzzer, then the Windows tests under Wine in a private Xvfb display
-# and a fresh Wine prefix (the soak of 30 switches among them, ctest label "soak"), then the
-# packages (installer, portable zip, version information) in a prefix of their own, so that the
-# installer meets a user who never had the program.
+# and a fresh Wine prefix (the soak of 30 switches among them, ctest label "soak", and the fault
+# campaign, label "faults"), then the packages (installer, portable zip, version information) in a
+# prefix of their own, so that the installer meets a user who never had the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

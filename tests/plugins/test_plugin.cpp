@@ -1,12 +1,14 @@
 // Test plug-ins for the engine's plug-in host. Every call is recorded in the test program's call
 // log as "<file name> <entry point> ...", so that copies under different names tell themselves
-// apart. Variants, chosen when built:
+// apart, and counted in the file's shared block when a test made one (plugin_call_counts.h).
+// Variants, chosen when built:
 //   INIT_RESULT=n     what vxpiInit returns (default 1)
 //   OMIT_RELEASE      no vxpiRelease export
 //   INVERT            vxpiFilter inverts the colours of the frame
 //   FAULT_IN=1, 2, 3  vxpiInit, vxpiFilter or vxpiRelease writes through a null pointer after
 //   recording itself,
-//                     with its x87 stack filled and the registers the caller keeps clobbered
+//                     with its x87 stack filled and the registers the caller keeps clobbered;
+//   FAULT_IN=4        the same in DllMain, as the library is loaded
 //   OVERFLOW          vxpiFilter recurses until the stack overflows
 //   RAISE             vxpiFilter raises an exception it does not catch
 //   PROBE             vxpiFilter probes an unmapped address with IsBadReadPtr, which handles the
@@ -15,6 +17,7 @@
 #include <cstring>
 
 #include "call_log.h"
+#include "plugin_call_counts.h"
 #include "vxpi.h"
 
 #if !defined(INIT_RESULT)
@@ -29,6 +32,24 @@ namespace {
 
 char g_name[MAX_PATH] = "?";
 VxpiEngine g_engine = {};
+PluginCallCounts* g_counts = nullptr;
+
+void Count(LONG PluginCallCounts::*call) {
+    if (g_counts != nullptr) {
+        InterlockedIncrement(&(g_counts->*call));
+    }
+}
+
+void OpenCallCounts() {
+    char name[MAX_PATH + 32];
+    PluginCallCountsName(name, sizeof(name), g_name);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
+    if (mapping != nullptr) {
+        g_counts = static_cast<PluginCallCounts*>(
+            MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(PluginCallCounts)));
+        CloseHandle(mapping);
+    }
+}
 
 // A fault the compiler cannot see coming, in a state that the guard must clean up after.
 void Fault() {
@@ -95,6 +116,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         GetModuleFileNameA(instance, path, MAX_PATH);
         const char* slash = std::strrchr(path, '\\');
         lstrcpynA(g_name, slash != nullptr ? slash + 1 : path, MAX_PATH);
+        OpenCallCounts();
+        if (FAULT_IN == 4) {
+            Fault();
+        }
+    } else if (reason == DLL_PROCESS_DETACH && g_counts != nullptr) {
+        UnmapViewOfFile(g_counts);
     }
     return TRUE;
 }
@@ -102,6 +129,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 FAKE_EXPORT int WINAPI vxpiInit(int lensHeight, int lensWidth, int bitsPerPixel) {
     RecordCall("%s vxpiInit %d %d %d%s", g_name, lensHeight, lensWidth, bitsPerPixel,
                CallingThread());
+    Count(&PluginCallCounts::init);
     vxpiBindEngine(&g_engine);
     if (FAULT_IN == 1) {
         Fault();
@@ -124,6 +152,7 @@ FAKE_EXPORT int WINAPI vxpiFilter(VxpiFrame* frame) {
                g_name, frame->dwSize, frame->dwWidth, frame->dwHeight,
                frame->ddpfPixelFormat.dwRGBBitCount, OtherBytesSet(frame), AllOpaque(frame) ? 1 : 0,
                first, engine, CallingThread());
+    Count(&PluginCallCounts::filter);
     if (FAULT_IN == 2) {
         Fault();
     }
@@ -152,6 +181,7 @@ FAKE_EXPORT int WINAPI vxpiFilter(VxpiFrame* frame) {
 #if !defined(OMIT_RELEASE)
 FAKE_EXPORT int WINAPI vxpiRelease() {
     RecordCall("%s vxpiRelease%s", g_name, CallingThread());
+    Count(&PluginCallCounts::release);
     if (FAULT_IN == 3) {
         Fault();
     }

@@ -7,7 +7,8 @@
 
 #define VX_MENU_PROBE_STATE "VxMenuProbeState"
 
-constexpr int kMenuProbeItems = 64;
+// The largest menu: the fixed items and a Plug-Ins submenu of 1024 plug-ins.
+constexpr int kMenuProbeItems = 1100;
 constexpr int kMenuProbeText = 128;
 
 struct MenuProbeItem {

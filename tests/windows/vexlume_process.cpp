@@ -425,3 +425,15 @@ void Press(WORD key) {
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, input, sizeof(INPUT));
 }
+
+bool LensWindowShown(DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) != nullptr) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        if (id == processId && IsWindowVisible(window)) {
+            return true;
+        }
+    }
+    return false;
+}

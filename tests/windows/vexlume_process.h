@@ -133,3 +133,5 @@ bool KeyTaken(UINT modifiers, UINT key);
 void Press(WORD key);
 // Whether the tray shows an icon of `owner` with identifier 333.
 bool TrayIconPresent(HWND owner);
+// Whether a lens window of `processId` is shown.
+bool LensWindowShown(DWORD processId);

@@ -40,7 +40,6 @@ constexpr unsigned kToggleCommand = 8002;
 constexpr unsigned kExitCommand = 2;
 constexpr DWORD kLensUpWait = 15000;
 constexpr DWORD kCommandWait = 30000;
-const char kLensWindowClass[] = "VX Overlay Window";
 const char* const kCompanions[] = {"qxsender.dll", "qxhidecursor.dll", "qxgetcaretpos.dll"};
 
 // Only what the summary needs is kept (every cycle is printed as it ends): the engine soak
@@ -137,18 +136,6 @@ bool PrintSummary(const char* mode, const SoakResult& result) {
 }
 
 // ---- tray: the real program, switched through its own command
-
-bool LensWindowShown(DWORD processId) {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, kLensWindowClass, nullptr)) != nullptr) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (id == processId && IsWindowVisible(window)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 bool WaitForLens(DWORD processId) {
     const double deadline = NowMs() + kLensUpWait;
