@@ -9,6 +9,12 @@ constexpr int kBrightnessMax = 10000;
 // added (direction > 0) or subtracted (direction < 0) and the sum kept within 900..10000.
 int SteppedBrightness(int current, int direction, int amount);
 
+// The brightness a frame is drawn with. A stored value below 900 is one nobody has set yet (0 from
+// the library's load and from every DirectDraw set-up until the main program raises it on the
+// lens-up notification; a change is never stored below 900): the image is then drawn unchanged,
+// so that no frame comes out darker because it came before that raise.
+int FrameBrightness(int stored);
+
 // How the first render pass applies a brightness: which technique and its Brightness value.
 enum class BrightnessTechnique { kRgb, kRgbDark };
 struct BrightnessPass {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "brightness.h"
 #include "clipboard_copy.h"
 #include "composition_guard.h"
 #include "d3d_device.h"
@@ -152,7 +153,7 @@ Frame BeginFrame(Run& run) {
     PublishPluginView(frame.placement.view);
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
-    frame.brightness = static_cast<int>(g_Brightness);
+    frame.brightness = FrameBrightness(static_cast<int>(g_Brightness));
     const Renderer& r = run.renderer;
     frame.route = ChooseFrameRoute(
         FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,

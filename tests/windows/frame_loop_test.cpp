@@ -111,12 +111,14 @@ TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
 }
 
 // Overlays that take only one packed-YUV format, on devices with and without pixel shader 2.0.
-// The shader's floats may differ from the processor's integers by one step.
+// The shader's floats may differ from the processor's integers by one step. Frames drawn before
+// the main program sets the brightness at lens-up are not darker.
 struct FourCCCase {
     const char* name;
     const char* fourCC;
     DWORD pixelShaderVersion; // 0: the device's own
     int tolerance;
+    bool brightnessSet = true; // as the main program does at lens-up
 };
 
 class FourCCOverlay : public FrameLoop, public ::testing::WithParamInterface<FourCCCase> {};
@@ -135,7 +137,9 @@ TEST_P(FourCCOverlay, ShowsTheLensImageInItsByteOrder) {
     record.engine.sourceWidth = width; // zoom 1
     record.engine.sourceHeight = height;
     Start();
-    qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0)); // as the main program does
+    if (c.brightnessSet) {
+        qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0));
+    }
     const int flips = Flips();
     ASSERT_TRUE(WaitUntil([&] { return Flips() >= flips + 3; }));
     Close();
@@ -170,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FourCCCase{"Yuy2ByShader", "YUY2", 0, 1},
                       FourCCCase{"UyvyByShader", "UYVY", 0, 1},
                       FourCCCase{"Yuy2ByProcessor", "YUY2", D3DPS_VERSION(1, 4), 0},
-                      FourCCCase{"UyvyByProcessor", "UYVY", D3DPS_VERSION(1, 4), 0}),
+                      FourCCCase{"UyvyByProcessor", "UYVY", D3DPS_VERSION(1, 4), 0},
+                      FourCCCase{"BrightnessNotYetSet", "YUY2", 0, 1, false}),
     [](const ::testing::TestParamInfo<FourCCCase>& info) { return info.param.name; });
 
 TEST_F(FrameLoop, BusyOverlayEndsTheRunWithCode2) {
@@ -383,11 +388,12 @@ TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     Start();
-    // Brightness 0 (never raised here) draws through Direct3D; from the next frame on the device
+    // A brightness other than neutral draws through Direct3D; from the next frame on the device
     // is lost, then broken, and no new Direct3D object can be made.
     script.objectFailures = 2;
     script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
     script.readBackAnswers.push_back(D3DERR_DEVICELOST);
+    qxSetBrightnessMagnifier(1, 1500);
     EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
     EXPECT_EQ((Calls{"qxRecordError Direct3DCreate9 failed|178|3Dmagnifier"}), Reports());
