@@ -139,17 +139,18 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 } // namespace
 
-void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
                     int sy, int sw, int sh, unsigned overlayFormat) {
     IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
-    if (stretch == nullptr || image.Dc() == nullptr) {
+    if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(target, screen, sx, sy, sw, sh, overlayFormat);
     if (!area.fresh) {
         return;
     }
-    const RECT whole = {0, 0, static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};
+    const RECT whole = {0, 0, static_cast<LONG>(target.Width()),
+                        static_cast<LONG>(target.Height())};
     D3DLOCKED_RECT locked = {};
     const HRESULT result = stretch->LockRect(&locked, &whole, 0);
     if (FAILED(result)) {
@@ -158,7 +159,7 @@ void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& sc
         }
         return;
     }
-    MakeFrame(image, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
+    MakeFrame(target, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
     stretch->UnlockRect();
 }
 

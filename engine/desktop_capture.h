@@ -14,13 +14,13 @@ class LensImage;
 struct Renderer;
 
 // Copies the source area (sx, sy, sw x sh) of the screen, stretched to the lens size, into the
-// capture texture, using the lens image as GDI's target. Source pixels outside `screen` are
-// black. overlayFormat 5 ("Show one window") copies only the top-level window under the pointer
-// and leaves the rest transparent.
-void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
+// capture texture, using `target` (an image of lens size) as GDI's target. Source pixels outside
+// `screen` are black. overlayFormat 5 ("Show one window") copies only the top-level window under
+// the pointer and leaves the rest transparent.
+void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
                     int sy, int sw, int sh, unsigned overlayFormat);
 
-// The same capture, finished in the lens image instead of the texture.
+// The same capture, finished in `image` itself instead of the texture.
 void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
                            int sh, unsigned overlayFormat);
 

@@ -76,10 +76,15 @@ bool PackIntoBackBuffer(Renderer& r, unsigned overlayFormat) {
 }
 
 // Reads `from` back into g_BackBufferCopy and locks its first `texels` columns; false when the
-// copy cannot be locked. A device reported lost here is noted for the next frame.
+// frame could not be read back (the copy then holds an older frame) or the copy cannot be locked.
+// A device reported lost here is noted for the next frame.
 bool ReadBack(Renderer& r, IDirect3DSurface9* from, UINT texels, D3DLOCKED_RECT* locked) {
     // The read-back waits for the GPU to finish the frame.
-    NoteDeviceResult(r, r.g_D3DDevice->GetRenderTargetData(from, r.g_BackBufferCopy));
+    const HRESULT copied = r.g_D3DDevice->GetRenderTargetData(from, r.g_BackBufferCopy);
+    NoteDeviceResult(r, copied);
+    if (FAILED(copied)) {
+        return false;
+    }
     const RECT area = {0, 0, static_cast<LONG>(texels), static_cast<LONG>(r.g_RenderHeight)};
     return SUCCEEDED(r.g_BackBufferCopy->LockRect(locked, &area, D3DLOCK_READONLY));
 }

@@ -17,7 +17,8 @@ void RenderFrame(Renderer& renderer, unsigned overlayFormat, POINT cursor, int b
 void DrawInternalCursor(Renderer& renderer, int x, int y);
 
 // Reads the finished RGB image back into the locked 32-bit surface that `surface` describes; a
-// device reported lost here is noted for the next frame.
+// surface into which the frame cannot be read back keeps its content. A device reported lost
+// here is noted for the next frame.
 void CopyFrameRGB(Renderer& renderer, const DDSURFACEDESC* surface);
 
 // Reads the finished image back into the locked packed-YUV surface that `surface` describes, in

@@ -43,7 +43,12 @@ struct Run {
     LensRun lens = {};
     FollowState follow;
     Renderer renderer;
+    // The finished lens image, which the lens window and the clipboard copy show: it changes only
+    // when a frame is finished, so a frame that cannot be read back leaves the last one in place.
     LensImage image;
+    // GDI's target for the screen copy of the Direct3D route, which goes on into the capture
+    // texture.
+    LensImage capture;
     DisplaySurfaces display;
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
@@ -88,7 +93,8 @@ bool StartRendering(Run& run) {
         ReportError("Failed InitDirect3D", 399, "magnifier");
         return false;
     }
-    if (!run.image.Create(run.lensWidth, run.lensHeight)) {
+    if (!run.image.Create(run.lensWidth, run.lensHeight) ||
+        !run.capture.Create(run.lensWidth, run.lensHeight)) {
         ReportError("Failed CreateDIBSection", static_cast<int>(GetLastError()), "magnifier");
         return false;
     }
@@ -184,8 +190,8 @@ void Capture(Run& run, const Frame& frame) {
         CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                               frame.sourceHeight, path);
     } else {
-        CaptureDesktop(run.renderer, run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
-                       frame.sourceHeight, path);
+        CaptureDesktop(run.renderer, run.capture, run.monitors.screen, at.x, at.y,
+                       frame.sourceWidth, frame.sourceHeight, path);
     }
 }
 

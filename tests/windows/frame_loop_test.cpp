@@ -10,6 +10,7 @@
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "fake_directdraw.h"
+#include "lens_readback.h"
 #include "magnifier_thread.h"
 #include "packed_yuv.h"
 #include "scoped_handles.h"
@@ -342,6 +343,32 @@ TEST_F(FrameLoop, FirstFrameComesBeforeTheFirstPauseAndANewBrightnessAtOnce) {
         << "the main program's brightness at lens-up is shown without waiting for the pause";
     Sleep(200);
     EXPECT_EQ(2, frames() - before) << "then the pause goes on";
+}
+
+TEST_F(FrameLoop, FrameThatCannotBeReadBackLeavesTheLensImageAsItWas) {
+    const RECT area = {300, 300, 460, 420};
+    const std::vector<uint32_t> picture = DetailPattern(160, 120, 7);
+    PatternWindow pattern(area.left, area.top, 160, 120, picture);
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    EmptyTheClipboard();
+    Direct3DScript script;
+    script.readBackAnswers.push_back(D3DERR_INVALIDCALL);
+    ScriptedDirect3D scripted(&script);
+    record.engine.displayMode = 2;
+    record.engine.frameWait = 60000;
+    const POINT first = {380, 360};
+    SetCursorPos(first.x, first.y);
+    Start();
+    ASSERT_TRUE(WaitForLensAt(LensAround(first.x, first.y)));
+    // The next frame, at another place, goes through Direct3D and cannot be read back.
+    SetCursorPos(340, 330);
+    StoreShared(record.engine.captureRequest, 1);
+    qxSetBrightnessMagnifier(1, 2000);
+    ASSERT_TRUE(WaitForCaptureServed(record));
+    ClipboardImage copy;
+    ASSERT_TRUE(ReadClipboardElsewhere(&copy));
+    EXPECT_EQ(0, CopyMismatches(copy, OneWindowLensOf(picture, area, first)));
+    EmptyTheClipboard();
 }
 
 // Ways the lens cannot come up: the engine tells the main program with code 0, which switches
