@@ -123,8 +123,9 @@ void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display) {
 
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven) {
-    if (presentation.pluginTakeover || placement.point == presentation.lastOverlayPoint ||
-        !pointerDriven) {
+    // A flip that ended the run has the last word on why it ended.
+    if (presentation.Ended() || presentation.pluginTakeover ||
+        placement.point == presentation.lastOverlayPoint || !pointerDriven) {
         return;
     }
     presentation.lastOverlayPoint = placement.point;

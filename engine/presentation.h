@@ -53,6 +53,7 @@ void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display);
 // comes back, the overlay shown again by the next frame, the lens window by this frame's image.
 void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display);
 
-// Moves the overlay when the pointer moved the lens; never during a take-over.
+// Moves the overlay when the pointer moved the lens; never during a take-over, nor after the
+// frame's flip ended the run.
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven);

@@ -219,6 +219,42 @@ TEST_F(FrameLoop, FailedFlipEndsTheRunWithCode3AndAReport) {
               Reports());
 }
 
+// A flip that ends the run ends it before the overlay is moved: a move after it could undo the
+// end or report a second failure.
+struct EndingFlip {
+    const char* name;
+    HRESULT flip;
+    HRESULT move; // what the move would answer
+    int code;
+    const char* report; // of the flip; null: none
+};
+
+class FlipThatEndsTheRun : public FrameLoop, public ::testing::WithParamInterface<EndingFlip> {};
+
+TEST_P(FlipThatEndsTheRun, EndsItBeforeTheOverlayIsMoved) {
+    const EndingFlip& c = GetParam();
+    AcceptRgbOverlays();
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, c.flip);
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::SetOverlayPosition, c.move);
+    Start();
+    EXPECT_TRUE(WaitForNotification(c.code, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_TRUE(RecordedCallsStartingWith("overlay.SetOverlayPosition").empty());
+    const Calls reports = c.report == nullptr ? Calls{}
+                                              : Calls{std::string("qxRecordError ") + c.report +
+                                                      "|" + std::to_string(c.flip) + "|magnifier"};
+    EXPECT_EQ(reports, Reports());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FlipThatEndsTheRun,
+    ::testing::Values(EndingFlip{"BusyThenSurfaceLost", DDERR_SURFACEBUSY, DDERR_SURFACELOST,
+                                 kNotifySurfaceLost, nullptr},
+                      EndingFlip{"FailedThenFailed", DDERR_GENERIC, DDERR_GENERIC,
+                                 kNotifyPresentFailed,
+                                 "FAILED - lpDDSOverlay->Flip - bOverlayFormats: 0"}),
+    [](const ::testing::TestParamInfo<EndingFlip>& info) { return info.param.name; });
+
 TEST_F(FrameLoop, FailedMoveEndsTheRunWithCode3AndAReport) {
     AcceptRgbOverlays();
     fake.SetResult(FakeRole::Overlay, FakeMethod::SetOverlayPosition, DDERR_GENERIC);
