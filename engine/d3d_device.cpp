@@ -5,6 +5,7 @@
 
 #include "d3dx/effect_resource.h"
 #include "d3dx/texture_from_resource.h"
+#include "engine_state.h"
 #include "error_reporter.h"
 #include "processor_features.h"
 #include "renderer_state.h"
@@ -21,15 +22,6 @@ const D3DVERTEXELEMENT9 kVertexElements[] = {
     {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END(),
 };
-
-// The module that holds the engine's code and resources.
-HMODULE EngineModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&EngineModule), &module);
-    return module;
-}
 
 D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
     D3DPRESENT_PARAMETERS parameters = {};

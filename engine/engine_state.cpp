@@ -7,6 +7,14 @@ EngineCallback g_Callback = nullptr;
 volatile LONG g_Brightness = 0;
 HWND g_OwnerWindow = nullptr;
 
+HMODULE EngineModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&EngineModule), &module);
+    return module;
+}
+
 void SendNotification(int code) {
     if (g_Callback == nullptr) {
         return;

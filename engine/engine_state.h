@@ -14,5 +14,8 @@ extern volatile LONG g_Brightness;
 // The main program's window from the shared memory "magnifier"; null until read.
 extern HWND g_OwnerWindow;
 
+// The module that holds the engine's code and resources (no reference taken).
+HMODULE EngineModule();
+
 // Runs the main program's callback with `code` on a thread of its own, without waiting for it.
 void SendNotification(int code);

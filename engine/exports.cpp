@@ -39,10 +39,22 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
         return nullptr;
     }
     BeginRun();
-    HANDLE thread = CreateThread(nullptr, 0, MagnifierThread, nullptr, 0, nullptr);
+    // The thread holds a reference on this library until its very end, so that a caller that
+    // frees the library without waiting for the thread cannot unload the code under it.
+    HMODULE reference = nullptr;
+    HANDLE thread = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&MagnifierThread), &reference)) {
+        thread = CreateThread(nullptr, 0, MagnifierThread, nullptr, 0, nullptr);
+        if (thread == nullptr) {
+            FreeLibrary(reference);
+        }
+    }
     if (thread == nullptr) {
         UndoBeginRun();
+        return nullptr;
     }
+    KeepThread(thread);
     return thread;
 }
 
@@ -51,6 +63,9 @@ int WINAPI qxCloseMagnifier(HANDLE thread) {
     if (thread != nullptr) {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
+        // Runs begun without a close between them end too, so that the caller may free the
+        // library at once.
+        WaitForKeptThreads();
     }
     return 1;
 }

@@ -276,14 +276,16 @@ int EndNotification(const Presentation& presentation) {
 
 } // namespace
 
-DWORD WINAPI MagnifierThread(LPVOID) {
-    std::unique_lock<RunTurnLock> turn(RunTurn(), std::try_to_lock);
+namespace {
+
+void RunMagnifier() {
+    std::unique_lock<SectionLock> turn(RunTurn(), std::try_to_lock);
     if (!turn.owns_lock()) {
         // Another run holds the engine; when it has ended and the engine was closed meanwhile,
         // there is nothing left for this one to do.
         turn.lock();
         if (!RunsRemain()) {
-            return 0;
+            return;
         }
     }
     // Pointer, caret, monitors, lens window and clipboard copy all in physical pixels.
@@ -301,7 +303,7 @@ DWORD WINAPI MagnifierThread(LPVOID) {
         // already done so.
         SendNotification(RunsRemain() ? kNotifySetupFailed : kNotifyEnded);
         StopErrorReporter();
-        return 0;
+        return;
     }
     ChooseDisplayPath(run);
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
@@ -322,5 +324,12 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     SendNotification(EndNotification(run.presentation));
     ReleasePointerAndCaret(run);
     StopErrorReporter();
-    return 0;
+}
+
+} // namespace
+
+DWORD WINAPI MagnifierThread(LPVOID) {
+    RunMagnifier();
+    // Gives back the reference on the library that qxCreateMagnifier took for this thread.
+    FreeLibraryAndExitThread(EngineModule(), 0);
 }

@@ -101,6 +101,22 @@ TEST_F(EngineExports, OneCloseEndsEveryRunBegun) {
     EXPECT_EQ(1, engine.close(second));
 }
 
+// A main program that started twice and kept only the last handle: its close returns when no
+// engine thread runs any more, and the library it frees then unloads at once.
+TEST_F(EngineExports, ACloseWaitsForEveryRunBegun) {
+    record.engine.frameWait = 100000;
+    HANDLE first = engine.create(&record.engine, TestCallback);
+    HANDLE second = engine.create(&record.engine, TestCallback);
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, second);
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 5000));
+    EXPECT_EQ(1, engine.close(second));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first, 0)) << "the first run has ended too";
+    CloseHandle(first);
+    engine.Unload();
+    EXPECT_EQ(nullptr, GetModuleHandleA(QX_ENGINE_LIBRARY));
+}
+
 HANDLE g_runningThread = nullptr;
 QxCloseMagnifierFn g_close = nullptr;
 volatile LONG g_closedFromCallback = 0;
