@@ -165,7 +165,6 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message) {
     ReleaseDirectDraw(display);
     ReportError(message, static_cast<int>(result), "magnifier");
-    SendNotification(kNotifySetupFailed);
     return 0;
 }
 

@@ -56,8 +56,8 @@ extern const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount];
 // overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1 when an
 // overlay with its back buffer exists, else 0; a failed step has already run DirectDrawFailed.
 int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height);
-// Releases every DirectDraw object, reports `message` with `result` as code, sends notification 0
-// to the main program. Returns 0.
+// Releases every DirectDraw object and reports `message` with `result` as code. Returns 0. The
+// main program is not told: the lens window needs no DirectDraw, and the lens goes on in it.
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message);
 // Hides the overlay and releases the overlay chain and the primary surface; keeps lpDD and
 // lpDDSBackTransparent. Does nothing without a DirectDraw object.

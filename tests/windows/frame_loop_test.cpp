@@ -320,15 +320,18 @@ TEST_F(FrameLoop, OneWindowModeReleasesTheOverlayAndLeavesCompositionAlone) {
     EXPECT_EQ(1u, Composition());
 }
 
-TEST_F(FrameLoop, FailedDirectDrawSetUpSendsCode0OnceAndTheRunStaysHarmless) {
+// The lens window needs no DirectDraw: a DirectDraw that fails is reported and the lens goes on.
+TEST_F(FrameLoop, FailedDirectDrawSetUpIsReportedAndTheLensGoesOnInItsWindow) {
     fake.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
     Start();
     StoreShared(record.engine.captureRequest, 1);
     EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }))
-        << "a pending copy is cleared";
+        << "a pending copy is served";
+    HWND lens = FindWindowA("VX Overlay Window", nullptr);
+    EXPECT_TRUE(lens != nullptr && IsWindowVisible(lens));
     Sleep(100);
     Close();
-    EXPECT_EQ(1, CountNotifications(kNotifySetupFailed));
+    EXPECT_EQ(0, CountNotifications(kNotifySetupFailed)) << "the lens was not switched off";
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
     EXPECT_EQ((Calls{"qxRecordError CreateSurface lpDDSPrimary|" +
                      std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),

@@ -42,9 +42,9 @@ IDirectDrawSurface* InterfaceOf(FakeSurface* surface) {
     return surface != nullptr ? surface->Interface() : nullptr;
 }
 
-// Waits for notification 0 and a moment more, so that a second one would have arrived too.
+// The notifications 0 that arrived within a moment: none, since the lens window needs no
+// DirectDraw and the lens goes on without it.
 int SetupFailedNotifications() {
-    WaitForNotification(kNotifySetupFailed, 2000);
     Sleep(100);
     int count = 0;
     for (const Notification& n : Notifications()) {
@@ -234,7 +234,7 @@ struct FailureCase {
 
 class SetupFailure : public DirectDrawSetup, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(SetupFailure, ReleasesEverythingReportsTheStepAndTellsTheMainProgramOnce) {
+TEST_P(SetupFailure, ReleasesEverythingAndReportsTheStep) {
     const FailureCase& c = GetParam();
     c.arrange(fake_);
     PreloadedFake sender("qxsender", "full");
@@ -253,7 +253,7 @@ TEST_P(SetupFailure, ReleasesEverythingReportsTheStepAndTellsTheMainProgramOnce)
     EXPECT_EQ(std::vector<std::string>{"qxRecordError " + std::string(c.report) + "|" +
                                        std::to_string(static_cast<int>(c.code)) + "|magnifier"},
               RecordedCallsStartingWith("qxRecordError"));
-    EXPECT_EQ(1, SetupFailedNotifications());
+    EXPECT_EQ(0, SetupFailedNotifications());
     StopErrorReporter();
 }
 
@@ -301,12 +301,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "DDSCAPS_BACKBUFFER, lpDDSBack2", DDERR_GENERIC}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
-TEST_F(DirectDrawSetup, FailureWithoutReporterStillTellsTheMainProgram) {
+TEST_F(DirectDrawSetup, FailureWithoutReporterReleasesEverything) {
     fake_.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
     EXPECT_EQ(0, Init());
     EXPECT_EQ(0, fake_.OutstandingReferences());
     EXPECT_TRUE(RecordedCallsStartingWith("qxRecordError").empty());
-    EXPECT_EQ(1, SetupFailedNotifications());
+    EXPECT_EQ(0, SetupFailedNotifications());
 }
 
 // ---- Releases ------------------------------------------------------------------------------
