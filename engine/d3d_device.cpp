@@ -1,6 +1,5 @@
 #include "d3d_device.h"
 
-#include <cstring>
 #include <string>
 
 #include "d3dx/effect_resource.h"
@@ -121,29 +120,6 @@ bool CreateCaptureTexture(Renderer& r) {
                 "GetSurfaceLevel g_Surface_BackgroundStretch failed");
 }
 
-// The full-size quad maps texel (i, j) of the W x H capture onto pixel (i, j) of the W x H
-// target: pixel centres sit on whole coordinates, so the edges lie half a pixel outside.
-void WriteFullSizeQuad(Renderer& r) {
-    const float right = static_cast<float>(r.g_RenderWidth) - 0.5f;
-    const float bottom = static_cast<float>(r.g_RenderHeight) - 0.5f;
-    QuadVertex* q = r.g_QuadVertices;
-    q[kRightTop].x = right;
-    q[kRightBottom].x = right;
-    q[kLeftTop].x = -0.5f;
-    q[kLeftBottom].x = -0.5f;
-    q[kRightTop].y = -0.5f;
-    q[kLeftTop].y = -0.5f;
-    q[kRightBottom].y = bottom;
-    q[kLeftBottom].y = bottom;
-    void* vertices = nullptr;
-    if (FAILED(r.g_VertexBuffer_Quad->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(r.g_VertexBuffer_Quad);
-        return;
-    }
-    std::memcpy(vertices, q, kQuadBytes);
-    r.g_VertexBuffer_Quad->Unlock();
-}
-
 // The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
 // picture that cannot be loaded leaves the texture empty.
 void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
@@ -170,7 +146,7 @@ void CreateVertexBuffers(Renderer& r) {
         r.g_VertexBuffer_Quad = nullptr;
     }
     if (r.g_VertexBuffer_Quad != nullptr) {
-        WriteFullSizeQuad(r);
+        WriteQuad(r.g_VertexBuffer_Quad, FullSizeQuad(r.g_RenderWidth, r.g_RenderHeight));
     }
 }
 

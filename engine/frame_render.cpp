@@ -130,24 +130,9 @@ void DrawInternalCursor(Renderer& r, int x, int y) {
     if (r.g_Texture_Cursor == nullptr || r.g_VertexBuffer_Cursor == nullptr) {
         return;
     }
-    const float fx = static_cast<float>(x);
-    const float fy = static_cast<float>(y);
-    QuadVertex* q = r.g_QuadVertices;
-    q[kRightTop].x = fx + 63.5f;
-    q[kRightBottom].x = fx + 63.5f;
-    q[kLeftTop].x = fx - 64.5f;
-    q[kLeftBottom].x = fx - 64.5f;
-    q[kRightTop].y = fy - 64.5f;
-    q[kLeftTop].y = fy - 64.5f;
-    q[kRightBottom].y = fy + 63.5f;
-    q[kLeftBottom].y = fy + 63.5f;
-    void* vertices = nullptr;
-    if (FAILED(r.g_VertexBuffer_Cursor->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(r.g_VertexBuffer_Cursor);
+    if (!WriteQuad(r.g_VertexBuffer_Cursor, CursorQuad(x, y))) {
         return;
     }
-    std::memcpy(vertices, q, kQuadBytes);
-    r.g_VertexBuffer_Cursor->Unlock();
 
     IDirect3DDevice9* d = r.g_D3DDevice;
     d->SetStreamSource(0, r.g_VertexBuffer_Cursor, 0, sizeof(QuadVertex));

@@ -1,5 +1,7 @@
 #include "renderer_state.h"
 
+#include <cstring>
+
 #include "d3d_device.h"
 #include "run_control.h"
 
@@ -17,5 +19,16 @@ bool PauseForRenderer(DWORD milliseconds) {
 }
 
 } // namespace
+
+bool WriteQuad(IDirect3DVertexBuffer9*& buffer, const Quad& quad) {
+    void* vertices = nullptr;
+    if (FAILED(buffer->Lock(0, kQuadBytes, &vertices, 0))) {
+        ReleaseAndClear(buffer);
+        return false;
+    }
+    std::memcpy(vertices, &quad, kQuadBytes);
+    buffer->Unlock();
+    return true;
+}
 
 RendererPlatform g_RendererPlatform = {Direct3DCreate9, PauseForRenderer};

@@ -9,19 +9,11 @@
 
 #include "d3dx/effect.h"
 #include "d3dx/matrix.h"
+#include "quad.h"
 #include "release_and_clear.h"
 
-// The pre-transformed vertex of every quad: screen position in pixels, then texture coordinates.
-struct QuadVertex {
-    float x, y, z, rhw;
-    float u, v;
-};
-static_assert(sizeof(QuadVertex) == 24, "24-byte vertices");
 constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
-constexpr UINT kQuadBytes = 4 * sizeof(QuadVertex);
-
-// Indices of the corners in a quad: the strip runs right-top, right-bottom, left-top, left-bottom.
-enum QuadCorner { kRightTop = 0, kRightBottom = 1, kLeftTop = 2, kLeftBottom = 3 };
+constexpr UINT kQuadBytes = sizeof(Quad);
 
 // Handles into g_Effect; empty when the effect lacks the name or does not exist.
 struct EffectHandles {
@@ -66,12 +58,6 @@ struct Renderer {
     UINT g_RenderWidth = 0;
     UINT g_RenderHeight = 0;
     d3dx::Matrix g_WorldViewProj = {};
-    QuadVertex g_QuadVertices[4] = {
-        {750.0f, -0.5f, 0.5f, 1.0f, 1.0f, 0.0f},
-        {750.0f, 750.0f, 0.5f, 1.0f, 1.0f, 1.0f},
-        {-0.5f, -0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
-        {-0.5f, 750.0f, 0.5f, 1.0f, 0.0f, 1.0f},
-    };
     DWORD g_PixelShader20 = 1; // cleared for a device below pixel shader 2.0
     DWORD g_CpuHasMMX = 0;
     HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
@@ -82,6 +68,10 @@ struct Renderer {
     // The packing pass drew this frame's packed YUV image into g_BackBuffer.
     bool backBufferPacked = false;
 };
+
+// Writes `quad` into the vertex buffer `buffer`. A buffer that cannot be locked is released and
+// emptied, so that nothing is drawn from it from then on; false then.
+bool WriteQuad(IDirect3DVertexBuffer9*& buffer, const Quad& quad);
 
 // What the renderer takes from the system; tests put their own answers in place.
 struct RendererPlatform {
