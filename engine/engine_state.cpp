@@ -2,7 +2,6 @@
 
 #include "scoped_handles.h"
 
-EngineParameters* g_Params = nullptr;
 EngineCallback g_Callback = nullptr;
 volatile LONG g_Brightness = 0;
 HWND g_OwnerWindow = nullptr;

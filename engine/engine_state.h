@@ -5,8 +5,6 @@
 
 #include "qxmagnifier.h"
 
-// The main program's live record, kept from the last qxCreateMagnifier.
-extern EngineParameters* g_Params;
 // The main program's notification routine, kept from the last qxCreateMagnifier.
 extern EngineCallback g_Callback;
 // The image brightness in thousandths; 0 when the library is loaded.

@@ -1,6 +1,9 @@
 // The three exports the main program binds by name.
 #include "qxmagnifier.h"
 
+#include <memory>
+#include <new>
+
 #include "brightness.h"
 #include "engine_state.h"
 #include "instance_mapping.h"
@@ -24,6 +27,26 @@ void ReadOwnerWindow() {
     }
 }
 
+// Starts a magnifier thread with `start` and a reference on this library, which the thread holds
+// until its very end, so that a caller that frees the library without waiting for the thread
+// cannot unload the code under it. Null when the thread cannot be started.
+HANDLE StartThread(const RunStart& start) {
+    HMODULE reference = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&MagnifierThread), &reference)) {
+        return nullptr;
+    }
+    std::unique_ptr<RunStart> handed(new (std::nothrow) RunStart(start));
+    HANDLE thread =
+        handed ? CreateThread(nullptr, 0, MagnifierThread, handed.get(), 0, nullptr) : nullptr;
+    if (thread == nullptr) {
+        FreeLibrary(reference);
+        return nullptr;
+    }
+    handed.release(); // the thread deletes it
+    return thread;
+}
+
 } // namespace
 
 HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callback) {
@@ -31,7 +54,6 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
     if (params == nullptr) {
         return nullptr;
     }
-    g_Params = params;
     StoreShared(params->captureRequest, 0);
     StoreShared(params->lockPosition, 0);
     g_Callback = callback;
@@ -39,17 +61,7 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
         return nullptr;
     }
     BeginRun();
-    // The thread holds a reference on this library until its very end, so that a caller that
-    // frees the library without waiting for the thread cannot unload the code under it.
-    HMODULE reference = nullptr;
-    HANDLE thread = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCSTR>(&MagnifierThread), &reference)) {
-        thread = CreateThread(nullptr, 0, MagnifierThread, nullptr, 0, nullptr);
-        if (thread == nullptr) {
-            FreeLibrary(reference);
-        }
-    }
+    HANDLE thread = StartThread(RunStart{params, g_OwnerWindow});
     if (thread == nullptr) {
         UndoBeginRun();
         return nullptr;

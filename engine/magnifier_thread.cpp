@@ -35,6 +35,8 @@ constexpr uint32_t kOneWindowMode = 2;
 // What one run of the thread holds from start-up to shutdown. Every run makes its own, so
 // nothing is left over from the run before.
 struct Run {
+    explicit Run(EngineParameters& settings) : params(settings) {}
+    EngineParameters& params; // the main program's live record
     PointerHider pointerHider;
     CaretLocator caretLocator;
     DisplayBounds monitors;
@@ -67,10 +69,10 @@ struct Frame {
 };
 
 void BindPointerAndCaret(Run& run) {
-    if (LoadShared(g_Params->internalCursor) != 0) {
+    if (LoadShared(run.params.internalCursor) != 0) {
         run.pointerHider.Bind();
     }
-    if (LoadShared(g_Params->followFocus) != 0) {
+    if (LoadShared(run.params.followFocus) != 0) {
         run.caretLocator.Bind();
     }
 }
@@ -86,10 +88,9 @@ void ReleaseRenderer(Renderer& renderer) {
 }
 
 // Direct3D and the lens image. False when the lens cannot be shown (reported).
-bool StartRendering(Run& run) {
+bool StartRendering(Run& run, HWND ownerWindow) {
     const UINT size[2] = {run.lensWidth, run.lensHeight};
-    if (InitDirect3D(run.renderer, g_OwnerWindow, size, LoadShared(g_Params->internalCursor)) !=
-        1) {
+    if (InitDirect3D(run.renderer, ownerWindow, size, LoadShared(run.params.internalCursor)) != 1) {
         ReportError("Failed InitDirect3D", 399, "magnifier");
         return false;
     }
@@ -118,7 +119,7 @@ void ChooseDisplayPath(Run& run) {
     }
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
-    const bool oneWindow = LoadShared(g_Params->displayMode) >= kOneWindowMode;
+    const bool oneWindow = LoadShared(run.params.displayMode) >= kOneWindowMode;
     if (display.lpDDSOverlay != nullptr && !oneWindow &&
         ShowOverlay(run.presentation, display, whole) == DD_OK) {
         return;
@@ -143,7 +144,7 @@ void ChooseDisplayPath(Run& run) {
 
 // Reads the pointer, the caret and the settings for this frame and places the lens.
 Frame BeginFrame(Run& run) {
-    FrameReadings readings = ReadFrameSettings(*g_Params);
+    FrameReadings readings = ReadFrameSettings(run.params);
     POINT pointer;
     readings.pointer = GetCursorPos(&pointer) ? IntPoint{pointer.x, pointer.y} : run.follow.pointer;
     if (readings.lockPosition == 0) {
@@ -234,7 +235,7 @@ void CopyToClipboard(Run& run) {
         const DDSURFACEDESC image = run.image.Description();
         CopyFrameRGB(run.renderer, &image);
     }
-    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, g_Params->captureRequest);
+    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, run.params.captureRequest);
 }
 
 void RunFrame(Run& run) {
@@ -243,7 +244,7 @@ void RunFrame(Run& run) {
         Capture(run, frame);
         Filter(run);
         Compose(run, frame);
-        if (LoadShared(g_Params->captureRequest) != 0) {
+        if (LoadShared(run.params.captureRequest) != 0) {
             CopyToClipboard(run);
         }
         PresentFrame(run.presentation, run.display, run.renderer, run.image, frame.placement.lens);
@@ -259,7 +260,7 @@ void RunFrames(Run& run) {
     }
     RunFrame(run);
     while (RunsRemain() && !run.presentation.Ended()) {
-        PauseBeforeFrame(LoadShared(g_Params->frameWait));
+        PauseBeforeFrame(LoadShared(run.params.frameWait));
         if (!RunsRemain()) {
             break;
         }
@@ -278,7 +279,7 @@ int EndNotification(const Presentation& presentation) {
 
 namespace {
 
-void RunMagnifier() {
+void RunMagnifier(const RunStart& start) {
     std::unique_lock<SectionLock> turn(RunTurn(), std::try_to_lock);
     if (!turn.owns_lock()) {
         // Another run holds the engine; when it has ended and the engine was closed meanwhile,
@@ -291,12 +292,12 @@ void RunMagnifier() {
     // Pointer, caret, monitors, lens window and clipboard copy all in physical pixels.
     const PhysicalPixelsOnThisThread physicalPixels;
     StartErrorReporter();
-    Run run;
-    run.lensWidth = LoadShared(g_Params->lensWidth);
-    run.lensHeight = LoadShared(g_Params->lensHeight);
+    Run run(*start.params);
+    run.lensWidth = LoadShared(run.params.lensWidth);
+    run.lensHeight = LoadShared(run.params.lensHeight);
     BindPointerAndCaret(run);
 
-    if (!StartRendering(run)) {
+    if (!StartRendering(run, start.ownerWindow)) {
         ReleaseRenderer(run.renderer);
         ReleasePointerAndCaret(run);
         // The main program switches the lens off on code 0; a close during the start-up has
@@ -328,8 +329,11 @@ void RunMagnifier() {
 
 } // namespace
 
-DWORD WINAPI MagnifierThread(LPVOID) {
-    RunMagnifier();
+DWORD WINAPI MagnifierThread(LPVOID start) {
+    {
+        const std::unique_ptr<const RunStart> owned(static_cast<const RunStart*>(start));
+        RunMagnifier(*owned);
+    }
     // Gives back the reference on the library that qxCreateMagnifier took for this thread.
     FreeLibraryAndExitThread(EngineModule(), 0);
 }

@@ -3,14 +3,13 @@
 // creation seam (SetDirectDrawCreate).
 //
 // Use:
-//     SettingsRecord record = DefaultRecord();
-//     g_Params = &record.engine;
 //     FakeDirectDraw fake;                       // installs itself; uninstalls when it ends
 //     fake.AcceptOverlayFormat(FakeFourCCFormat("YUY2"));
 //     fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACELOST);
-//     ASSERT_EQ(1, InitDirectDraw());
+//     DisplaySurfaces display;
+//     ASSERT_EQ(1, InitDirectDraw(display, 256, 128));
 //     ... run the code under test, inspect fake.Surface(FakeRole::BackBuffer)->Pixel(0, 0) ...
-//     ReleaseDirectDraw();
+//     ReleaseDirectDraw(display);
 //     EXPECT_EQ(0, fake.OutstandingReferences());
 //     EXPECT_TRUE(fake.Problems().empty());
 //
