@@ -2,9 +2,15 @@
 
 #include "scoped_handles.h"
 
-EngineCallback g_Callback = nullptr;
-volatile LONG g_Brightness = 0;
-HWND g_OwnerWindow = nullptr;
+namespace {
+
+EngineState g_Engine;
+
+} // namespace
+
+EngineState& Engine() {
+    return g_Engine;
+}
 
 HMODULE EngineModule() {
     HMODULE module = nullptr;
@@ -15,9 +21,10 @@ HMODULE EngineModule() {
 }
 
 void SendNotification(int code) {
-    if (g_Callback == nullptr) {
+    const EngineCallback callback = Engine().callback;
+    if (callback == nullptr) {
         return;
     }
     UniqueHandle thread(CreateThread(
-        nullptr, 0, g_Callback, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(code)), 0, nullptr));
+        nullptr, 0, callback, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(code)), 0, nullptr));
 }

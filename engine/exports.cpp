@@ -23,7 +23,7 @@ void ReadOwnerWindow() {
     }
     UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (view) {
-        g_OwnerWindow = *static_cast<const HWND*>(view.Get());
+        Engine().ownerWindow = *static_cast<const HWND*>(view.Get());
     }
 }
 
@@ -56,12 +56,12 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
     }
     StoreShared(params->captureRequest, 0);
     StoreShared(params->lockPosition, 0);
-    g_Callback = callback;
+    Engine().callback = callback;
     if (callback == nullptr) {
         return nullptr;
     }
     BeginRun();
-    HANDLE thread = StartThread(RunStart{params, g_OwnerWindow});
+    HANDLE thread = StartThread(RunStart{params, Engine().ownerWindow});
     if (thread == nullptr) {
         UndoBeginRun();
         return nullptr;
@@ -86,10 +86,10 @@ int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
     LONG current;
     LONG next;
     do {
-        current = g_Brightness;
+        current = Engine().brightness;
         next = SteppedBrightness(current, direction, amount);
     } while (next != current &&
-             InterlockedCompareExchange(&g_Brightness, next, current) != current);
+             InterlockedCompareExchange(&Engine().brightness, next, current) != current);
     if (next != current) {
         RedrawSoon(); // a lens with a long frame pause shows the new brightness at once
     }

@@ -160,7 +160,7 @@ Frame BeginFrame(Run& run) {
     PublishPluginView(frame.placement.view);
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
-    frame.brightness = FrameBrightness(static_cast<int>(g_Brightness));
+    frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     const Renderer& r = run.renderer;
     frame.route = ChooseFrameRoute(
         FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,

@@ -93,7 +93,7 @@ void ClearColorControl(DDCOLORCONTROL& colorControl) {
     colorControl = DDCOLORCONTROL{};
     colorControl.dwSize = sizeof(DDCOLORCONTROL);
     colorControl.dwFlags = DDCOLOR_BRIGHTNESS;
-    InterlockedExchange(&g_Brightness, 0);
+    InterlockedExchange(&Engine().brightness, 0);
 }
 
 } // namespace

@@ -56,8 +56,8 @@ int SetupFailedNotifications() {
 class DirectDrawSetup : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_Callback = TestCallback;
-        InterlockedExchange(&g_Brightness, 1500);
+        Engine().callback = TestCallback;
+        InterlockedExchange(&Engine().brightness, 1500);
         ClearNotifications();
         ClearRecordedCalls();
     }
@@ -67,7 +67,7 @@ protected:
         for (const std::string& problem : fake_.Problems()) {
             ADD_FAILURE() << problem;
         }
-        g_Callback = nullptr;
+        Engine().callback = nullptr;
     }
     int Init(DWORD width = kLensWidth, DWORD height = kLensHeight) {
         return InitDirectDraw(display_, width, height);
@@ -107,7 +107,7 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
     const bool overlay = c.expectedFormat < kNoOverlay;
     EXPECT_EQ(overlay ? 1 : 0, result);
     EXPECT_EQ(c.expectedFormat, display_.bOverlayFormats);
-    EXPECT_EQ(0, g_Brightness) << "every set-up clears the brightness";
+    EXPECT_EQ(0, Engine().brightness) << "every set-up clears the brightness";
     DDCOLORCONTROL cleared = {};
     cleared.dwSize = 40;
     cleared.dwFlags = DDCOLOR_BRIGHTNESS;
