@@ -106,8 +106,8 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
 }
 
 CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
-                        int sh, unsigned overlayFormat) {
-    const CapturedArea area = CapturesOneWindow(overlayFormat)
+                        int sh, DisplayPath path) {
+    const CapturedArea area = CapturesOneWindow(path)
                                   ? CopyWindowUnderPointer(image, sx, sy, sw, sh)
                                   : CopyFullScreen(image, screen, sx, sy, sw, sh);
     GdiFlush(); // GDI has written the image's memory before it is read
@@ -140,12 +140,12 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 } // namespace
 
 void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
-                    int sy, int sw, int sh, unsigned overlayFormat) {
+                    int sy, int sw, int sh, DisplayPath path) {
     IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
     if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(target, screen, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(target, screen, sx, sy, sw, sh, path);
     if (!area.fresh) {
         return;
     }
@@ -154,7 +154,7 @@ void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& s
     D3DLOCKED_RECT locked = {};
     const HRESULT result = stretch->LockRect(&locked, &whole, 0);
     if (FAILED(result)) {
-        if (!CapturesOneWindow(overlayFormat)) {
+        if (!CapturesOneWindow(path)) {
             ReportError("Failed", result, "g_Surface_BackgroundStretch->LockRect");
         }
         return;
@@ -164,11 +164,11 @@ void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& s
 }
 
 void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
-                           int sh, unsigned overlayFormat) {
+                           int sh, DisplayPath path) {
     if (image.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, path);
     if (area.fresh) {
         MakeFrame(image, area, reinterpret_cast<uint8_t*>(image.Row(0)), image.Pitch());
     }

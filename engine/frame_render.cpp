@@ -58,9 +58,9 @@ void DrawCapturedImage(Renderer& r, int brightness) {
 // The second pass for a packed-YUV overlay: the finished RGB image packed into the left half of
 // every row of the back buffer, two pixels to a texel in the overlay's byte order. It needs the
 // effect's packing technique on a device with pixel shader 2.0; false when it did not run.
-bool PackIntoBackBuffer(Renderer& r, unsigned overlayFormat) {
+bool PackIntoBackBuffer(Renderer& r, DisplayPath path) {
     const EffectHandles& h = r.g_EffectHandles;
-    const d3dx::EffectHandle technique = overlayFormat == kOverlayYuy2 ? h.yuy2Ps : h.uyvyPs;
+    const d3dx::EffectHandle technique = path == DisplayPath::kOverlayYuy2 ? h.yuy2Ps : h.uyvyPs;
     if (!r.g_Effect || !r.g_PixelShader20 || technique == nullptr || r.g_BackBuffer == nullptr) {
         return false;
     }
@@ -109,7 +109,7 @@ UINT PixelsToCopy(const Renderer& r, const DDSURFACEDESC* surface) {
 
 } // namespace
 
-void RenderFrame(Renderer& r, unsigned overlayFormat, POINT cursor, int brightness) {
+void RenderFrame(Renderer& r, DisplayPath path, POINT cursor, int brightness) {
     r.backBufferPacked = false;
     if (r.g_D3DDevice == nullptr) {
         return;
@@ -120,8 +120,8 @@ void RenderFrame(Renderer& r, unsigned overlayFormat, POINT cursor, int brightne
     r.g_D3DDevice->BeginScene();
     DrawCapturedImage(r, brightness);
     DrawInternalCursor(r, cursor.x, cursor.y);
-    if (IsPackedYuvPath(overlayFormat)) {
-        r.backBufferPacked = PackIntoBackBuffer(r, overlayFormat);
+    if (IsPackedYuvPath(path)) {
+        r.backBufferPacked = PackIntoBackBuffer(r, path);
     }
     r.g_D3DDevice->EndScene();
 }
@@ -155,7 +155,7 @@ void CopyFrameRGB(Renderer& r, const DDSURFACEDESC* surface) {
     r.g_BackBufferCopy->UnlockRect();
 }
 
-void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, unsigned overlayFormat) {
+void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, DisplayPath path) {
     if (r.g_BackBufferCopy == nullptr) {
         return;
     }
@@ -173,23 +173,23 @@ void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, unsigned over
     // No packing pass ran (no effect, or a device below pixel shader 2.0): the processor packs the
     // RGB image, through the fastest routine it has.
     if (ReadBack(r, r.g_RGBRenderBufferSurface, r.g_RenderWidth, &locked)) {
-        const PackedYuvConversion convert = overlayFormat == kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
+        const PackedYuvConversion convert =
+            path == DisplayPath::kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
         convert(rows, static_cast<int32_t>(pixels), locked.pBits, surface->lpSurface, locked.Pitch,
                 surface->lPitch);
         r.g_BackBufferCopy->UnlockRect();
     }
 }
 
-void CopyFrameInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags,
-                   unsigned overlayFormat) {
+void CopyFrameInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags, DisplayPath path) {
     DDSURFACEDESC description;
     std::memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(description);
     if (FAILED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
         return;
     }
-    if (IsPackedYuvPath(overlayFormat)) {
-        CopyFramePackedYUV(r, &description, overlayFormat);
+    if (IsPackedYuvPath(path)) {
+        CopyFramePackedYUV(r, &description, path);
     } else {
         CopyFrameRGB(r, &description);
     }

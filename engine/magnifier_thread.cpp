@@ -115,7 +115,7 @@ void ChooseDisplayPath(Run& run) {
     DisplaySurfaces& display = run.display;
     if (!InitDirectDraw(display, run.lensWidth, run.lensHeight)) {
         ReleaseOverlaySurfaces(display);
-        display.bOverlayFormats = kNoOverlay;
+        display.path = DisplayPath::kNoOverlay;
     }
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
@@ -125,7 +125,7 @@ void ChooseDisplayPath(Run& run) {
         return;
     }
     if (oneWindow) {
-        display.bOverlayFormats = kWindowByChoice;
+        display.path = DisplayPath::kWindowByChoice;
     } else {
         GuardComposition(run);
         if (display.lpDDSOverlay != nullptr) {
@@ -135,7 +135,7 @@ void ChooseDisplayPath(Run& run) {
                 return;
             }
         }
-        display.bOverlayFormats = kNoOverlay;
+        display.path = DisplayPath::kNoOverlay;
     }
     ReleaseDirectDraw(display);
     run.lensWindow = std::make_unique<OverlayWindow>(GetModuleHandleA(nullptr));
@@ -163,7 +163,7 @@ Frame BeginFrame(Run& run) {
     frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     const Renderer& r = run.renderer;
     frame.route = ChooseFrameRoute(
-        FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,
+        FrameNeeds{!IsOverlayPath(run.display.path), frame.brightness,
                    r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr,
                    PluginsActive(run.plugins)});
     return frame;
@@ -186,7 +186,7 @@ bool DeviceReady(Run& run) {
 
 void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
-    const unsigned path = run.display.bOverlayFormats;
+    const DisplayPath path = run.display.path;
     if (frame.route == FrameRoute::kGdi) {
         CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                               frame.sourceHeight, path);
@@ -221,7 +221,7 @@ void Compose(Run& run, const Frame& frame) {
     if (frame.route == FrameRoute::kGdi) {
         return;
     }
-    const unsigned path = run.display.bOverlayFormats;
+    const DisplayPath path = run.display.path;
     const POINT cursor = {frame.placement.view.cursorInLens.x, frame.placement.view.cursorInLens.y};
     RenderFrame(run.renderer, path, cursor, frame.brightness);
     if (!IsOverlayPath(path)) {
@@ -231,7 +231,7 @@ void Compose(Run& run, const Frame& frame) {
 }
 
 void CopyToClipboard(Run& run) {
-    if (IsOverlayPath(run.display.bOverlayFormats)) {
+    if (IsOverlayPath(run.display.path)) {
         const DDSURFACEDESC image = run.image.Description();
         CopyFrameRGB(run.renderer, &image);
     }

@@ -29,6 +29,14 @@ constexpr DDPIXELFORMAT FourCCFormat(DWORD code) {
     return format;
 }
 
+// The overlay pixel formats, tried in this order: DisplayPath 0 to 3.
+const DDPIXELFORMAT kOverlayFormats[kOverlayFormatCount] = {
+    RgbFormat(kRedMask, kGreenMask, kBlueMask),
+    RgbFormat(0, 0, 0),
+    FourCCFormat(MAKEFOURCC('Y', 'U', 'Y', '2')),
+    FourCCFormat(MAKEFOURCC('U', 'Y', 'V', 'Y')),
+};
+
 DirectDrawCreateFn g_Create = DirectDrawCreate;
 
 // The overlay is only worth negotiating when the driver says it can show one: some drivers let
@@ -61,13 +69,11 @@ HRESULT CreatePrimary(DisplaySurfaces& display) {
     return display.lpDD->CreateSurface(&description, &display.lpDDSPrimary, nullptr);
 }
 
-// Tries the formats of overlayFormatTable in order and leaves bOverlayFormats at the first one
-// the driver takes, or at 4.
+// Tries the overlay formats in order and leaves the path at the first one the driver takes, or
+// at DisplayPath::kNoOverlay.
 void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
-    uint8_t& bOverlayFormats = display.bOverlayFormats;
-    bOverlayFormats = kOverlayRgbMasked;
+    display.path = DisplayPath::kNoOverlay;
     if (!DriverShowsOverlays(display.lpDD)) {
-        bOverlayFormats = kNoOverlay;
         return;
     }
     DDSURFACEDESC description = {};
@@ -79,12 +85,12 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
     description.dwBackBufferCount = 1;
     description.ddsCaps.dwCaps =
         DDSCAPS_OVERLAY | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
-    while (bOverlayFormats < kNoOverlay) {
-        description.ddpfPixelFormat = overlayFormatTable[bOverlayFormats];
+    for (int format = 0; format < kOverlayFormatCount; ++format) {
+        description.ddpfPixelFormat = kOverlayFormats[format];
         if (SUCCEEDED(display.lpDD->CreateSurface(&description, &display.lpDDSOverlay, nullptr))) {
+            display.path = static_cast<DisplayPath>(format);
             return;
         }
-        ++bOverlayFormats;
     }
 }
 
@@ -97,13 +103,6 @@ void ClearColorControl(DDCOLORCONTROL& colorControl) {
 }
 
 } // namespace
-
-const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount] = {
-    RgbFormat(kRedMask, kGreenMask, kBlueMask),
-    RgbFormat(0, 0, 0),
-    FourCCFormat(MAKEFOURCC('Y', 'U', 'Y', '2')),
-    FourCCFormat(MAKEFOURCC('U', 'Y', 'V', 'Y')),
-};
 
 DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create) {
     const DirectDrawCreateFn previous = g_Create;
@@ -148,18 +147,18 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
 
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;
-    if (IsPackedYuvPath(display.bOverlayFormats)) {
+    if (IsPackedYuvPath(display.path)) {
         result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSFOURCC);
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
         }
-    } else if (IsOverlayPath(display.bOverlayFormats)) {
+    } else if (IsOverlayPath(display.path)) {
         result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSBack2);
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
         }
     }
-    return IsOverlayPath(display.bOverlayFormats) ? 1 : 0;
+    return IsOverlayPath(display.path) ? 1 : 0;
 }
 
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message) {

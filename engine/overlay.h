@@ -42,19 +42,17 @@ struct DisplaySurfaces {
     IDirectDrawSurface* lpDDSBack2 = nullptr;
     // The overlay's back buffer for the packed YUV formats (2 and 3).
     IDirectDrawSurface* lpDDSFOURCC = nullptr;
-    // The display path of the run (see OverlayFormat).
-    uint8_t bOverlayFormats = kOverlayRgbMasked;
+    // The display path of the run.
+    DisplayPath path = DisplayPath::kOverlayRgbMasked;
     // Cleared at every set-up to size 40 and the brightness flag; never handed to DirectDraw.
     DDCOLORCONTROL colorControl = {};
 };
 
-// The overlay pixel formats, tried in this order.
-extern const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount];
-
-// Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets
-// bOverlayFormats to the accepted format, or to 4 when the display driver offers no visible
-// overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1 when an
-// overlay with its back buffer exists, else 0; a failed step has already run DirectDrawFailed.
+// Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets the path to
+// the overlay in the format the driver accepted, or to DisplayPath::kNoOverlay when it offers no
+// visible overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1
+// when an overlay with its back buffer exists, else 0; a failed step has already run
+// DirectDrawFailed.
 int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height);
 // Releases every DirectDraw object and reports `message` with `result` as code. Returns 0. The
 // main program is not told: the lens window needs no DirectDraw, and the lens goes on in it.

@@ -32,9 +32,9 @@ bool RestoreSurfaces(DisplaySurfaces& display) {
 
 void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
-    const unsigned format = display.bOverlayFormats;
-    IDirectDrawSurface* back = IsPackedYuvPath(format) ? display.lpDDSFOURCC : display.lpDDSBack2;
-    CopyFrameInto(renderer, back, kBackBufferLock, format);
+    const DisplayPath path = display.path;
+    IDirectDrawSurface* back = IsPackedYuvPath(path) ? display.lpDDSFOURCC : display.lpDDSBack2;
+    CopyFrameInto(renderer, back, kBackBufferLock, path);
     const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
@@ -46,7 +46,7 @@ void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
     } else {
         char text[64];
         std::snprintf(text, sizeof(text), "FAILED - lpDDSOverlay->Flip - bOverlayFormats: %d",
-                      display.bOverlayFormats);
+                      PathNumber(display.path));
         ReportError(text, flipped, "magnifier");
         presentation.presentFailed = true;
     }
@@ -71,7 +71,7 @@ HRESULT HideOverlay(DisplaySurfaces& display) {
 }
 
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens) {
-    if (!IsOverlayPath(display.bOverlayFormats)) {
+    if (!IsOverlayPath(display.path)) {
         return true;
     }
     if (presentation.lastPositionResult == DDERR_INVALIDPOSITION) {
@@ -94,7 +94,7 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
     if (presentation.pluginTakeover) {
         return;
     }
-    if (IsOverlayPath(display.bOverlayFormats)) {
+    if (IsOverlayPath(display.path)) {
         PresentThroughOverlay(presentation, display, renderer);
     } else if (presentation.lensWindow != nullptr) {
         presentation.lensWindow->Present(image.Dc(), image.Size(), POINT{lens.left, lens.top});
@@ -114,7 +114,7 @@ void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display) {
 
 void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display) {
     presentation.pluginTakeover = false;
-    if (IsOverlayPath(display.bOverlayFormats)) {
+    if (IsOverlayPath(display.path)) {
         presentation.overlayShown = 0;
     } else if (presentation.lensWindow != nullptr && presentation.lensWindow->Window() != nullptr) {
         ShowWindow(presentation.lensWindow->Window(), SW_SHOWNA);
@@ -129,7 +129,7 @@ void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
         return;
     }
     presentation.lastOverlayPoint = placement.point;
-    if (!IsOverlayPath(display.bOverlayFormats)) {
+    if (!IsOverlayPath(display.path)) {
         return;
     }
     const HRESULT moved =

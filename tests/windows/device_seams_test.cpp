@@ -44,8 +44,8 @@ protected:
     std::vector<std::string> Reports() { return RecordedCallsStartingWith("qxRecordError"); }
     // One frame of the Direct3D route: capture, draw, read back.
     void Frame(std::vector<uint32_t>* pixels) {
-        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, 4);
-        RenderFrame(renderer_, 4, kNoCursor, 1000);
+        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, DisplayPath::kNoOverlay);
+        RenderFrame(renderer_, DisplayPath::kNoOverlay, kNoCursor, 1000);
         DDSURFACEDESC surface;
         std::memset(&surface, 0, sizeof(surface));
         surface.dwSize = sizeof(surface);

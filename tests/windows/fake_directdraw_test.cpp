@@ -140,7 +140,7 @@ TEST(FakeDriverAlone, PackedYuvSurfacesHoldTwoBytesAPixelAndGiveNoDeviceContext)
     DisplaySurfaces display_;
     fake.AcceptOverlayFormat(FakeFourCCFormat("UYVY"));
     ASSERT_EQ(1, InitDirectDraw(display_, 64, 32));
-    ASSERT_EQ(kOverlayUyvy, display_.bOverlayFormats);
+    ASSERT_EQ(DisplayPath::kOverlayUyvy, display_.path);
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);

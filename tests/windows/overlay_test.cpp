@@ -85,7 +85,7 @@ struct NegotiationCase {
     DWORD caps;
     DWORD visibleOverlays;
     bool capsQueryFails;
-    uint8_t expectedFormat;
+    DisplayPath expectedPath;
     size_t expectedTries;
 };
 
@@ -104,9 +104,9 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
 
     const int result = Init();
 
-    const bool overlay = c.expectedFormat < kNoOverlay;
+    const bool overlay = IsOverlayPath(c.expectedPath);
     EXPECT_EQ(overlay ? 1 : 0, result);
-    EXPECT_EQ(c.expectedFormat, display_.bOverlayFormats);
+    EXPECT_EQ(c.expectedPath, display_.path);
     EXPECT_EQ(0, Engine().brightness) << "every set-up clears the brightness";
     DDCOLORCONTROL cleared = {};
     cleared.dwSize = 40;
@@ -130,7 +130,7 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
     } else {
         EXPECT_EQ(nullptr, display_.lpDDSOverlay);
     }
-    const bool packed = c.expectedFormat == kOverlayYuy2 || c.expectedFormat == kOverlayUyvy;
+    const bool packed = IsPackedYuvPath(c.expectedPath);
     IDirectDrawSurface* back = InterfaceOf(fake_.Surface(FakeRole::BackBuffer));
     EXPECT_EQ(overlay && packed ? back : nullptr, display_.lpDDSFOURCC);
     EXPECT_EQ(overlay && !packed ? back : nullptr, display_.lpDDSBack2);
@@ -144,27 +144,53 @@ const DWORD kOverlayCaps = DDCAPS_OVERLAY | DDCAPS_OVERLAYFOURCC;
 INSTANTIATE_TEST_SUITE_P(
     DriverOffers, Negotiation,
     ::testing::Values(
-        NegotiationCase{"OnlyUyvy", {&kUyvy}, kOverlayCaps, 1, false, kOverlayUyvy, 4},
-        NegotiationCase{"OnlyYuy2", {&kYuy2}, kOverlayCaps, 1, false, kOverlayYuy2, 3},
+        NegotiationCase{"OnlyUyvy", {&kUyvy}, kOverlayCaps, 1, false, DisplayPath::kOverlayUyvy, 4},
+        NegotiationCase{"OnlyYuy2", {&kYuy2}, kOverlayCaps, 1, false, DisplayPath::kOverlayYuy2, 3},
+        NegotiationCase{"BothPackedFormats",
+                        {&kUyvy, &kYuy2},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayYuy2,
+                        3},
+        NegotiationCase{"RgbWithMasks",
+                        {&kYuy2, &kRgbMasked},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayRgbMasked,
+                        1},
+        NegotiationCase{"RgbWithoutMasks",
+                        {&kUyvy, &kRgbUnmasked},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayRgb,
+                        2},
+        NegotiationCase{"NoFormat", {}, kOverlayCaps, 1, false, DisplayPath::kNoOverlay, 4},
         NegotiationCase{
-            "BothPackedFormats", {&kUyvy, &kYuy2}, kOverlayCaps, 1, false, kOverlayYuy2, 3},
-        NegotiationCase{
-            "RgbWithMasks", {&kYuy2, &kRgbMasked}, kOverlayCaps, 1, false, kOverlayRgbMasked, 1},
-        NegotiationCase{
-            "RgbWithoutMasks", {&kUyvy, &kRgbUnmasked}, kOverlayCaps, 1, false, kOverlayRgb, 2},
-        NegotiationCase{"NoFormat", {}, kOverlayCaps, 1, false, kNoOverlay, 4},
-        NegotiationCase{"NoOverlayCapability", {&kRgbMasked, &kYuy2}, 0, 0, false, kNoOverlay, 0},
-        NegotiationCase{
-            "OverlayFlagButNoVisibleOverlay", {&kRgbMasked}, kOverlayCaps, 0, false, kNoOverlay, 0},
+            "NoOverlayCapability", {&kRgbMasked, &kYuy2}, 0, 0, false, DisplayPath::kNoOverlay, 0},
+        NegotiationCase{"OverlayFlagButNoVisibleOverlay",
+                        {&kRgbMasked},
+                        kOverlayCaps,
+                        0,
+                        false,
+                        DisplayPath::kNoOverlay,
+                        0},
         NegotiationCase{"VisibleOverlayButNoOverlayFlag",
                         {&kRgbMasked},
                         DDCAPS_OVERLAYFOURCC,
                         1,
                         false,
-                        kNoOverlay,
+                        DisplayPath::kNoOverlay,
                         0},
-        NegotiationCase{
-            "CapabilitiesUnreadable", {&kRgbMasked}, kOverlayCaps, 1, true, kNoOverlay, 0}),
+        NegotiationCase{"CapabilitiesUnreadable",
+                        {&kRgbMasked},
+                        kOverlayCaps,
+                        1,
+                        true,
+                        DisplayPath::kNoOverlay,
+                        0}),
     [](const ::testing::TestParamInfo<NegotiationCase>& info) { return info.param.name; });
 
 // ---- What is asked of the driver ----------------------------------------------------------
@@ -376,7 +402,7 @@ TEST_F(DirectDrawSetup, ASecondSetUpStartsAfreshWithoutLeakingTheFirst) {
     ASSERT_EQ(1, Init()) << "set-up, release, set-up again";
     ASSERT_EQ(1, Init()) << "set-up twice in a row: the first one's primary is gone";
     EXPECT_EQ(3, fake_.SurfacesCreated(FakeRole::Primary));
-    EXPECT_EQ(kOverlayYuy2, display_.bOverlayFormats);
+    EXPECT_EQ(DisplayPath::kOverlayYuy2, display_.path);
     EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.lpDDSFOURCC);
     ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake_.OutstandingReferences());
@@ -389,7 +415,7 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
 
     // This display driver advertises no overlay, so the lens window is the path.
     ASSERT_EQ(0, InitDirectDraw(display, 256, 128));
-    EXPECT_EQ(kNoOverlay, display.bOverlayFormats);
+    EXPECT_EQ(DisplayPath::kNoOverlay, display.path);
     ASSERT_NE(nullptr, display.lpDD);
     ASSERT_NE(nullptr, display.lpDDSBackTransparent);
     ASSERT_NE(nullptr, display.lpDDSPrimary);
