@@ -6,7 +6,6 @@
 #include "d3dx/texture_from_resource.h"
 #include "engine_state.h"
 #include "error_reporter.h"
-#include "processor_features.h"
 #include "renderer_state.h"
 
 namespace {
@@ -177,14 +176,9 @@ void CreateEffect(Renderer& r, HMODULE module) {
 
 } // namespace
 
-void DetectCpuFeatures(Renderer& renderer) {
-    renderer.g_CpuHasMMX = (QueryProcessorFeatures() & kProcessorMmx) != 0 ? 1 : 0;
-}
-
 int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
     r.g_CursorType = cursorType;
     r.g_DeviceWindow = window;
-    DetectCpuFeatures(r);
     r.g_PresentParameters = PresentParameters(window, size[0], size[1]);
 
     if (!CreateDirect3DObject(r)) {

@@ -94,14 +94,6 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
     }
 }
 
-// Clearing the colour control clears the brightness with it.
-void ClearColorControl(DDCOLORCONTROL& colorControl) {
-    colorControl = DDCOLORCONTROL{};
-    colorControl.dwSize = sizeof(DDCOLORCONTROL);
-    colorControl.dwFlags = DDCOLOR_BRIGHTNESS;
-    InterlockedExchange(&Engine().brightness, 0);
-}
-
 } // namespace
 
 DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create) {
@@ -143,7 +135,8 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     }
 
     NegotiateOverlay(display, width, height);
-    ClearColorControl(display.colorControl);
+    // Every overlay set-up clears the brightness until the main program sets it again.
+    InterlockedExchange(&Engine().brightness, 0);
 
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;

@@ -20,7 +20,6 @@ static_assert(offsetof(DDSURFACEDESC, ddpfPixelFormat) + offsetof(DDPIXELFORMAT,
                   84,
               "layout");
 static_assert(sizeof(DDPIXELFORMAT) == 32, "pixel formats are 32 bytes");
-static_assert(sizeof(DDCOLORCONTROL) == 40, "the colour control record is 40 bytes");
 static_assert(sizeof(DDOVERLAYFX) == 56, "the overlay effects record is 56 bytes");
 
 // The DirectDraw objects of a run and the display path it chose. The run owns them; nothing of
@@ -44,8 +43,6 @@ struct DisplaySurfaces {
     IDirectDrawSurface* lpDDSFOURCC = nullptr;
     // The display path of the run.
     DisplayPath path = DisplayPath::kOverlayRgbMasked;
-    // Cleared at every set-up to size 40 and the brightness flag; never handed to DirectDraw.
-    DDCOLORCONTROL colorControl = {};
 };
 
 // Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets the path to

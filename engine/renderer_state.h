@@ -58,8 +58,7 @@ struct Renderer {
     UINT g_RenderWidth = 0;
     UINT g_RenderHeight = 0;
     d3dx::Matrix g_WorldViewProj = {};
-    DWORD g_PixelShader20 = 1; // cleared for a device below pixel shader 2.0
-    DWORD g_CpuHasMMX = 0;
+    DWORD g_PixelShader20 = 1;     // cleared for a device below pixel shader 2.0
     HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
     DWORD g_CursorType = 0;
 
