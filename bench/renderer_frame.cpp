@@ -24,7 +24,7 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
         return RendererStages{-1.0, -1.0, -1.0};
     }
     if (readBack == FrameReadBack::kYuy2ByProcessor) {
-        renderer.g_PixelShader20 = 0;
+        renderer.pixelShader20 = 0;
     }
     const DisplayPath format =
         readBack == FrameReadBack::kRgb ? DisplayPath::kNoOverlay : DisplayPath::kOverlayYuy2;

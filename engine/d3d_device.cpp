@@ -42,23 +42,23 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
 // switches the thread to single precision, and the lens arithmetic and the plug-ins that run on
 // it would get a rounded zoom.
 HRESULT CreateDevice(Renderer& r, HWND window) {
-    HRESULT result = r.g_D3D->CreateDevice(
+    HRESULT result = r.direct3D->CreateDevice(
         0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-        &r.g_PresentParameters, &r.g_D3DDevice);
+        &r.presentParameters, &r.device);
     if (FAILED(result)) {
-        result = r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window,
-                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-                                       &r.g_PresentParameters, &r.g_D3DDevice);
+        result = r.direct3D->CreateDevice(
+            0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+            &r.presentParameters, &r.device);
     }
     return result;
 }
 
 bool CreateDirect3DObject(Renderer& r) {
-    r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-    if (r.g_D3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
-        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+    r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+    if (r.direct3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
+        r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
     }
-    return r.g_D3D != nullptr;
+    return r.direct3D != nullptr;
 }
 
 // While the display is busy (a full-screen program, a locked session), try again once a second.
@@ -70,9 +70,9 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
         if (!g_RendererPlatform.pause(kRetryPauseMs)) {
             break; // the engine was closed
         }
-        ReleaseAndClear(r.g_D3D);
-        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-        if (r.g_D3D != nullptr) {
+        ReleaseAndClear(r.direct3D);
+        r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+        if (r.direct3D != nullptr) {
             result = CreateDevice(r, window);
         }
     }
@@ -99,23 +99,20 @@ void SetFixedTransforms(Renderer& r) {
     d3dx::Matrix viewProjection;
     d3dx::Matrix world;
     d3dx::MatrixLookAtLH(&view, &eye, &at, &up);
-    r.g_D3DDevice->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
+    r.device->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
     d3dx::MatrixPerspectiveFovLH(&projection, 0.7853982f, 1.0f, 1.0f, 200.0f);
-    r.g_D3DDevice->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
+    r.device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
     d3dx::MatrixMultiply(&viewProjection, &view, &projection);
     d3dx::MatrixTranslation(&world, -1.0f, 1.0f, 0.0f);
-    d3dx::MatrixMultiply(&r.g_WorldViewProj, &world, &viewProjection);
-    r.g_D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d3dx::MatrixMultiply(&r.worldViewProj, &world, &viewProjection);
+    r.device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
 bool CreateCaptureTexture(Renderer& r) {
-    return Made(r.g_D3DDevice->CreateTexture(r.g_RenderWidth, r.g_RenderHeight, 1, 0,
-                                             D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                             &r.g_Texture_BackgroundStretch, nullptr),
-                r.g_Texture_BackgroundStretch,
-                "CreateTexture g_Texture_BackgroundStretch failed") &&
-           Made(r.g_Texture_BackgroundStretch->GetSurfaceLevel(0, &r.g_Surface_BackgroundStretch),
-                r.g_Surface_BackgroundStretch,
+    return Made(r.device->CreateTexture(r.renderWidth, r.renderHeight, 1, 0, D3DFMT_A8R8G8B8,
+                                        D3DPOOL_SYSTEMMEM, &r.captureTexture, nullptr),
+                r.captureTexture, "CreateTexture g_Texture_BackgroundStretch failed") &&
+           Made(r.captureTexture->GetSurfaceLevel(0, &r.captureSurface), r.captureSurface,
                 "GetSurfaceLevel g_Surface_BackgroundStretch failed");
 }
 
@@ -126,43 +123,42 @@ void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
     if (cursorType < 1 || cursorType > 4) {
         return;
     }
-    if (FAILED(d3dx::CreateTextureFromResourceEx(
-            r.g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
-            &r.g_Texture_Cursor))) {
-        r.g_Texture_Cursor = nullptr;
+    if (FAILED(d3dx::CreateTextureFromResourceEx(r.device, module, kCursorBitmaps[cursorType - 1],
+                                                 D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8,
+                                                 D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
+                                                 0xFF0000FF, &r.cursorTexture))) {
+        r.cursorTexture = nullptr;
     }
 }
 
 void CreateVertexBuffers(Renderer& r) {
-    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
-                                                 D3DPOOL_MANAGED, &r.g_VertexBuffer_Cursor,
-                                                 nullptr))) {
-        r.g_VertexBuffer_Cursor = nullptr;
+    if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
+                                            D3DPOOL_MANAGED, &r.cursorVertices, nullptr))) {
+        r.cursorVertices = nullptr;
     }
-    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
-                                                 &r.g_VertexBuffer_Quad, nullptr))) {
-        r.g_VertexBuffer_Quad = nullptr;
+    if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
+                                            &r.quadVertices, nullptr))) {
+        r.quadVertices = nullptr;
     }
-    if (r.g_VertexBuffer_Quad != nullptr) {
-        WriteQuad(r.g_VertexBuffer_Quad, FullSizeQuad(r.g_RenderWidth, r.g_RenderHeight));
+    if (r.quadVertices != nullptr) {
+        WriteQuad(r.quadVertices, FullSizeQuad(r.renderWidth, r.renderHeight));
     }
 }
 
 // Compiles the engine's effect; without it the renderer draws without shaders.
 void CreateEffect(Renderer& r, HMODULE module) {
     std::string errors;
-    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
-                                                        r.g_D3DDevice, &r.g_Effect, &errors);
+    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName, r.device,
+                                                        &r.effect, &errors);
     if (FAILED(result) && !errors.empty()) {
         ReportError(errors.c_str(), result, "VexlumeShader");
     }
-    r.g_EffectHandles = EffectHandles{};
-    if (!r.g_Effect) {
+    r.effectHandles = EffectHandles{};
+    if (!r.effect) {
         return;
     }
-    d3dx::Effect& e = *r.g_Effect;
-    EffectHandles& h = r.g_EffectHandles;
+    d3dx::Effect& e = *r.effect;
+    EffectHandles& h = r.effectHandles;
     h.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
     h.brightness = e.GetParameterByName(nullptr, "Brightness");
     h.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
@@ -177,24 +173,24 @@ void CreateEffect(Renderer& r, HMODULE module) {
 } // namespace
 
 int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
-    r.g_CursorType = cursorType;
-    r.g_DeviceWindow = window;
-    r.g_PresentParameters = PresentParameters(window, size[0], size[1]);
+    r.cursorType = cursorType;
+    r.deviceWindow = window;
+    r.presentParameters = PresentParameters(window, size[0], size[1]);
 
     if (!CreateDirect3DObject(r)) {
         ReportError("Direct3DCreate9 failed", 178, kSource);
         return 0;
     }
     const HRESULT created = CreateDeviceWithRetries(r, window);
-    if (r.g_D3DDevice == nullptr) {
+    if (r.device == nullptr) {
         ReportError("CreateDevice failed", created, kSource);
         return 0;
     }
     D3DCAPS9 caps = {};
-    r.g_D3DDevice->GetDeviceCaps(&caps);
-    r.g_PixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
+    r.device->GetDeviceCaps(&caps);
+    r.pixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
     const HRESULT declared =
-        r.g_D3DDevice->CreateVertexDeclaration(kVertexElements, &r.g_VertexDeclaration);
+        r.device->CreateVertexDeclaration(kVertexElements, &r.vertexDeclaration);
     if (FAILED(declared)) {
         ReportError("CreateVertexDeclaration failed", declared, kSource);
         return 0;
@@ -205,17 +201,16 @@ int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
 int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
     const HMODULE module = EngineModule();
     if (size != nullptr) {
-        r.g_RenderWidth = size[0];
-        r.g_RenderHeight = size[1];
+        r.renderWidth = size[0];
+        r.renderHeight = size[1];
     }
     if (!CreateCaptureTexture(r) || !CreateDefaultPool(r)) {
         return 0;
     }
     LoadCursorTexture(r, module, cursorType);
-    if (!Made(r.g_D3DDevice->CreateOffscreenPlainSurface(r.g_RenderWidth, r.g_RenderHeight,
-                                                         D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                         &r.g_BackBufferCopy, nullptr),
-              r.g_BackBufferCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
+    if (!Made(r.device->CreateOffscreenPlainSurface(r.renderWidth, r.renderHeight, D3DFMT_A8R8G8B8,
+                                                    D3DPOOL_SYSTEMMEM, &r.readBackCopy, nullptr),
+              r.readBackCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
         return 0;
     }
     CreateVertexBuffers(r);
@@ -224,59 +219,59 @@ int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
 }
 
 bool CreateDefaultPool(Renderer& r) {
-    const UINT w = r.g_RenderWidth;
-    const UINT h = r.g_RenderHeight;
-    IDirect3DDevice9* d = r.g_D3DDevice;
+    const UINT w = r.renderWidth;
+    const UINT h = r.renderHeight;
+    IDirect3DDevice9* d = r.device;
     SetFixedTransforms(r);
     if (!Made(d->CreateTexture(w, h, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.g_Texture_Final, nullptr),
-              r.g_Texture_Final, "CreateTexture g_Texture_Final failed") ||
+                               &r.uploadedTexture, nullptr),
+              r.uploadedTexture, "CreateTexture g_Texture_Final failed") ||
         !Made(d->CreateTexture(w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.g_RGBRenderBuffer, nullptr),
-              r.g_RGBRenderBuffer, "CreateTexture g_RGBRenderBuffer failed") ||
-        !Made(r.g_RGBRenderBuffer->GetSurfaceLevel(0, &r.g_RGBRenderBufferSurface),
-              r.g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
+                               &r.rgbTarget, nullptr),
+              r.rgbTarget, "CreateTexture g_RGBRenderBuffer failed") ||
+        !Made(r.rgbTarget->GetSurfaceLevel(0, &r.rgbTargetSurface), r.rgbTargetSurface,
+              "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
         return false;
     }
     // The swap chain's own back buffer, whichever surface render target 0 holds at the moment.
-    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.g_BackBuffer);
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.backBuffer);
     return true;
 }
 
 void ReleaseDefaultPool(Renderer& r) {
-    if (r.g_D3DDevice != nullptr) {
+    if (r.device != nullptr) {
         // The device lets go of what it has bound; render target 0 goes back to the back buffer.
-        r.g_D3DDevice->SetTexture(0, nullptr);
-        if (r.g_BackBuffer != nullptr) {
-            r.g_D3DDevice->SetRenderTarget(0, r.g_BackBuffer);
+        r.device->SetTexture(0, nullptr);
+        if (r.backBuffer != nullptr) {
+            r.device->SetRenderTarget(0, r.backBuffer);
         }
     }
-    if (r.g_Effect) {
-        r.g_Effect->SetTexture(r.g_EffectHandles.tex, nullptr);
+    if (r.effect) {
+        r.effect->SetTexture(r.effectHandles.tex, nullptr);
     }
-    ReleaseAndClear(r.g_Texture_Final);
-    ReleaseAndClear(r.g_RGBRenderBufferSurface);
-    ReleaseAndClear(r.g_RGBRenderBuffer);
-    ReleaseAndClear(r.g_BackBuffer);
+    ReleaseAndClear(r.uploadedTexture);
+    ReleaseAndClear(r.rgbTargetSurface);
+    ReleaseAndClear(r.rgbTarget);
+    ReleaseAndClear(r.backBuffer);
 }
 
 void ReleaseD3DResources(Renderer& r) {
-    r.g_Effect.reset();
-    r.g_EffectHandles = EffectHandles{};
-    ReleaseAndClear(r.g_VertexBuffer_Quad);
-    ReleaseAndClear(r.g_VertexBuffer_Cursor);
-    ReleaseAndClear(r.g_Surface_BackgroundStretch);
-    ReleaseAndClear(r.g_Texture_BackgroundStretch);
-    ReleaseAndClear(r.g_Texture_Final);
-    ReleaseAndClear(r.g_RGBRenderBufferSurface);
-    ReleaseAndClear(r.g_RGBRenderBuffer);
-    ReleaseAndClear(r.g_Texture_Cursor);
-    ReleaseAndClear(r.g_BackBufferCopy);
-    ReleaseAndClear(r.g_BackBuffer);
-    ReleaseAndClear(r.g_VertexDeclaration);
+    r.effect.reset();
+    r.effectHandles = EffectHandles{};
+    ReleaseAndClear(r.quadVertices);
+    ReleaseAndClear(r.cursorVertices);
+    ReleaseAndClear(r.captureSurface);
+    ReleaseAndClear(r.captureTexture);
+    ReleaseAndClear(r.uploadedTexture);
+    ReleaseAndClear(r.rgbTargetSurface);
+    ReleaseAndClear(r.rgbTarget);
+    ReleaseAndClear(r.cursorTexture);
+    ReleaseAndClear(r.readBackCopy);
+    ReleaseAndClear(r.backBuffer);
+    ReleaseAndClear(r.vertexDeclaration);
 }
 
 void ReleaseDirect3D(Renderer& r) {
-    ReleaseAndClear(r.g_D3DDevice);
-    ReleaseAndClear(r.g_D3D);
+    ReleaseAndClear(r.device);
+    ReleaseAndClear(r.direct3D);
 }

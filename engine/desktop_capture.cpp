@@ -141,7 +141,7 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
                     int sy, int sw, int sh, DisplayPath path) {
-    IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
+    IDirect3DSurface9* stretch = renderer.captureSurface;
     if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }
@@ -175,18 +175,18 @@ void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx,
 }
 
 HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame) {
-    if (renderer.g_Surface_BackgroundStretch == nullptr) {
+    if (renderer.captureSurface == nullptr) {
         return -1;
     }
-    const RECT area = {0, 0, static_cast<LONG>(renderer.g_RenderWidth),
-                       static_cast<LONG>(renderer.g_RenderHeight)};
+    const RECT area = {0, 0, static_cast<LONG>(renderer.renderWidth),
+                       static_cast<LONG>(renderer.renderHeight)};
     D3DLOCKED_RECT locked = {};
-    const HRESULT result = renderer.g_Surface_BackgroundStretch->LockRect(&locked, &area, 0);
+    const HRESULT result = renderer.captureSurface->LockRect(&locked, &area, 0);
     if (FAILED(result)) {
         return result;
     }
-    frame->dwHeight = renderer.g_RenderHeight;
-    frame->dwWidth = renderer.g_RenderWidth;
+    frame->dwHeight = renderer.renderHeight;
+    frame->dwWidth = renderer.renderWidth;
     frame->lPitch = locked.Pitch;
     frame->lpSurface = locked.pBits;
     frame->ddpfPixelFormat.dwRGBBitCount = 32;

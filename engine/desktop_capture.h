@@ -1,5 +1,5 @@
 // Desktop capture: the screen area under the lens, stretched to the lens size by GDI into the
-// lens image, then made opaque (alpha 255) in the capture texture g_Texture_BackgroundStretch or,
+// lens image, then made opaque (alpha 255) in the capture texture captureTexture or,
 // for a frame that needs nothing Direct3D adds, in the lens image itself. Both give the same
 // pixels.
 #pragma once

@@ -120,7 +120,7 @@ void ChooseDisplayPath(Run& run) {
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
     const bool oneWindow = LoadShared(run.params.displayMode) >= kOneWindowMode;
-    if (display.lpDDSOverlay != nullptr && !oneWindow &&
+    if (display.overlay != nullptr && !oneWindow &&
         ShowOverlay(run.presentation, display, whole) == DD_OK) {
         return;
     }
@@ -128,7 +128,7 @@ void ChooseDisplayPath(Run& run) {
         display.path = DisplayPath::kWindowByChoice;
     } else {
         GuardComposition(run);
-        if (display.lpDDSOverlay != nullptr) {
+        if (display.overlay != nullptr) {
             ReleaseDirectDraw(display);
             if (InitDirectDraw(display, run.lensWidth, run.lensHeight) &&
                 ShowOverlay(run.presentation, display, whole) == DD_OK) {
@@ -162,10 +162,9 @@ Frame BeginFrame(Run& run) {
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
     frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     const Renderer& r = run.renderer;
-    frame.route = ChooseFrameRoute(
-        FrameNeeds{!IsOverlayPath(run.display.path), frame.brightness,
-                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr,
-                   PluginsActive(run.plugins)});
+    frame.route = ChooseFrameRoute(FrameNeeds{
+        !IsOverlayPath(run.display.path), frame.brightness,
+        r.cursorTexture != nullptr && r.cursorVertices != nullptr, PluginsActive(run.plugins)});
     return frame;
 }
 
@@ -208,7 +207,7 @@ void Filter(Run& run) {
     description.dwSize = sizeof(description);
     if (LockCapturedFrame(run.renderer, &description) == 0) {
         FilterFrame(&run.plugins, &description);
-        run.renderer.g_Surface_BackgroundStretch->UnlockRect();
+        run.renderer.captureSurface->UnlockRect();
     }
     if (run.presentation.pluginTakeover && !PluginsTakeOver(run.plugins)) {
         GiveBackDisplay(run.presentation, run.display);

@@ -41,10 +41,10 @@ DirectDrawCreateFn g_Create = DirectDrawCreate;
 
 // The overlay is only worth negotiating when the driver says it can show one: some drivers let
 // overlay surfaces be created and shown without anything ever reaching the screen.
-bool DriverShowsOverlays(IDirectDraw2* lpDD) {
+bool DriverShowsOverlays(IDirectDraw2* directDraw) {
     DDCAPS caps = {};
     caps.dwSize = sizeof(caps);
-    if (FAILED(lpDD->GetCaps(&caps, nullptr))) {
+    if (FAILED(directDraw->GetCaps(&caps, nullptr))) {
         return false;
     }
     return (caps.dwCaps & DDCAPS_OVERLAY) != 0 && caps.dwMaxVisibleOverlays > 0;
@@ -58,7 +58,7 @@ HRESULT CreateBackTransparent(DisplaySurfaces& display, DWORD width, DWORD heigh
     description.dwHeight = height;
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     description.ddpfPixelFormat = RgbFormat(kRedMask, kGreenMask, kBlueMask);
-    return display.lpDD->CreateSurface(&description, &display.lpDDSBackTransparent, nullptr);
+    return display.directDraw->CreateSurface(&description, &display.offscreen, nullptr);
 }
 
 HRESULT CreatePrimary(DisplaySurfaces& display) {
@@ -66,14 +66,14 @@ HRESULT CreatePrimary(DisplaySurfaces& display) {
     description.dwSize = sizeof(description);
     description.dwFlags = DDSD_CAPS;
     description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    return display.lpDD->CreateSurface(&description, &display.lpDDSPrimary, nullptr);
+    return display.directDraw->CreateSurface(&description, &display.primary, nullptr);
 }
 
 // Tries the overlay formats in order and leaves the path at the first one the driver takes, or
 // at DisplayPath::kNoOverlay.
 void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
     display.path = DisplayPath::kNoOverlay;
-    if (!DriverShowsOverlays(display.lpDD)) {
+    if (!DriverShowsOverlays(display.directDraw)) {
         return;
     }
     DDSURFACEDESC description = {};
@@ -87,7 +87,7 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
         DDSCAPS_OVERLAY | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
     for (int format = 0; format < kOverlayFormatCount; ++format) {
         description.ddpfPixelFormat = kOverlayFormats[format];
-        if (SUCCEEDED(display.lpDD->CreateSurface(&description, &display.lpDDSOverlay, nullptr))) {
+        if (SUCCEEDED(display.directDraw->CreateSurface(&description, &display.overlay, nullptr))) {
             display.path = static_cast<DisplayPath>(format);
             return;
         }
@@ -115,13 +115,13 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     if (FAILED(result)) {
         return DirectDrawFailed(display, result, "DirectDrawCreate");
     }
-    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&display.lpDD));
+    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&display.directDraw));
     first->Release();
     if (FAILED(result)) {
-        display.lpDD = nullptr;
+        display.directDraw = nullptr;
         return DirectDrawFailed(display, result, "QueryInterface");
     }
-    result = display.lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    result = display.directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     if (result != DD_OK) {
         return DirectDrawFailed(display, result, "SetCooperativeLevel");
     }
@@ -141,12 +141,12 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;
     if (IsPackedYuvPath(display.path)) {
-        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSFOURCC);
+        result = display.overlay->GetAttachedSurface(&backBuffer, &display.yuvBackBuffer);
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
         }
     } else if (IsOverlayPath(display.path)) {
-        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSBack2);
+        result = display.overlay->GetAttachedSurface(&backBuffer, &display.rgbBackBuffer);
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
         }
@@ -161,21 +161,20 @@ int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* messa
 }
 
 void ReleaseOverlaySurfaces(DisplaySurfaces& display) {
-    if (display.lpDD == nullptr) {
+    if (display.directDraw == nullptr) {
         return;
     }
-    if (display.lpDDSOverlay != nullptr) {
-        display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
-                                            nullptr);
+    if (display.overlay != nullptr) {
+        display.overlay->UpdateOverlay(nullptr, display.primary, nullptr, DDOVER_HIDE, nullptr);
     }
-    ReleaseAndClear(display.lpDDSBack2);
-    ReleaseAndClear(display.lpDDSFOURCC);
-    ReleaseAndClear(display.lpDDSOverlay);
-    ReleaseAndClear(display.lpDDSPrimary);
+    ReleaseAndClear(display.rgbBackBuffer);
+    ReleaseAndClear(display.yuvBackBuffer);
+    ReleaseAndClear(display.overlay);
+    ReleaseAndClear(display.primary);
 }
 
 void ReleaseDirectDraw(DisplaySurfaces& display) {
-    ReleaseAndClear(display.lpDDSBackTransparent);
+    ReleaseAndClear(display.offscreen);
     ReleaseOverlaySurfaces(display);
-    ReleaseAndClear(display.lpDD);
+    ReleaseAndClear(display.directDraw);
 }

@@ -31,16 +31,17 @@ struct DisplaySurfaces {
     DisplaySurfaces(const DisplaySurfaces&) = delete;
     DisplaySurfaces& operator=(const DisplaySurfaces&) = delete;
 
-    IDirectDraw2* lpDD = nullptr;
-    // Off-screen plain surface in system memory, lens size, 32-bit RGB.
-    IDirectDrawSurface* lpDDSBackTransparent = nullptr;
-    IDirectDrawSurface* lpDDSPrimary = nullptr;
+    IDirectDraw2* directDraw = nullptr;
+    // Off-screen plain surface in system memory, lens size, 32-bit RGB ("lpDDSBackTransparent" in
+    // the reports).
+    IDirectDrawSurface* offscreen = nullptr;
+    IDirectDrawSurface* primary = nullptr;
     // Video-memory overlay: flippable, complex, one back buffer, lens size.
-    IDirectDrawSurface* lpDDSOverlay = nullptr;
-    // The overlay's back buffer for the RGB formats (0 and 1).
-    IDirectDrawSurface* lpDDSBack2 = nullptr;
-    // The overlay's back buffer for the packed YUV formats (2 and 3).
-    IDirectDrawSurface* lpDDSFOURCC = nullptr;
+    IDirectDrawSurface* overlay = nullptr;
+    // The overlay's back buffer for the RGB formats ("lpDDSBack2" in the reports).
+    IDirectDrawSurface* rgbBackBuffer = nullptr;
+    // The overlay's back buffer for the packed YUV formats ("lpDDSFOURCC" in the reports).
+    IDirectDrawSurface* yuvBackBuffer = nullptr;
     // The display path of the run.
     DisplayPath path = DisplayPath::kOverlayRgbMasked;
 };
@@ -54,10 +55,10 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height);
 // Releases every DirectDraw object and reports `message` with `result` as code. Returns 0. The
 // main program is not told: the lens window needs no DirectDraw, and the lens goes on in it.
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message);
-// Hides the overlay and releases the overlay chain and the primary surface; keeps lpDD and
-// lpDDSBackTransparent. Does nothing without a DirectDraw object.
+// Hides the overlay and releases the overlay chain and the primary surface; keeps the DirectDraw
+// object and the off-screen surface. Does nothing without a DirectDraw object.
 void ReleaseOverlaySurfaces(DisplaySurfaces& display);
-// Releases lpDDSBackTransparent, the overlay surfaces and lpDD.
+// Releases the off-screen surface, the overlay surfaces and the DirectDraw object.
 void ReleaseDirectDraw(DisplaySurfaces& display);
 
 // The creation function InitDirectDraw reaches DirectDraw through.

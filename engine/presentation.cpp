@@ -22,10 +22,9 @@ RECT ToRect(const IntRect& r) {
 // Restores the primary surface, then the overlay, then the system-memory surface. True when the
 // primary and the overlay are usable again.
 bool RestoreSurfaces(DisplaySurfaces& display) {
-    bool restored =
-        SUCCEEDED(display.lpDDSPrimary->Restore()) && SUCCEEDED(display.lpDDSOverlay->Restore());
-    if (display.lpDDSBackTransparent != nullptr) {
-        display.lpDDSBackTransparent->Restore();
+    bool restored = SUCCEEDED(display.primary->Restore()) && SUCCEEDED(display.overlay->Restore());
+    if (display.offscreen != nullptr) {
+        display.offscreen->Restore();
     }
     return restored;
 }
@@ -33,9 +32,10 @@ bool RestoreSurfaces(DisplaySurfaces& display) {
 void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
     const DisplayPath path = display.path;
-    IDirectDrawSurface* back = IsPackedYuvPath(path) ? display.lpDDSFOURCC : display.lpDDSBack2;
+    IDirectDrawSurface* back =
+        IsPackedYuvPath(path) ? display.yuvBackBuffer : display.rgbBackBuffer;
     CopyFrameInto(renderer, back, kBackBufferLock, path);
-    const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
+    const HRESULT flipped = display.overlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
     }
@@ -61,13 +61,12 @@ Presentation::Presentation() {
 
 HRESULT ShowOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& where) {
     RECT destination = ToRect(where);
-    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, &destination,
-                                               DDOVER_SHOW, &presentation.effects);
+    return display.overlay->UpdateOverlay(nullptr, display.primary, &destination, DDOVER_SHOW,
+                                          &presentation.effects);
 }
 
 HRESULT HideOverlay(DisplaySurfaces& display) {
-    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
-                                               nullptr);
+    return display.overlay->UpdateOverlay(nullptr, display.primary, nullptr, DDOVER_HIDE, nullptr);
 }
 
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens) {
@@ -103,7 +102,7 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
 
 void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display) {
     presentation.pluginTakeover = true;
-    if (display.lpDDSOverlay != nullptr) {
+    if (display.overlay != nullptr) {
         HideOverlay(display);
     }
     if (presentation.lensWindow != nullptr) {
@@ -133,7 +132,7 @@ void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
         return;
     }
     const HRESULT moved =
-        display.lpDDSOverlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
+        display.overlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
     presentation.lastPositionResult = moved;
     if (moved == DD_OK) {
         return;

@@ -15,7 +15,7 @@
 constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
 constexpr UINT kQuadBytes = sizeof(Quad);
 
-// Handles into g_Effect; empty when the effect lacks the name or does not exist.
+// Handles into the renderer's effect; empty when the effect lacks the name or does not exist.
 struct EffectHandles {
     d3dx::EffectHandle worldViewProj;
     d3dx::EffectHandle brightness;
@@ -35,36 +35,38 @@ struct Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    IDirect3D9* g_D3D = nullptr;
-    IDirect3DDevice9* g_D3DDevice = nullptr;
-    D3DPRESENT_PARAMETERS g_PresentParameters = {}; // kept for Reset
-    IDirect3DVertexDeclaration9* g_VertexDeclaration = nullptr;
-    // The captured, stretched screen image (system memory, written by the CPU) and its level 0.
-    IDirect3DTexture9* g_Texture_BackgroundStretch = nullptr;
-    IDirect3DSurface9* g_Surface_BackgroundStretch = nullptr;
-    // Default pool: the GPU copy of the capture, the RGB render target and the device's back
-    // buffer. These are the objects a device reset takes away.
-    IDirect3DTexture9* g_Texture_Final = nullptr;
-    IDirect3DTexture9* g_RGBRenderBuffer = nullptr;
-    IDirect3DSurface9* g_RGBRenderBufferSurface = nullptr;
-    IDirect3DSurface9* g_BackBuffer = nullptr;
-    IDirect3DTexture9* g_Texture_Cursor = nullptr; // managed; empty without a cursor picture
-    IDirect3DSurface9* g_BackBufferCopy = nullptr; // system memory: CPU read-back
-    IDirect3DVertexBuffer9* g_VertexBuffer_Cursor = nullptr;
-    IDirect3DVertexBuffer9* g_VertexBuffer_Quad = nullptr;
-    std::unique_ptr<d3dx::Effect> g_Effect;
-    EffectHandles g_EffectHandles = {};
+    IDirect3D9* direct3D = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    D3DPRESENT_PARAMETERS presentParameters = {}; // kept for Reset
+    IDirect3DVertexDeclaration9* vertexDeclaration = nullptr;
+    // The captured, stretched screen image (system memory, written by the CPU) and its level 0
+    // ("g_Texture_BackgroundStretch" and "g_Surface_BackgroundStretch" in the reports).
+    IDirect3DTexture9* captureTexture = nullptr;
+    IDirect3DSurface9* captureSurface = nullptr;
+    // Default pool: the GPU copy of the capture ("g_Texture_Final"), the RGB render target
+    // ("g_RGBRenderBuffer") and the device's back buffer. These are the objects a device reset
+    // takes away.
+    IDirect3DTexture9* uploadedTexture = nullptr;
+    IDirect3DTexture9* rgbTarget = nullptr;
+    IDirect3DSurface9* rgbTargetSurface = nullptr;
+    IDirect3DSurface9* backBuffer = nullptr;
+    IDirect3DTexture9* cursorTexture = nullptr; // managed; empty without a cursor picture
+    IDirect3DSurface9* readBackCopy = nullptr;  // system memory: CPU read-back ("g_BackBufferCopy")
+    IDirect3DVertexBuffer9* cursorVertices = nullptr;
+    IDirect3DVertexBuffer9* quadVertices = nullptr;
+    std::unique_ptr<d3dx::Effect> effect;
+    EffectHandles effectHandles = {};
 
-    UINT g_RenderWidth = 0;
-    UINT g_RenderHeight = 0;
-    d3dx::Matrix g_WorldViewProj = {};
-    DWORD g_PixelShader20 = 1;     // cleared for a device below pixel shader 2.0
-    HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
-    DWORD g_CursorType = 0;
+    UINT renderWidth = 0;
+    UINT renderHeight = 0;
+    d3dx::Matrix worldViewProj = {};
+    DWORD pixelShader20 = 1;     // cleared for a device below pixel shader 2.0
+    HWND deviceWindow = nullptr; // kept for re-creation after a broken device
+    DWORD cursorType = 0;
 
     // A read-back reported the device lost; the top of the next frame handles it.
     bool deviceLost = false;
-    // The packing pass drew this frame's packed YUV image into g_BackBuffer.
+    // The packing pass drew this frame's packed YUV image into backBuffer.
     bool backBufferPacked = false;
 };
 

@@ -116,20 +116,20 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
             << "try " << i << " is table entry " << i;
     }
 
-    EXPECT_NE(nullptr, display_.lpDD);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.lpDDSBackTransparent);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.lpDDSPrimary);
-    EXPECT_NE(nullptr, display_.lpDDSPrimary);
+    EXPECT_NE(nullptr, display_.directDraw);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.offscreen);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.primary);
+    EXPECT_NE(nullptr, display_.primary);
     if (overlay) {
-        EXPECT_NE(nullptr, display_.lpDDSOverlay);
-        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.lpDDSOverlay);
+        EXPECT_NE(nullptr, display_.overlay);
+        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.overlay);
     } else {
-        EXPECT_EQ(nullptr, display_.lpDDSOverlay);
+        EXPECT_EQ(nullptr, display_.overlay);
     }
     const bool packed = IsPackedYuvPath(c.expectedPath);
     IDirectDrawSurface* back = InterfaceOf(fake_.Surface(FakeRole::BackBuffer));
-    EXPECT_EQ(overlay && packed ? back : nullptr, display_.lpDDSFOURCC);
-    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.lpDDSBack2);
+    EXPECT_EQ(overlay && packed ? back : nullptr, display_.yuvBackBuffer);
+    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.rgbBackBuffer);
 
     Sleep(50);
     EXPECT_TRUE(Notifications().empty()) << "a refused overlay is no failure";
@@ -265,12 +265,12 @@ TEST_P(SetupFailure, ReleasesEverythingAndReportsTheStep) {
 
     EXPECT_EQ(0, Init());
 
-    EXPECT_EQ(nullptr, display_.lpDD);
-    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
-    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
-    EXPECT_EQ(nullptr, display_.lpDDSBack2);
-    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.directDraw);
+    EXPECT_EQ(nullptr, display_.offscreen);
+    EXPECT_EQ(nullptr, display_.primary);
+    EXPECT_EQ(nullptr, display_.overlay);
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer);
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer);
     EXPECT_EQ(0, fake_.OutstandingReferences()) << "no DirectDraw object is left alive";
     EXPECT_EQ(std::vector<std::string>{"qxRecordError " + std::string(c.report) + "|" +
                                        std::to_string(static_cast<int>(c.code)) + "|magnifier"},
@@ -349,8 +349,8 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesWithoutDirectDrawDoesNothing) {
 TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrimaryOnce) {
     fake_.AcceptOverlayFormat(kRgbMasked);
     ASSERT_EQ(1, Init());
-    IDirectDrawSurface* transparent = display_.lpDDSBackTransparent;
-    IDirectDraw2* directDraw = display_.lpDD;
+    IDirectDrawSurface* transparent = display_.offscreen;
+    IDirectDraw2* directDraw = display_.directDraw;
     ClearRecordedCalls();
 
     ReleaseOverlaySurfaces(display_);
@@ -360,11 +360,11 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrim
             "overlay.UpdateOverlay src=null dest=primary rect=null flags=0x200 fx=null -> 0x0",
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
-    EXPECT_EQ(nullptr, display_.lpDDSBack2);
-    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
-    EXPECT_EQ(directDraw, display_.lpDD) << "the DirectDraw object stays";
-    EXPECT_EQ(transparent, display_.lpDDSBackTransparent) << "the system-memory surface stays";
+    EXPECT_EQ(nullptr, display_.overlay);
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer);
+    EXPECT_EQ(nullptr, display_.primary);
+    EXPECT_EQ(directDraw, display_.directDraw) << "the DirectDraw object stays";
+    EXPECT_EQ(transparent, display_.offscreen) << "the system-memory surface stays";
 
     ClearRecordedCalls();
     ReleaseOverlaySurfaces(display_);
@@ -385,9 +385,9 @@ TEST_F(DirectDrawSetup, ReleasingDirectDrawReleasesEverySurfaceBeforeTheObject) 
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0",
             "ddraw2.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.lpDD);
-    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.directDraw);
+    EXPECT_EQ(nullptr, display_.offscreen);
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
 
@@ -399,7 +399,7 @@ TEST_F(DirectDrawSetup, ASecondSetUpStartsAfreshWithoutLeakingTheFirst) {
     ASSERT_EQ(1, Init()) << "set-up twice in a row: the first one's primary is gone";
     EXPECT_EQ(3, fake_.SurfacesCreated(FakeRole::Primary));
     EXPECT_EQ(DisplayPath::kOverlayYuy2, display_.path);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.lpDDSFOURCC);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.yuvBackBuffer);
     ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
@@ -412,14 +412,14 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
     // This display driver advertises no overlay, so the lens window is the path.
     ASSERT_EQ(0, InitDirectDraw(display, 256, 128));
     EXPECT_EQ(DisplayPath::kNoOverlay, display.path);
-    ASSERT_NE(nullptr, display.lpDD);
-    ASSERT_NE(nullptr, display.lpDDSBackTransparent);
-    ASSERT_NE(nullptr, display.lpDDSPrimary);
-    EXPECT_EQ(nullptr, display.lpDDSOverlay);
+    ASSERT_NE(nullptr, display.directDraw);
+    ASSERT_NE(nullptr, display.offscreen);
+    ASSERT_NE(nullptr, display.primary);
+    EXPECT_EQ(nullptr, display.overlay);
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetSurfaceDesc(&description));
+    ASSERT_EQ(DD_OK, display.offscreen->GetSurfaceDesc(&description));
     EXPECT_EQ(256u, description.dwWidth);
     EXPECT_EQ(128u, description.dwHeight);
     EXPECT_EQ(static_cast<DWORD>(DDPF_RGB), description.ddpfPixelFormat.dwFlags & DDPF_RGB);
@@ -430,29 +430,29 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
 
     DDSURFACEDESC locked = {};
     locked.dwSize = sizeof(locked);
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, display.offscreen->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
     EXPECT_GE(locked.lPitch, 256 * 4);
     BYTE* row = static_cast<BYTE*>(locked.lpSurface) + 5 * locked.lPitch;
     const DWORD pixel = 0x00123456;
     std::memcpy(row + 7 * 4, &pixel, sizeof(pixel));
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Unlock(nullptr));
+    ASSERT_EQ(DD_OK, display.offscreen->Unlock(nullptr));
 
     HDC dc = nullptr;
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetDC(&dc));
+    ASSERT_EQ(DD_OK, display.offscreen->GetDC(&dc));
     EXPECT_EQ(RGB(0x12, 0x34, 0x56), GetPixel(dc, 7, 5)) << "the context shows what the lock wrote";
-    EXPECT_EQ(DD_OK, display.lpDDSBackTransparent->ReleaseDC(dc));
+    EXPECT_EQ(DD_OK, display.offscreen->ReleaseDC(dc));
 
     // Hold one reference of our own on each object: after ReleaseDirectDraw ours is the last.
-    IDirectDraw2* directDraw = display.lpDD;
-    IDirectDrawSurface* transparent = display.lpDDSBackTransparent;
-    IDirectDrawSurface* primary = display.lpDDSPrimary;
+    IDirectDraw2* directDraw = display.directDraw;
+    IDirectDrawSurface* transparent = display.offscreen;
+    IDirectDrawSurface* primary = display.primary;
     directDraw->AddRef();
     transparent->AddRef();
     primary->AddRef();
     ReleaseDirectDraw(display);
-    EXPECT_EQ(nullptr, display.lpDD);
-    EXPECT_EQ(nullptr, display.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display.lpDDSPrimary);
+    EXPECT_EQ(nullptr, display.directDraw);
+    EXPECT_EQ(nullptr, display.offscreen);
+    EXPECT_EQ(nullptr, display.primary);
     EXPECT_EQ(0u, transparent->Release());
     EXPECT_EQ(0u, primary->Release());
     EXPECT_EQ(0u, directDraw->Release());

@@ -92,7 +92,7 @@ protected:
                                     int brightness = 1000, POINT cursor = kNoCursor) {
         CaptureDesktop(renderer_, lensImage_, screen_, sx, sy, sw, sh, format);
         RenderFrame(renderer_, format, cursor, brightness);
-        auto image = std::make_unique<ReadBack>(renderer_.g_RenderWidth, renderer_.g_RenderHeight);
+        auto image = std::make_unique<ReadBack>(renderer_.renderWidth, renderer_.renderHeight);
         CopyFrameRGB(renderer_, &image->surface);
         return image;
     }
@@ -137,8 +137,8 @@ TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128));
-    ASSERT_TRUE(renderer_.g_Effect) << "drawn through the effect";
-    ASSERT_EQ(1u, renderer_.g_PixelShader20);
+    ASSERT_TRUE(renderer_.effect) << "drawn through the effect";
+    ASSERT_EQ(1u, renderer_.pixelShader20);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const auto image = Frame(200, 160, 128, 64);
     ExpectDoubledScreen(*image, 200, 160, screen);
@@ -192,7 +192,7 @@ TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransp
     for (DWORD type = 0; type <= 5; ++type) {
         SCOPED_TRACE(testing::Message() << "cursor type " << type);
         ASSERT_TRUE(Start(256, 128, type));
-        EXPECT_EQ(type >= 1 && type <= 4, renderer_.g_Texture_Cursor != nullptr);
+        EXPECT_EQ(type >= 1 && type <= 4, renderer_.cursorTexture != nullptr);
         const auto plain = Frame(200, 160, 128, 64, DisplayPath::kNoOverlay, 1000, kNoCursor);
         const auto with = Frame(200, 160, 128, 64, DisplayPath::kNoOverlay, 1000, at);
         int changed = 0;
@@ -304,7 +304,7 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_NE(nullptr, frame.lpSurface);
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
-    renderer_.g_Surface_BackgroundStretch->UnlockRect();
+    renderer_.captureSurface->UnlockRect();
 }
 
 // The source size the program derives for `zoom` at this lens size.
@@ -371,12 +371,12 @@ TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 31));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128, 1));
-    ASSERT_TRUE(renderer_.g_Effect);
+    ASSERT_TRUE(renderer_.effect);
     if (!c.effect) {
-        renderer_.g_Effect.reset();
-        renderer_.g_EffectHandles = EffectHandles{};
+        renderer_.effect.reset();
+        renderer_.effectHandles = EffectHandles{};
     }
-    renderer_.g_PixelShader20 = c.pixelShader20;
+    renderer_.pixelShader20 = c.pixelShader20;
     CaptureDesktop(renderer_, lensImage_, screen_, 200, 160, 128, 64, c.format);
     RenderFrame(renderer_, c.format, POINT{100, 60}, c.brightness);
     EXPECT_EQ(c.packedByShader, renderer_.backBufferPacked);
