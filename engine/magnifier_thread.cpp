@@ -54,7 +54,7 @@ struct Run {
     DisplaySurfaces display;
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
-    std::unique_ptr<OverlayWindow> lensWindow;
+    std::unique_ptr<LensWindow> lensWindow;
     PluginTable plugins;
     ClipboardCopy clipboard;
 };
@@ -138,7 +138,7 @@ void ChooseDisplayPath(Run& run) {
         display.path = DisplayPath::kNoOverlay;
     }
     ReleaseDirectDraw(display);
-    run.lensWindow = std::make_unique<OverlayWindow>(GetModuleHandleA(nullptr));
+    run.lensWindow = std::make_unique<LensWindow>(GetModuleHandleA(nullptr));
     run.presentation.lensWindow = run.lensWindow.get();
 }
 

@@ -9,7 +9,7 @@
 #include "lens_placement.h"
 
 class LensImage;
-class OverlayWindow;
+class LensWindow;
 struct DisplaySurfaces;
 struct Renderer;
 
@@ -22,7 +22,7 @@ struct Presentation {
     bool surfaceLost = false;   // a surface or the device was lost for good, or the overlay busy
     bool presentFailed = false; // a flip or a move failed otherwise
     DDOVERLAYFX effects;        // zeroed, size 56
-    OverlayWindow* lensWindow = nullptr;
+    LensWindow* lensWindow = nullptr;
     // A plug-in shows the image itself: the engine's lens stays hidden, is neither presented nor
     // moved, while every frame is still captured, filtered and composed.
     bool pluginTakeover = false;
