@@ -44,19 +44,19 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
 HRESULT CreateDevice(Renderer& r, HWND window) {
     HRESULT result = r.direct3D->CreateDevice(
         0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-        &r.presentParameters, &r.device);
+        &r.presentParameters, r.device.Put());
     if (FAILED(result)) {
         result = r.direct3D->CreateDevice(
             0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-            &r.presentParameters, &r.device);
+            &r.presentParameters, r.device.Put());
     }
     return result;
 }
 
 bool CreateDirect3DObject(Renderer& r) {
-    r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+    r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
     if (r.direct3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
-        r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+        r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
     }
     return r.direct3D != nullptr;
 }
@@ -70,8 +70,7 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
         if (!g_RendererPlatform.pause(kRetryPauseMs)) {
             break; // the engine was closed
         }
-        ReleaseAndClear(r.direct3D);
-        r.direct3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+        r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
         if (r.direct3D != nullptr) {
             result = CreateDevice(r, window);
         }
@@ -81,7 +80,7 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
 
 // A creation call has failed when it does not succeed or delivers no object. The object is
 // taken by reference so that it is read after the call has written it.
-template <class T> bool Made(HRESULT result, T* const& object, const char* message) {
+template <class T> bool Made(HRESULT result, const ComPtr<T>& object, const char* message) {
     if (SUCCEEDED(result) && object != nullptr) {
         return true;
     }
@@ -110,9 +109,9 @@ void SetFixedTransforms(Renderer& r) {
 
 bool CreateCaptureTexture(Renderer& r) {
     return Made(r.device->CreateTexture(r.renderWidth, r.renderHeight, 1, 0, D3DFMT_A8R8G8B8,
-                                        D3DPOOL_SYSTEMMEM, &r.captureTexture, nullptr),
+                                        D3DPOOL_SYSTEMMEM, r.captureTexture.Put(), nullptr),
                 r.captureTexture, "CreateTexture g_Texture_BackgroundStretch failed") &&
-           Made(r.captureTexture->GetSurfaceLevel(0, &r.captureSurface), r.captureSurface,
+           Made(r.captureTexture->GetSurfaceLevel(0, r.captureSurface.Put()), r.captureSurface,
                 "GetSurfaceLevel g_Surface_BackgroundStretch failed");
 }
 
@@ -123,22 +122,22 @@ void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
     if (cursorType < 1 || cursorType > 4) {
         return;
     }
-    if (FAILED(d3dx::CreateTextureFromResourceEx(r.device, module, kCursorBitmaps[cursorType - 1],
-                                                 D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8,
-                                                 D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
-                                                 0xFF0000FF, &r.cursorTexture))) {
-        r.cursorTexture = nullptr;
+    if (FAILED(d3dx::CreateTextureFromResourceEx(
+            r.device.Get(), module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1,
+            0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
+            r.cursorTexture.Put()))) {
+        r.cursorTexture.Reset();
     }
 }
 
 void CreateVertexBuffers(Renderer& r) {
     if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
-                                            D3DPOOL_MANAGED, &r.cursorVertices, nullptr))) {
-        r.cursorVertices = nullptr;
+                                            D3DPOOL_MANAGED, r.cursorVertices.Put(), nullptr))) {
+        r.cursorVertices.Reset();
     }
     if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
-                                            &r.quadVertices, nullptr))) {
-        r.quadVertices = nullptr;
+                                            r.quadVertices.Put(), nullptr))) {
+        r.quadVertices.Reset();
     }
     if (r.quadVertices != nullptr) {
         WriteQuad(r.quadVertices, FullSizeQuad(r.renderWidth, r.renderHeight));
@@ -148,8 +147,8 @@ void CreateVertexBuffers(Renderer& r) {
 // Compiles the engine's effect; without it the renderer draws without shaders.
 void CreateEffect(Renderer& r, HMODULE module) {
     std::string errors;
-    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName, r.device,
-                                                        &r.effect, &errors);
+    const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
+                                                        r.device.Get(), &r.effect, &errors);
     if (FAILED(result) && !errors.empty()) {
         ReportError(errors.c_str(), result, "VexlumeShader");
     }
@@ -190,7 +189,7 @@ int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
     r.device->GetDeviceCaps(&caps);
     r.pixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
     const HRESULT declared =
-        r.device->CreateVertexDeclaration(kVertexElements, &r.vertexDeclaration);
+        r.device->CreateVertexDeclaration(kVertexElements, r.vertexDeclaration.Put());
     if (FAILED(declared)) {
         ReportError("CreateVertexDeclaration failed", declared, kSource);
         return 0;
@@ -209,7 +208,8 @@ int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
     }
     LoadCursorTexture(r, module, cursorType);
     if (!Made(r.device->CreateOffscreenPlainSurface(r.renderWidth, r.renderHeight, D3DFMT_A8R8G8B8,
-                                                    D3DPOOL_SYSTEMMEM, &r.readBackCopy, nullptr),
+                                                    D3DPOOL_SYSTEMMEM, r.readBackCopy.Put(),
+                                                    nullptr),
               r.readBackCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
         return 0;
     }
@@ -221,20 +221,20 @@ int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
 bool CreateDefaultPool(Renderer& r) {
     const UINT w = r.renderWidth;
     const UINT h = r.renderHeight;
-    IDirect3DDevice9* d = r.device;
+    IDirect3DDevice9* d = r.device.Get();
     SetFixedTransforms(r);
     if (!Made(d->CreateTexture(w, h, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.uploadedTexture, nullptr),
+                               r.uploadedTexture.Put(), nullptr),
               r.uploadedTexture, "CreateTexture g_Texture_Final failed") ||
         !Made(d->CreateTexture(w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.rgbTarget, nullptr),
+                               r.rgbTarget.Put(), nullptr),
               r.rgbTarget, "CreateTexture g_RGBRenderBuffer failed") ||
-        !Made(r.rgbTarget->GetSurfaceLevel(0, &r.rgbTargetSurface), r.rgbTargetSurface,
+        !Made(r.rgbTarget->GetSurfaceLevel(0, r.rgbTargetSurface.Put()), r.rgbTargetSurface,
               "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
         return false;
     }
     // The swap chain's own back buffer, whichever surface render target 0 holds at the moment.
-    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.backBuffer);
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, r.backBuffer.Put());
     return true;
 }
 
@@ -243,35 +243,35 @@ void ReleaseDefaultPool(Renderer& r) {
         // The device lets go of what it has bound; render target 0 goes back to the back buffer.
         r.device->SetTexture(0, nullptr);
         if (r.backBuffer != nullptr) {
-            r.device->SetRenderTarget(0, r.backBuffer);
+            r.device->SetRenderTarget(0, r.backBuffer.Get());
         }
     }
     if (r.effect) {
         r.effect->SetTexture(r.effectHandles.tex, nullptr);
     }
-    ReleaseAndClear(r.uploadedTexture);
-    ReleaseAndClear(r.rgbTargetSurface);
-    ReleaseAndClear(r.rgbTarget);
-    ReleaseAndClear(r.backBuffer);
+    r.uploadedTexture.Reset();
+    r.rgbTargetSurface.Reset();
+    r.rgbTarget.Reset();
+    r.backBuffer.Reset();
 }
 
 void ReleaseD3DResources(Renderer& r) {
     r.effect.reset();
     r.effectHandles = EffectHandles{};
-    ReleaseAndClear(r.quadVertices);
-    ReleaseAndClear(r.cursorVertices);
-    ReleaseAndClear(r.captureSurface);
-    ReleaseAndClear(r.captureTexture);
-    ReleaseAndClear(r.uploadedTexture);
-    ReleaseAndClear(r.rgbTargetSurface);
-    ReleaseAndClear(r.rgbTarget);
-    ReleaseAndClear(r.cursorTexture);
-    ReleaseAndClear(r.readBackCopy);
-    ReleaseAndClear(r.backBuffer);
-    ReleaseAndClear(r.vertexDeclaration);
+    r.quadVertices.Reset();
+    r.cursorVertices.Reset();
+    r.captureSurface.Reset();
+    r.captureTexture.Reset();
+    r.uploadedTexture.Reset();
+    r.rgbTargetSurface.Reset();
+    r.rgbTarget.Reset();
+    r.cursorTexture.Reset();
+    r.readBackCopy.Reset();
+    r.backBuffer.Reset();
+    r.vertexDeclaration.Reset();
 }
 
 void ReleaseDirect3D(Renderer& r) {
-    ReleaseAndClear(r.device);
-    ReleaseAndClear(r.direct3D);
+    r.device.Reset();
+    r.direct3D.Reset();
 }

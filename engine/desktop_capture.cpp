@@ -141,7 +141,7 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
                     int sy, int sw, int sh, DisplayPath path) {
-    IDirect3DSurface9* stretch = renderer.captureSurface;
+    IDirect3DSurface9* stretch = renderer.captureSurface.Get();
     if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }

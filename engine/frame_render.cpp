@@ -12,7 +12,7 @@
 namespace {
 
 void DrawQuad(Renderer& r) {
-    r.device->SetVertexDeclaration(r.vertexDeclaration);
+    r.device->SetVertexDeclaration(r.vertexDeclaration.Get());
     r.device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
@@ -35,7 +35,7 @@ bool RunTechnique(Renderer& r) {
 // is one, with the brightness applied when the device runs pixel shaders.
 void DrawCapturedImage(Renderer& r, int brightness) {
     if (!r.effect) {
-        r.device->SetTexture(0, r.uploadedTexture);
+        r.device->SetTexture(0, r.uploadedTexture.Get());
         DrawQuad(r);
         return;
     }
@@ -43,7 +43,7 @@ void DrawCapturedImage(Renderer& r, int brightness) {
     if (!r.pixelShader20) {
         r.effect->SetTechnique(h.noPs);
         r.effect->SetValue(h.worldViewProj, &r.worldViewProj, D3DX_DEFAULT);
-        r.device->SetTexture(0, r.uploadedTexture);
+        r.device->SetTexture(0, r.uploadedTexture.Get());
         RunTechnique(r);
         return;
     }
@@ -51,7 +51,7 @@ void DrawCapturedImage(Renderer& r, int brightness) {
     r.effect->SetTechnique(pass.technique == BrightnessTechnique::kRgb ? h.rgbPs : h.rgbDarkPs);
     r.effect->SetValue(h.brightness, &pass.value, sizeof(pass.value));
     r.effect->SetValue(h.worldViewProj, &r.worldViewProj, D3DX_DEFAULT);
-    r.effect->SetTexture(h.tex, r.uploadedTexture);
+    r.effect->SetTexture(h.tex, r.uploadedTexture.Get());
     RunTechnique(r);
 }
 
@@ -64,13 +64,13 @@ bool PackIntoBackBuffer(Renderer& r, DisplayPath path) {
     if (!r.effect || !r.pixelShader20 || technique == nullptr || r.backBuffer == nullptr) {
         return false;
     }
-    r.device->SetStreamSource(0, r.quadVertices, 0, sizeof(QuadVertex));
-    if (FAILED(r.device->SetRenderTarget(0, r.backBuffer)) ||
+    r.device->SetStreamSource(0, r.quadVertices.Get(), 0, sizeof(QuadVertex));
+    if (FAILED(r.device->SetRenderTarget(0, r.backBuffer.Get())) ||
         FAILED(r.effect->SetTechnique(technique))) {
         return false;
     }
     const float shiftOneXPixel = 1.0f / static_cast<float>(r.renderWidth);
-    r.effect->SetTexture(h.tex, r.rgbTarget);
+    r.effect->SetTexture(h.tex, r.rgbTarget.Get());
     r.effect->SetValue(h.shiftOneXPixel, &shiftOneXPixel, sizeof(shiftOneXPixel));
     return RunTechnique(r);
 }
@@ -80,7 +80,7 @@ bool PackIntoBackBuffer(Renderer& r, DisplayPath path) {
 // A device reported lost here is noted for the next frame.
 bool ReadBack(Renderer& r, IDirect3DSurface9* from, UINT texels, D3DLOCKED_RECT* locked) {
     // The read-back waits for the GPU to finish the frame.
-    const HRESULT copied = r.device->GetRenderTargetData(from, r.readBackCopy);
+    const HRESULT copied = r.device->GetRenderTargetData(from, r.readBackCopy.Get());
     NoteDeviceResult(r, copied);
     if (FAILED(copied)) {
         return false;
@@ -114,9 +114,9 @@ void RenderFrame(Renderer& r, DisplayPath path, POINT cursor, int brightness) {
     if (r.device == nullptr) {
         return;
     }
-    r.device->UpdateTexture(r.captureTexture, r.uploadedTexture);
-    r.device->SetRenderTarget(0, r.rgbTargetSurface);
-    r.device->SetStreamSource(0, r.quadVertices, 0, sizeof(QuadVertex));
+    r.device->UpdateTexture(r.captureTexture.Get(), r.uploadedTexture.Get());
+    r.device->SetRenderTarget(0, r.rgbTargetSurface.Get());
+    r.device->SetStreamSource(0, r.quadVertices.Get(), 0, sizeof(QuadVertex));
     r.device->BeginScene();
     DrawCapturedImage(r, brightness);
     DrawInternalCursor(r, cursor.x, cursor.y);
@@ -134,20 +134,21 @@ void DrawInternalCursor(Renderer& r, int x, int y) {
         return;
     }
 
-    IDirect3DDevice9* d = r.device;
-    d->SetStreamSource(0, r.cursorVertices, 0, sizeof(QuadVertex));
+    IDirect3DDevice9* d = r.device.Get();
+    d->SetStreamSource(0, r.cursorVertices.Get(), 0, sizeof(QuadVertex));
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     d->SetPixelShader(nullptr);
-    d->SetTexture(0, r.cursorTexture);
+    d->SetTexture(0, r.cursorTexture.Get());
     DrawQuad(r);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }
 
 void CopyFrameRGB(Renderer& r, const DDSURFACEDESC* surface) {
     D3DLOCKED_RECT locked = {};
-    if (r.readBackCopy == nullptr || !ReadBack(r, r.rgbTargetSurface, r.renderWidth, &locked)) {
+    if (r.readBackCopy == nullptr ||
+        !ReadBack(r, r.rgbTargetSurface.Get(), r.renderWidth, &locked)) {
         return;
     }
     CopyRows(locked, surface, RowsToCopy(r, surface), PixelsToCopy(r, surface) * 4);
@@ -163,7 +164,7 @@ void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, DisplayPath p
     D3DLOCKED_RECT locked = {};
     if (r.backBufferPacked) {
         // Two pixels to a texel: a row is pixels x 2 bytes from the left half of the back buffer.
-        if (ReadBack(r, r.backBuffer, (r.renderWidth + 1) / 2, &locked)) {
+        if (ReadBack(r, r.backBuffer.Get(), (r.renderWidth + 1) / 2, &locked)) {
             CopyRows(locked, surface, rows, pixels * 2);
             r.readBackCopy->UnlockRect();
         }
@@ -171,7 +172,7 @@ void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, DisplayPath p
     }
     // No packing pass ran (no effect, or a device below pixel shader 2.0): the processor packs the
     // RGB image, through the fastest routine it has.
-    if (ReadBack(r, r.rgbTargetSurface, r.renderWidth, &locked)) {
+    if (ReadBack(r, r.rgbTargetSurface.Get(), r.renderWidth, &locked)) {
         const PackedYuvConversion convert =
             path == DisplayPath::kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
         convert(rows, static_cast<int32_t>(pixels), locked.pBits, surface->lpSurface, locked.Pitch,

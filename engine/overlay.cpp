@@ -2,7 +2,6 @@
 
 #include "engine_state.h"
 #include "error_reporter.h"
-#include "release_and_clear.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ HRESULT CreateBackTransparent(DisplaySurfaces& display, DWORD width, DWORD heigh
     description.dwHeight = height;
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     description.ddpfPixelFormat = RgbFormat(kRedMask, kGreenMask, kBlueMask);
-    return display.directDraw->CreateSurface(&description, &display.offscreen, nullptr);
+    return display.directDraw->CreateSurface(&description, display.offscreen.Put(), nullptr);
 }
 
 HRESULT CreatePrimary(DisplaySurfaces& display) {
@@ -66,14 +65,14 @@ HRESULT CreatePrimary(DisplaySurfaces& display) {
     description.dwSize = sizeof(description);
     description.dwFlags = DDSD_CAPS;
     description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    return display.directDraw->CreateSurface(&description, &display.primary, nullptr);
+    return display.directDraw->CreateSurface(&description, display.primary.Put(), nullptr);
 }
 
 // Tries the overlay formats in order and leaves the path at the first one the driver takes, or
 // at DisplayPath::kNoOverlay.
 void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
     display.path = DisplayPath::kNoOverlay;
-    if (!DriverShowsOverlays(display.directDraw)) {
+    if (!DriverShowsOverlays(display.directDraw.Get())) {
         return;
     }
     DDSURFACEDESC description = {};
@@ -87,7 +86,8 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
         DDSCAPS_OVERLAY | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
     for (int format = 0; format < kOverlayFormatCount; ++format) {
         description.ddpfPixelFormat = kOverlayFormats[format];
-        if (SUCCEEDED(display.directDraw->CreateSurface(&description, &display.overlay, nullptr))) {
+        if (SUCCEEDED(
+                display.directDraw->CreateSurface(&description, display.overlay.Put(), nullptr))) {
             display.path = static_cast<DisplayPath>(format);
             return;
         }
@@ -110,17 +110,21 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     // A set-up always starts from nothing, so that objects of an earlier one cannot leak.
     ReleaseDirectDraw(display);
 
-    IDirectDraw* first = nullptr;
-    HRESULT result = g_Create(nullptr, &first, nullptr);
+    // What a failed call writes into its result is not taken over.
+    IDirectDraw* created = nullptr;
+    HRESULT result = g_Create(nullptr, &created, nullptr);
     if (FAILED(result)) {
         return DirectDrawFailed(display, result, "DirectDrawCreate");
     }
-    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&display.directDraw));
-    first->Release();
+    ComPtr<IDirectDraw> first;
+    first.Reset(created);
+    void* second = nullptr;
+    result = first->QueryInterface(IID_IDirectDraw2, &second);
+    first.Reset(); // only the second interface is kept
     if (FAILED(result)) {
-        display.directDraw = nullptr;
         return DirectDrawFailed(display, result, "QueryInterface");
     }
+    display.directDraw.Reset(static_cast<IDirectDraw2*>(second));
     result = display.directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     if (result != DD_OK) {
         return DirectDrawFailed(display, result, "SetCooperativeLevel");
@@ -141,12 +145,12 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;
     if (IsPackedYuvPath(display.path)) {
-        result = display.overlay->GetAttachedSurface(&backBuffer, &display.yuvBackBuffer);
+        result = display.overlay->GetAttachedSurface(&backBuffer, display.yuvBackBuffer.Put());
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
         }
     } else if (IsOverlayPath(display.path)) {
-        result = display.overlay->GetAttachedSurface(&backBuffer, &display.rgbBackBuffer);
+        result = display.overlay->GetAttachedSurface(&backBuffer, display.rgbBackBuffer.Put());
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
         }
@@ -165,16 +169,17 @@ void ReleaseOverlaySurfaces(DisplaySurfaces& display) {
         return;
     }
     if (display.overlay != nullptr) {
-        display.overlay->UpdateOverlay(nullptr, display.primary, nullptr, DDOVER_HIDE, nullptr);
+        display.overlay->UpdateOverlay(nullptr, display.primary.Get(), nullptr, DDOVER_HIDE,
+                                       nullptr);
     }
-    ReleaseAndClear(display.rgbBackBuffer);
-    ReleaseAndClear(display.yuvBackBuffer);
-    ReleaseAndClear(display.overlay);
-    ReleaseAndClear(display.primary);
+    display.rgbBackBuffer.Reset();
+    display.yuvBackBuffer.Reset();
+    display.overlay.Reset();
+    display.primary.Reset();
 }
 
 void ReleaseDirectDraw(DisplaySurfaces& display) {
-    ReleaseAndClear(display.offscreen);
+    display.offscreen.Reset();
     ReleaseOverlaySurfaces(display);
-    ReleaseAndClear(display.directDraw);
+    display.directDraw.Reset();
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "display_path.h"
+#include "scoped_handles.h"
 
 static_assert(sizeof(DDSURFACEDESC) == 108, "surface descriptions are 108 bytes");
 static_assert(offsetof(DDSURFACEDESC, lPitch) == 16, "layout");
@@ -31,17 +32,17 @@ struct DisplaySurfaces {
     DisplaySurfaces(const DisplaySurfaces&) = delete;
     DisplaySurfaces& operator=(const DisplaySurfaces&) = delete;
 
-    IDirectDraw2* directDraw = nullptr;
+    ComPtr<IDirectDraw2> directDraw;
     // Off-screen plain surface in system memory, lens size, 32-bit RGB ("lpDDSBackTransparent" in
     // the reports).
-    IDirectDrawSurface* offscreen = nullptr;
-    IDirectDrawSurface* primary = nullptr;
+    ComPtr<IDirectDrawSurface> offscreen;
+    ComPtr<IDirectDrawSurface> primary;
     // Video-memory overlay: flippable, complex, one back buffer, lens size.
-    IDirectDrawSurface* overlay = nullptr;
+    ComPtr<IDirectDrawSurface> overlay;
     // The overlay's back buffer for the RGB formats ("lpDDSBack2" in the reports).
-    IDirectDrawSurface* rgbBackBuffer = nullptr;
+    ComPtr<IDirectDrawSurface> rgbBackBuffer;
     // The overlay's back buffer for the packed YUV formats ("lpDDSFOURCC" in the reports).
-    IDirectDrawSurface* yuvBackBuffer = nullptr;
+    ComPtr<IDirectDrawSurface> yuvBackBuffer;
     // The display path of the run.
     DisplayPath path = DisplayPath::kOverlayRgbMasked;
 };

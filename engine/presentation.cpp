@@ -33,7 +33,7 @@ void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
     const DisplayPath path = display.path;
     IDirectDrawSurface* back =
-        IsPackedYuvPath(path) ? display.yuvBackBuffer : display.rgbBackBuffer;
+        IsPackedYuvPath(path) ? display.yuvBackBuffer.Get() : display.rgbBackBuffer.Get();
     CopyFrameInto(renderer, back, kBackBufferLock, path);
     const HRESULT flipped = display.overlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
@@ -61,12 +61,13 @@ Presentation::Presentation() {
 
 HRESULT ShowOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& where) {
     RECT destination = ToRect(where);
-    return display.overlay->UpdateOverlay(nullptr, display.primary, &destination, DDOVER_SHOW,
+    return display.overlay->UpdateOverlay(nullptr, display.primary.Get(), &destination, DDOVER_SHOW,
                                           &presentation.effects);
 }
 
 HRESULT HideOverlay(DisplaySurfaces& display) {
-    return display.overlay->UpdateOverlay(nullptr, display.primary, nullptr, DDOVER_HIDE, nullptr);
+    return display.overlay->UpdateOverlay(nullptr, display.primary.Get(), nullptr, DDOVER_HIDE,
+                                          nullptr);
 }
 
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens) {

@@ -20,10 +20,10 @@ bool PauseForRenderer(DWORD milliseconds) {
 
 } // namespace
 
-bool WriteQuad(IDirect3DVertexBuffer9*& buffer, const Quad& quad) {
+bool WriteQuad(ComPtr<IDirect3DVertexBuffer9>& buffer, const Quad& quad) {
     void* vertices = nullptr;
     if (FAILED(buffer->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(buffer);
+        buffer.Reset();
         return false;
     }
     std::memcpy(vertices, &quad, kQuadBytes);

@@ -10,7 +10,7 @@
 #include "d3dx/effect.h"
 #include "d3dx/matrix.h"
 #include "quad.h"
-#include "release_and_clear.h"
+#include "scoped_handles.h"
 
 constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
 constexpr UINT kQuadBytes = sizeof(Quad);
@@ -35,25 +35,25 @@ struct Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    IDirect3D9* direct3D = nullptr;
-    IDirect3DDevice9* device = nullptr;
+    ComPtr<IDirect3D9> direct3D;
+    ComPtr<IDirect3DDevice9> device;
     D3DPRESENT_PARAMETERS presentParameters = {}; // kept for Reset
-    IDirect3DVertexDeclaration9* vertexDeclaration = nullptr;
+    ComPtr<IDirect3DVertexDeclaration9> vertexDeclaration;
     // The captured, stretched screen image (system memory, written by the CPU) and its level 0
     // ("g_Texture_BackgroundStretch" and "g_Surface_BackgroundStretch" in the reports).
-    IDirect3DTexture9* captureTexture = nullptr;
-    IDirect3DSurface9* captureSurface = nullptr;
+    ComPtr<IDirect3DTexture9> captureTexture;
+    ComPtr<IDirect3DSurface9> captureSurface;
     // Default pool: the GPU copy of the capture ("g_Texture_Final"), the RGB render target
     // ("g_RGBRenderBuffer") and the device's back buffer. These are the objects a device reset
     // takes away.
-    IDirect3DTexture9* uploadedTexture = nullptr;
-    IDirect3DTexture9* rgbTarget = nullptr;
-    IDirect3DSurface9* rgbTargetSurface = nullptr;
-    IDirect3DSurface9* backBuffer = nullptr;
-    IDirect3DTexture9* cursorTexture = nullptr; // managed; empty without a cursor picture
-    IDirect3DSurface9* readBackCopy = nullptr;  // system memory: CPU read-back ("g_BackBufferCopy")
-    IDirect3DVertexBuffer9* cursorVertices = nullptr;
-    IDirect3DVertexBuffer9* quadVertices = nullptr;
+    ComPtr<IDirect3DTexture9> uploadedTexture;
+    ComPtr<IDirect3DTexture9> rgbTarget;
+    ComPtr<IDirect3DSurface9> rgbTargetSurface;
+    ComPtr<IDirect3DSurface9> backBuffer;
+    ComPtr<IDirect3DTexture9> cursorTexture; // managed; empty without a cursor picture
+    ComPtr<IDirect3DSurface9> readBackCopy;  // system memory: CPU read-back ("g_BackBufferCopy")
+    ComPtr<IDirect3DVertexBuffer9> cursorVertices;
+    ComPtr<IDirect3DVertexBuffer9> quadVertices;
     std::unique_ptr<d3dx::Effect> effect;
     EffectHandles effectHandles = {};
 
@@ -72,7 +72,7 @@ struct Renderer {
 
 // Writes `quad` into the vertex buffer `buffer`. A buffer that cannot be locked is released and
 // emptied, so that nothing is drawn from it from then on; false then.
-bool WriteQuad(IDirect3DVertexBuffer9*& buffer, const Quad& quad);
+bool WriteQuad(ComPtr<IDirect3DVertexBuffer9>& buffer, const Quad& quad);
 
 // What the renderer takes from the system; tests put their own answers in place.
 struct RendererPlatform {

@@ -82,7 +82,7 @@ TEST_F(DeviceSeams, BusyDisplayIsRetriedOnceASecondUntilTheDeviceComes) {
     EXPECT_EQ(6, script.objectsCreated) << "a new Direct3D object for every retry";
     EXPECT_EQ(11, script.deviceCalls) << "hardware, then software vertex processing";
     EXPECT_TRUE(Reports().empty());
-    EXPECT_NE(nullptr, renderer_.readBackCopy);
+    EXPECT_NE(nullptr, renderer_.readBackCopy.Get());
 }
 
 TEST_F(DeviceSeams, DisplayBusyForAMinuteEndsInAReport) {
@@ -201,9 +201,9 @@ TEST_P(DeviceLoss, IsHandledAtTheTopOfTheNextFrame) {
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     ASSERT_EQ(1, Init());
-    IDirect3DSurface9* const readBack = renderer_.readBackCopy;
-    IDirect3DTexture9* const capture = renderer_.captureTexture;
-    IDirect3DVertexDeclaration9* const declaration = renderer_.vertexDeclaration;
+    IDirect3DSurface9* const readBack = renderer_.readBackCopy.Get();
+    IDirect3DTexture9* const capture = renderer_.captureTexture.Get();
+    IDirect3DVertexDeclaration9* const declaration = renderer_.vertexDeclaration.Get();
     const d3dx::Effect* const effect = renderer_.effect.get();
 
     script.readBackAnswers.push_back(D3DERR_DEVICELOST);
@@ -229,9 +229,9 @@ TEST_P(DeviceLoss, IsHandledAtTheTopOfTheNextFrame) {
         return;
     }
     if (c.objectsCreated == 1) {
-        EXPECT_EQ(readBack, renderer_.readBackCopy) << "system-memory objects are kept";
-        EXPECT_EQ(capture, renderer_.captureTexture);
-        EXPECT_EQ(declaration, renderer_.vertexDeclaration);
+        EXPECT_EQ(readBack, renderer_.readBackCopy.Get()) << "system-memory objects are kept";
+        EXPECT_EQ(capture, renderer_.captureTexture.Get());
+        EXPECT_EQ(declaration, renderer_.vertexDeclaration.Get());
         EXPECT_EQ(effect, renderer_.effect.get()) << "the effect is kept";
     }
     EXPECT_FALSE(renderer_.deviceLost);

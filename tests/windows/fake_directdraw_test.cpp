@@ -92,7 +92,7 @@ TEST_F(FakeDriver, ScriptedResultsComeQueuedFirstThenFixedUntilCleared) {
     EXPECT_EQ(DD_OK, display_.overlay->Restore()) << "scripts are per role";
 
     fake_.QueueResult(FakeRole::BackBuffer, FakeMethod::Lock, DDERR_SURFACELOST);
-    EXPECT_EQ(DDERR_SURFACELOST, LockAndWrite(display_.rgbBackBuffer, 0, 0, 1));
+    EXPECT_EQ(DDERR_SURFACELOST, LockAndWrite(display_.rgbBackBuffer.Get(), 0, 0, 1));
     EXPECT_FALSE(fake_.Surface(FakeRole::BackBuffer)->Locked());
 
     const std::vector<std::string> calls = RecordedCalls();
@@ -106,8 +106,8 @@ TEST_F(FakeDriver, OverlayMovesOnlyWhileShownAndFlipShowsTheBackBuffer) {
     RECT rect = {0, 0, 64, 32};
     DDOVERLAYFX effects = {};
     effects.dwSize = sizeof(effects);
-    ASSERT_EQ(DD_OK, display_.overlay->UpdateOverlay(nullptr, display_.primary, &rect, DDOVER_SHOW,
-                                                     &effects));
+    ASSERT_EQ(DD_OK, display_.overlay->UpdateOverlay(nullptr, display_.primary.Get(), &rect,
+                                                     DDOVER_SHOW, &effects));
     FakeSurface* overlay = fake_.Surface(FakeRole::Overlay);
     EXPECT_TRUE(overlay->OverlayShown());
     EXPECT_EQ(DD_OK, display_.overlay->SetOverlayPosition(10, 20));
@@ -119,12 +119,12 @@ TEST_F(FakeDriver, OverlayMovesOnlyWhileShownAndFlipShowsTheBackBuffer) {
     EXPECT_EQ(DDERR_NOTAOVERLAYSURFACE, display_.primary->SetOverlayPosition(0, 0));
     EXPECT_EQ(DDERR_NOTFLIPPABLE, display_.offscreen->Flip(nullptr, DDFLIP_WAIT));
 
-    ASSERT_EQ(DD_OK, LockAndWrite(display_.rgbBackBuffer, 3, 4, 0x00112233));
+    ASSERT_EQ(DD_OK, LockAndWrite(display_.rgbBackBuffer.Get(), 3, 4, 0x00112233));
     ASSERT_EQ(DD_OK, display_.overlay->Flip(nullptr, DDFLIP_WAIT));
     EXPECT_EQ(1, overlay->Flips());
     EXPECT_EQ(0x00112233u, overlay->Pixel(3, 4));
 
-    ASSERT_EQ(DD_OK, display_.overlay->UpdateOverlay(nullptr, display_.primary, nullptr,
+    ASSERT_EQ(DD_OK, display_.overlay->UpdateOverlay(nullptr, display_.primary.Get(), nullptr,
                                                      DDOVER_HIDE, nullptr));
     EXPECT_FALSE(overlay->OverlayShown());
     EXPECT_EQ(DDERR_OVERLAYNOTVISIBLE, display_.overlay->SetOverlayPosition(10, 20));
@@ -161,7 +161,7 @@ TEST(FakeDriverAlone, RecordsMisuseInsteadOfCrashing) {
     DisplaySurfaces display_;
     ASSERT_EQ(0, InitDirectDraw(display_, 64, 32));
 
-    IDirectDrawSurface* transparent = display_.offscreen;
+    IDirectDrawSurface* transparent = display_.offscreen.Get();
     transparent->AddRef();
     ReleaseDirectDraw(display_);
     ASSERT_EQ(1u, fake.Problems().size());

@@ -116,20 +116,20 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
             << "try " << i << " is table entry " << i;
     }
 
-    EXPECT_NE(nullptr, display_.directDraw);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.offscreen);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.primary);
-    EXPECT_NE(nullptr, display_.primary);
+    EXPECT_NE(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.offscreen.Get());
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.primary.Get());
+    EXPECT_NE(nullptr, display_.primary.Get());
     if (overlay) {
-        EXPECT_NE(nullptr, display_.overlay);
-        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.overlay);
+        EXPECT_NE(nullptr, display_.overlay.Get());
+        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.overlay.Get());
     } else {
-        EXPECT_EQ(nullptr, display_.overlay);
+        EXPECT_EQ(nullptr, display_.overlay.Get());
     }
     const bool packed = IsPackedYuvPath(c.expectedPath);
     IDirectDrawSurface* back = InterfaceOf(fake_.Surface(FakeRole::BackBuffer));
-    EXPECT_EQ(overlay && packed ? back : nullptr, display_.yuvBackBuffer);
-    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.rgbBackBuffer);
+    EXPECT_EQ(overlay && packed ? back : nullptr, display_.yuvBackBuffer.Get());
+    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.rgbBackBuffer.Get());
 
     Sleep(50);
     EXPECT_TRUE(Notifications().empty()) << "a refused overlay is no failure";
@@ -265,12 +265,12 @@ TEST_P(SetupFailure, ReleasesEverythingAndReportsTheStep) {
 
     EXPECT_EQ(0, Init());
 
-    EXPECT_EQ(nullptr, display_.directDraw);
-    EXPECT_EQ(nullptr, display_.offscreen);
-    EXPECT_EQ(nullptr, display_.primary);
-    EXPECT_EQ(nullptr, display_.overlay);
-    EXPECT_EQ(nullptr, display_.rgbBackBuffer);
-    EXPECT_EQ(nullptr, display_.yuvBackBuffer);
+    EXPECT_EQ(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(nullptr, display_.offscreen.Get());
+    EXPECT_EQ(nullptr, display_.primary.Get());
+    EXPECT_EQ(nullptr, display_.overlay.Get());
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer.Get());
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer.Get());
     EXPECT_EQ(0, fake_.OutstandingReferences()) << "no DirectDraw object is left alive";
     EXPECT_EQ(std::vector<std::string>{"qxRecordError " + std::string(c.report) + "|" +
                                        std::to_string(static_cast<int>(c.code)) + "|magnifier"},
@@ -349,8 +349,8 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesWithoutDirectDrawDoesNothing) {
 TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrimaryOnce) {
     fake_.AcceptOverlayFormat(kRgbMasked);
     ASSERT_EQ(1, Init());
-    IDirectDrawSurface* transparent = display_.offscreen;
-    IDirectDraw2* directDraw = display_.directDraw;
+    IDirectDrawSurface* transparent = display_.offscreen.Get();
+    IDirectDraw2* directDraw = display_.directDraw.Get();
     ClearRecordedCalls();
 
     ReleaseOverlaySurfaces(display_);
@@ -360,11 +360,11 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrim
             "overlay.UpdateOverlay src=null dest=primary rect=null flags=0x200 fx=null -> 0x0",
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.overlay);
-    EXPECT_EQ(nullptr, display_.rgbBackBuffer);
-    EXPECT_EQ(nullptr, display_.primary);
-    EXPECT_EQ(directDraw, display_.directDraw) << "the DirectDraw object stays";
-    EXPECT_EQ(transparent, display_.offscreen) << "the system-memory surface stays";
+    EXPECT_EQ(nullptr, display_.overlay.Get());
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer.Get());
+    EXPECT_EQ(nullptr, display_.primary.Get());
+    EXPECT_EQ(directDraw, display_.directDraw.Get()) << "the DirectDraw object stays";
+    EXPECT_EQ(transparent, display_.offscreen.Get()) << "the system-memory surface stays";
 
     ClearRecordedCalls();
     ReleaseOverlaySurfaces(display_);
@@ -385,9 +385,9 @@ TEST_F(DirectDrawSetup, ReleasingDirectDrawReleasesEverySurfaceBeforeTheObject) 
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0",
             "ddraw2.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.directDraw);
-    EXPECT_EQ(nullptr, display_.offscreen);
-    EXPECT_EQ(nullptr, display_.yuvBackBuffer);
+    EXPECT_EQ(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(nullptr, display_.offscreen.Get());
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer.Get());
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
 
@@ -399,7 +399,7 @@ TEST_F(DirectDrawSetup, ASecondSetUpStartsAfreshWithoutLeakingTheFirst) {
     ASSERT_EQ(1, Init()) << "set-up twice in a row: the first one's primary is gone";
     EXPECT_EQ(3, fake_.SurfacesCreated(FakeRole::Primary));
     EXPECT_EQ(DisplayPath::kOverlayYuy2, display_.path);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.yuvBackBuffer);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.yuvBackBuffer.Get());
     ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
@@ -412,10 +412,10 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
     // This display driver advertises no overlay, so the lens window is the path.
     ASSERT_EQ(0, InitDirectDraw(display, 256, 128));
     EXPECT_EQ(DisplayPath::kNoOverlay, display.path);
-    ASSERT_NE(nullptr, display.directDraw);
-    ASSERT_NE(nullptr, display.offscreen);
-    ASSERT_NE(nullptr, display.primary);
-    EXPECT_EQ(nullptr, display.overlay);
+    ASSERT_NE(nullptr, display.directDraw.Get());
+    ASSERT_NE(nullptr, display.offscreen.Get());
+    ASSERT_NE(nullptr, display.primary.Get());
+    EXPECT_EQ(nullptr, display.overlay.Get());
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
@@ -443,16 +443,16 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
     EXPECT_EQ(DD_OK, display.offscreen->ReleaseDC(dc));
 
     // Hold one reference of our own on each object: after ReleaseDirectDraw ours is the last.
-    IDirectDraw2* directDraw = display.directDraw;
-    IDirectDrawSurface* transparent = display.offscreen;
-    IDirectDrawSurface* primary = display.primary;
+    IDirectDraw2* directDraw = display.directDraw.Get();
+    IDirectDrawSurface* transparent = display.offscreen.Get();
+    IDirectDrawSurface* primary = display.primary.Get();
     directDraw->AddRef();
     transparent->AddRef();
     primary->AddRef();
     ReleaseDirectDraw(display);
-    EXPECT_EQ(nullptr, display.directDraw);
-    EXPECT_EQ(nullptr, display.offscreen);
-    EXPECT_EQ(nullptr, display.primary);
+    EXPECT_EQ(nullptr, display.directDraw.Get());
+    EXPECT_EQ(nullptr, display.offscreen.Get());
+    EXPECT_EQ(nullptr, display.primary.Get());
     EXPECT_EQ(0u, transparent->Release());
     EXPECT_EQ(0u, primary->Release());
     EXPECT_EQ(0u, directDraw->Release());
