@@ -4,6 +4,7 @@
 
 #include "d3dx/effect_resource.h"
 #include "d3dx/texture_from_resource.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "renderer_state.h"
@@ -54,9 +55,9 @@ HRESULT CreateDevice(Renderer& r, HWND window) {
 }
 
 bool CreateDirect3DObject(Renderer& r) {
-    r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
-    if (r.direct3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
-        r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
+    r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
+    if (r.direct3D == nullptr && Seams().pause(kRetryPauseMs)) {
+        r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
     }
     return r.direct3D != nullptr;
 }
@@ -67,10 +68,10 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
     for (int retry = 0;
          retry < kDeviceRetries && (result == D3DERR_DEVICELOST || result == D3DERR_NOTAVAILABLE);
          ++retry) {
-        if (!g_RendererPlatform.pause(kRetryPauseMs)) {
+        if (!Seams().pause(kRetryPauseMs)) {
             break; // the engine was closed
         }
-        r.direct3D.Reset(g_RendererPlatform.createDirect3D(kSdkVersion));
+        r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
         if (r.direct3D != nullptr) {
             result = CreateDevice(r, window);
         }

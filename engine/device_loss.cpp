@@ -1,6 +1,7 @@
 #include "device_loss.h"
 
 #include "d3d_device.h"
+#include "engine_seams.h"
 #include "renderer_state.h"
 
 namespace {
@@ -56,7 +57,7 @@ DeviceState RestoreLostDevice(Renderer& r) {
     }
     const HRESULT state = r.device->TestCooperativeLevel();
     if (state == D3DERR_DEVICELOST) {
-        g_RendererPlatform.pause(kLostDevicePauseMs);
+        Seams().pause(kLostDevicePauseMs);
         return DeviceState::kLost;
     }
     if (state == D3DERR_DEVICENOTRESET) {
@@ -72,7 +73,7 @@ DeviceState RestoreLostDevice(Renderer& r) {
         r.deviceLost = false;
         return DeviceState::kReady;
     }
-    if (!g_RendererPlatform.pause(kLostDevicePauseMs)) {
+    if (!Seams().pause(kLostDevicePauseMs)) {
         return DeviceState::kLost;
     }
     if (!RecreateDevice(r)) {

@@ -10,6 +10,7 @@
 #include "desktop_capture.h"
 #include "device_loss.h"
 #include "dpi_awareness.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "frame_render.h"
@@ -25,8 +26,6 @@
 #include "presentation.h"
 #include "renderer_state.h"
 #include "run_control.h"
-
-const char* g_CompositionLibrary = "dwmapi.dll";
 
 namespace {
 
@@ -104,7 +103,7 @@ bool StartRendering(Run& run, HWND ownerWindow) {
 
 void GuardComposition(Run& run) {
     if (!run.compositionGuard) {
-        run.compositionGuard = std::make_unique<CompositionGuard>(g_CompositionLibrary);
+        run.compositionGuard = std::make_unique<CompositionGuard>(Seams().compositionLibrary);
     }
 }
 

@@ -15,6 +15,3 @@ struct RunStart {
 // reference on the engine library, which the thread gives back as it ends
 // (FreeLibraryAndExitThread).
 DWORD WINAPI MagnifierThread(LPVOID start);
-
-// The library the composition guard binds ("dwmapi.dll"); tests name a stand-in.
-extern const char* g_CompositionLibrary;

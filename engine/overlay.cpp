@@ -1,5 +1,6 @@
 #include "overlay.h"
 
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 
@@ -35,8 +36,6 @@ const DDPIXELFORMAT kOverlayFormats[kOverlayFormatCount] = {
     FourCCFormat(MAKEFOURCC('Y', 'U', 'Y', '2')),
     FourCCFormat(MAKEFOURCC('U', 'Y', 'V', 'Y')),
 };
-
-DirectDrawCreateFn g_Create = DirectDrawCreate;
 
 // The overlay is only worth negotiating when the driver says it can show one: some drivers let
 // overlay surfaces be created and shown without anything ever reaching the screen.
@@ -96,12 +95,6 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
 
 } // namespace
 
-DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create) {
-    const DirectDrawCreateFn previous = g_Create;
-    g_Create = create != nullptr ? create : DirectDrawCreate;
-    return previous;
-}
-
 DisplaySurfaces::~DisplaySurfaces() {
     ReleaseDirectDraw(*this);
 }
@@ -112,7 +105,7 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
 
     // What a failed call writes into its result is not taken over.
     IDirectDraw* created = nullptr;
-    HRESULT result = g_Create(nullptr, &created, nullptr);
+    HRESULT result = Seams().createDirectDraw(nullptr, &created, nullptr);
     if (FAILED(result)) {
         return DirectDrawFailed(display, result, "DirectDrawCreate");
     }

@@ -61,9 +61,3 @@ int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* messa
 void ReleaseOverlaySurfaces(DisplaySurfaces& display);
 // Releases the off-screen surface, the overlay surfaces and the DirectDraw object.
 void ReleaseDirectDraw(DisplaySurfaces& display);
-
-// The creation function InitDirectDraw reaches DirectDraw through.
-typedef HRESULT(WINAPI* DirectDrawCreateFn)(GUID* driver, IDirectDraw** object, IUnknown* outer);
-// Makes InitDirectDraw use `create` (null: DirectDrawCreate of ddraw.dll); returns the one in use
-// before.
-DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create);

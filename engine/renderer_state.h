@@ -73,11 +73,3 @@ struct Renderer {
 // Writes `quad` into the vertex buffer `buffer`. A buffer that cannot be locked is released and
 // emptied, so that nothing is drawn from it from then on; false then.
 bool WriteQuad(ComPtr<IDirect3DVertexBuffer9>& buffer, const Quad& quad);
-
-// What the renderer takes from the system; tests put their own answers in place.
-struct RendererPlatform {
-    IDirect3D9*(WINAPI* createDirect3D)(UINT sdkVersion);
-    // Waits `milliseconds` unless the engine is closed first; false when it was closed.
-    bool (*pause)(DWORD milliseconds);
-};
-extern RendererPlatform g_RendererPlatform;

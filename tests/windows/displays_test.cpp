@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dpi_awareness.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "monitor_bounds.h"
 #include "scoped_handles.h"
@@ -115,8 +116,8 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
     PublishedOwner owner;
     ClearNotifications();
     currentCase = 0;
-    const MonitorUnderPointFn system = g_MonitorUnderPoint;
-    g_MonitorUnderPoint = MonitorOfCurrentCase;
+    const ScopedSeam<decltype(EngineSeams::monitorUnderPoint)> monitors(Seams().monitorUnderPoint,
+                                                                        MonitorOfCurrentCase);
     SettingsRecord record = DefaultRecord();
     record.engine.displayMode = 2; // the lens window
     record.engine.frameWait = 10;
@@ -132,7 +133,6 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
         EXPECT_TRUE(LensWindowAt(c.lens, 4000)) << c.what;
     }
     qxCloseMagnifier(thread);
-    g_MonitorUnderPoint = system;
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
 }
 

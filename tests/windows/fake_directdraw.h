@@ -1,6 +1,6 @@
 // A fake DirectDraw driver for tests of the engine's DirectDraw code: COM objects with the full
 // IDirectDraw, IDirectDraw2 and IDirectDrawSurface vtables, handed to the engine through its
-// creation seam (SetDirectDrawCreate).
+// DirectDraw seam (Seams().createDirectDraw).
 //
 // Use:
 //     FakeDirectDraw fake;                       // installs itself; uninstalls when it ends
@@ -80,6 +80,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine_seams.h"
 
 // What a surface was created as.
 enum class FakeRole { Primary, Offscreen, Overlay, BackBuffer };
@@ -179,4 +181,5 @@ public:
 
 private:
     std::unique_ptr<State> state_;
+    ScopedSeam<decltype(EngineSeams::createDirectDraw)> create_;
 };

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "clipboard_copy.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "fake_directdraw.h"
@@ -40,15 +41,12 @@ protected:
         ASSERT_NE(nullptr, dwm.Module());
         ClearRecordedCalls();
         ClearNotifications();
-        dwmLibrary_ = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
-        g_CompositionLibrary = dwmLibrary_.c_str();
         SetComposition(0);
         record.engine.frameWait = 5;
         SetCursorPos(600, 500);
     }
     void TearDown() override {
         Close();
-        g_CompositionLibrary = "dwmapi.dll";
         EXPECT_EQ(0, fake.OutstandingReferences()) << "every DirectDraw object was released";
         EXPECT_TRUE(fake.Problems().empty());
     }
@@ -83,7 +81,8 @@ protected:
     FakeDirectDraw fake;
     SettingsRecord record = DefaultRecord();
     HANDLE thread = nullptr;
-    std::string dwmLibrary_;
+    const std::string dwmLibrary = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
+    ScopedSeam<const char*> composition{Seams().compositionLibrary, dwmLibrary.c_str()};
 };
 
 TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
