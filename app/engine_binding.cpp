@@ -24,8 +24,6 @@ QxSetBrightnessMagnifierFn engineBrightness = nullptr;
 // nothing else switched the lens meanwhile.
 unsigned engineGeneration = 0;
 
-constexpr int kBrightnessNeutral = 1000;
-
 void ShowNotFound(const char* what) {
     MessageBoxA(nullptr, what, "Is not found", MB_OK);
 }

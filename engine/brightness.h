@@ -1,9 +1,7 @@
-// The brightness scale of the engine: thousandths, 1000 = unchanged. No Windows headers.
+// The engine's brightness rules on the scale of brightness_scale.h. No Windows headers.
 #pragma once
 
-constexpr int kBrightnessNeutral = 1000;
-constexpr int kBrightnessMin = 900;
-constexpr int kBrightnessMax = 10000;
+#include "brightness_scale.h"
 
 // The value after one brightness call: `current` unchanged for direction 0; otherwise `amount`
 // added (direction > 0) or subtracted (direction < 0) and the sum kept within 900..10000.

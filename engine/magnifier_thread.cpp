@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr uint32_t kOneWindowMode = 2;
-
 // What one run of the thread holds from start-up to shutdown. Every run makes its own, so
 // nothing is left over from the run before.
 struct Run {
@@ -118,7 +116,7 @@ void ChooseDisplayPath(Run& run) {
     }
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
-    const bool oneWindow = LoadShared(run.params.displayMode) >= kOneWindowMode;
+    const bool oneWindow = LoadShared(run.params.displayMode) >= kDisplayModeOneWindow;
     if (display.overlay != nullptr && !oneWindow &&
         ShowOverlay(run.presentation, display, whole) == DD_OK) {
         return;

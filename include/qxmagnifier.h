@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "brightness_scale.h"
 #include "settings_record.h"
 
 // Codes the engine hands to the callback, each on a thread of its own.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dpi_awareness.h"
+#include "dpi_awareness_contexts.h"
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "monitor_bounds.h"
@@ -29,8 +30,6 @@ typedef HANDLE(WINAPI* SetThreadContextFn)(HANDLE);
 typedef HANDLE(WINAPI* GetThreadContextFn)();
 typedef int(WINAPI* AwarenessFn)(HANDLE);
 
-const HANDLE kUnaware = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
-
 // The calling thread's awareness: 0 unaware, 1 system, 2 per monitor; -1 where the system
 // cannot tell.
 int ThreadAwareness() {
@@ -44,7 +43,7 @@ TEST(PhysicalPixels, AThreadOfAnUnawareHostIsPerMonitorAwareWhileTheEngineHoldsI
     const auto set = BindProc<SetThreadContextFn>(GetModuleHandleA("user32.dll"),
                                                   "SetThreadDpiAwarenessContext");
     ASSERT_NE(nullptr, set);
-    ASSERT_NE(nullptr, set(kUnaware));
+    ASSERT_NE(nullptr, set(kDpiContextUnaware));
     ASSERT_EQ(0, ThreadAwareness());
     {
         const PhysicalPixelsOnThisThread physical;
