@@ -90,20 +90,9 @@ TEST_F(EngineExports, CloseReturnsPromptlyWhateverTheFrameWait) {
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
 }
 
-TEST_F(EngineExports, OneCloseEndsEveryRunBegun) {
-    record.engine.frameWait = 100000;
-    HANDLE first = engine.create(&record.engine, TestCallback);
-    HANDLE second = engine.create(&record.engine, TestCallback);
-    ASSERT_NE(nullptr, first);
-    ASSERT_NE(nullptr, second);
-    EXPECT_EQ(1, engine.close(first));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second, 3000)) << "the second run ended too";
-    EXPECT_EQ(1, engine.close(second));
-}
-
-// A main program that started twice and kept only the last handle: its close returns when no
-// engine thread runs any more, and the library it frees then unloads at once.
-TEST_F(EngineExports, ACloseWaitsForEveryRunBegun) {
+// One close ends every run begun and returns when none of their threads runs any more, so that a
+// main program that started twice and kept only the last handle may free the library at once.
+TEST_F(EngineExports, OneCloseEndsEveryRunBegunAndWaitsForThem) {
     record.engine.frameWait = 100000;
     HANDLE first = engine.create(&record.engine, TestCallback);
     HANDLE second = engine.create(&record.engine, TestCallback);
