@@ -13,6 +13,8 @@ char g_newSettingsPath[kPathCapacity]; // the save's first step, beside the file
 // False when the application-data folder could not be had and the bare names are used: names
 // relative to whatever folder is current.
 bool g_settingsInFolder = false;
+// A record of ours is on disk: accepted at load or written since.
+bool recordStored = false;
 
 const char kSettingsFileName[] = "settings.dat";
 const char kNewSettingsFileName[] = "settings.new";
@@ -65,7 +67,14 @@ int LoadSettings(SettingsRecord* record) {
     UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
     const bool complete = file && ReadRecordBytes(file.Get(), bytes);
-    return AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
+    const int accepted =
+        AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
+    recordStored = accepted != 0;
+    return accepted;
+}
+
+bool SettingsStored() {
+    return recordStored;
 }
 
 void StampSettingsHeader(SettingsRecord* record) {
@@ -97,5 +106,6 @@ int SaveSettings(const SettingsRecord& record) {
         DeleteFileA(g_newSettingsPath);
         return 0;
     }
+    recordStored = true;
     return 1;
 }
