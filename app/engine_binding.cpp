@@ -26,8 +26,12 @@ unsigned engineGeneration = 0;
 
 constexpr int kBrightnessNeutral = 1000;
 
+// The box for what a start could not find, shown with engineLock released: while it is open the
+// program's commands and the engine's reports go on.
 void ShowNotFound(const char* what) {
-    MessageBoxA(nullptr, what, "Is not found", MB_OK);
+    if (what != nullptr) {
+        MessageBoxA(nullptr, what, "Is not found", MB_OK);
+    }
 }
 
 bool OnMainThread(HWND window) {
@@ -51,15 +55,18 @@ void ForgetEngineFunctions() {
 }
 
 // A library left loaded by a start whose engine did not come up is released before a new load.
-void StartUnlessOn(HWND window) {
+// Returns what the start could not find, or null.
+const char* StartUnlessOn(HWND window) {
     if (engineHandle != nullptr) {
-        return;
+        return nullptr;
     }
     if (engineModule != nullptr) {
         StopEngine(nullptr);
     }
-    engineHandle = StartEngine(window);
+    const char* missing = nullptr;
+    engineHandle = StartEngine(window, &missing);
     ++engineGeneration;
+    return missing;
 }
 
 void StopIfOn() {
@@ -113,10 +120,14 @@ void RestartAfterLostSurface() {
     SendMessageA(window, WM_COMMAND, cmdYield, 0);
     ShowWindow(window, SW_HIDE);
 
-    EngineLockHold hold;
-    if (engineGeneration == generation) {
-        StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        if (engineGeneration == generation) {
+            missing = StartUnlessOn(window);
+        }
     }
+    ShowNotFound(missing);
 }
 
 // Code 4: the lens is up; a brightness below neutral is raised to exactly 1000.
@@ -141,31 +152,30 @@ EngineLockHold::~EngineLockHold() {
     LeaveCriticalSection(&engineLock);
 }
 
-HANDLE StartEngine(HWND window) {
+HANDLE StartEngine(HWND window, const char** missing) {
     lensClamp = LensClamp{};
     callbackWindow = window;
+    *missing = nullptr;
 
     char path[kPathCapacity];
     engineModule =
         ProgramFilePath(path, QX_ENGINE_LIBRARY) ? LoadLibraryExA(path, nullptr, 0) : nullptr;
     if (engineModule == nullptr) {
-        ShowNotFound(QX_ENGINE_LIBRARY);
+        *missing = QX_ENGINE_LIBRARY;
         return nullptr;
     }
-    const char* missing = nullptr;
     engineCreate = BindProc<QxCreateMagnifierFn>(engineModule, "qxCreateMagnifier");
     engineClose = BindProc<QxCloseMagnifierFn>(engineModule, "qxCloseMagnifier");
     engineBrightness =
         BindProc<QxSetBrightnessMagnifierFn>(engineModule, "qxSetBrightnessMagnifier");
     if (engineCreate == nullptr) {
-        missing = "qxCreateMagnifier";
+        *missing = "qxCreateMagnifier";
     } else if (engineClose == nullptr) {
-        missing = "qxCloseMagnifier";
+        *missing = "qxCloseMagnifier";
     } else if (engineBrightness == nullptr) {
-        missing = "qxSetBrightnessMagnifier";
+        *missing = "qxSetBrightnessMagnifier";
     }
-    if (missing != nullptr) {
-        ShowNotFound(missing);
+    if (*missing != nullptr) {
         FreeLibrary(engineModule);
         engineModule = nullptr;
         ForgetEngineFunctions();
@@ -223,8 +233,12 @@ bool LensIsOn() {
 }
 
 void SwitchLensOn(HWND window) {
-    EngineLockHold hold;
-    StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        missing = StartUnlessOn(window);
+    }
+    ShowNotFound(missing);
 }
 
 void SwitchLensOff() {
@@ -235,12 +249,16 @@ void SwitchLensOff() {
 }
 
 void ToggleLens(HWND window) {
-    EngineLockHold hold;
-    if (engineHandle != nullptr) {
-        StopIfOn();
-    } else {
-        StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        if (engineHandle != nullptr) {
+            StopIfOn();
+        } else {
+            missing = StartUnlessOn(window);
+        }
     }
+    ShowNotFound(missing);
 }
 
 void StepEngineBrightness(int direction, int amount) {

@@ -27,9 +27,10 @@ extern HWND callbackWindow;  // the window of the last StartEngine: the main win
 extern LensClamp lensClamp;  // the clamp of the last start
 
 // Loads the library, binds its three functions, registers hot keys 1 to 10 for `window`, clamps
-// a lens larger than the screen and starts the engine. Returns its handle, or 0 ("Is not found"
-// box when the library or a function is missing). Call with engineLock held.
-HANDLE StartEngine(HWND window);
+// a lens larger than the screen and starts the engine. Returns its handle, or 0; when the library
+// or a function is missing, `missing` names it for the "Is not found" box, which the caller
+// shows once it has released engineLock. Call with engineLock held.
+HANDLE StartEngine(HWND window, const char** missing);
 
 // Under engineLock: when the library is loaded, shows icon "M2", gives up hot keys 1 to 10,
 // closes the engine (waiting for its thread), releases the library, undoes the clamp and shows
@@ -41,7 +42,8 @@ int StopEngine(HANDLE handle);
 DWORD WINAPI EngineCallbackRoutine(LPVOID code);
 
 // The lens switches of the commands. Each runs under engineLock, so a switch, a restart after a
-// lost surface and a stop after a failure never overlap: at most one engine runs at a time.
+// lost surface and a stop after a failure never overlap: at most one engine runs at a time. The
+// "Is not found" box of a failed start comes after the lock is released.
 bool LensIsOn();
 void SwitchLensOn(HWND window);
 void SwitchLensOff();
