@@ -186,7 +186,14 @@ HANDLE StartEngine(HWND window, const char** missing) {
     ClampLensToScreen(&settings, &lensSizes, &lensClamp,
                       static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)),
                       static_cast<uint32_t>(GetSystemMetrics(SM_CYSCREEN)));
-    return engineCreate(&settings.engine, EngineCallbackRoutine);
+    HANDLE handle = engineCreate(&settings.engine, EngineCallbackRoutine);
+    if (handle == nullptr) {
+        // The lens is off: the record takes its own size back now, not at a later stop, which
+        // would put it over a size saved meanwhile.
+        UndoLensClamp(&settings, &lensSizes, lensClamp);
+        lensClamp = LensClamp{};
+    }
+    return handle;
 }
 
 int StopEngine(HANDLE handle) {

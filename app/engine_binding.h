@@ -29,7 +29,8 @@ extern LensClamp lensClamp;  // the clamp of the last start
 // Loads the library, binds its three functions, registers hot keys 1 to 10 for `window`, clamps
 // a lens larger than the screen and starts the engine. Returns its handle, or 0; when the library
 // or a function is missing, `missing` names it for the "Is not found" box, which the caller
-// shows once it has released engineLock. Call with engineLock held.
+// shows once it has released engineLock. A clamp is undone at once when the engine does not
+// start. Call with engineLock held.
 HANDLE StartEngine(HWND window, const char** missing);
 
 // Under engineLock: when the library is loaded, shows icon "M2", gives up hot keys 1 to 10,

@@ -279,6 +279,23 @@ TEST_F(SettingsDialog, SizesAndSlidersFollowTheUserAndCancelKeepsTheFile) {
     EXPECT_EQ(2.5f, record.engine.zoom);
 }
 
+// A start that failed with the lens clamped to the screen leaves the size saved after it alone.
+TEST_F(SettingsDialog, TheSizeSavedAfterAFailedClampedStartIsTheOneTheNextStartUses) {
+    SettingsRecord stored = StoredSettings();
+    stored.engine.lensWidth = 4000;
+    StartProgram(&stored);
+    engine->failCreates = 1;
+    ASSERT_TRUE(program->RunCommand(8002));
+    engine->failCreates = 0;
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, dialog);
+    Type(dialog, kWidth, "500");
+    Close(dialog, kOk);
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_EQ(2, engine->creates);
+    EXPECT_EQ(500u, engine->starts[1].lensWidth);
+}
+
 TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {
     SettingsRecord stored = StoredSettings();
     stored.engine.frameWait = 3000000000u; // beyond a signed number
