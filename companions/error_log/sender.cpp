@@ -10,7 +10,7 @@
 
 namespace {
 
-// How long the end of the log waits for queued reports to reach the disk.
+// How long the end of the log waits for the next batch of queued reports to reach the disk.
 constexpr DWORD kStopWaitMs = 1000;
 // Texts are read up to these lengths, whatever the caller passes.
 constexpr size_t kMaxLabelChars = 256;
