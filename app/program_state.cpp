@@ -3,7 +3,6 @@
 HINSTANCE programInstance = nullptr;
 HWND mainWindow = nullptr;
 HANDLE instanceMapping = nullptr;
-CRITICAL_SECTION engineLock;
 UINT taskbarCreatedMessage = 0;
 SettingsRecord settings;
 LensSizes lensSizes;

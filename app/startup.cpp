@@ -95,7 +95,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // Without a view the window cannot be published; the program still runs, and the engine and
     // a later start simply read no window.
     UniqueView view(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    InitializeCriticalSection(&engineLock);
 
     HWND window = CreateDialogParamA(programInstance, "About", nullptr, MainWindowProc, 0);
     if (window == nullptr) {
@@ -109,7 +108,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ShowSplash(window);
 
     RunMessageLoop();
-    DeleteCriticalSection(&engineLock);
     CloseHandle(instanceMapping);
     return 0;
 }
