@@ -2,7 +2,5 @@
 
 HINSTANCE programInstance = nullptr;
 HWND mainWindow = nullptr;
-HANDLE instanceMapping = nullptr;
-UINT taskbarCreatedMessage = 0;
 SettingsRecord settings;
 LensSizes lensSizes;

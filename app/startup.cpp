@@ -91,7 +91,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         CloseHandle(mapping);
         return 0;
     }
-    instanceMapping = mapping;
     // Without a view the window cannot be published; the program still runs, and the engine and
     // a later start simply read no window.
     UniqueView view(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -108,6 +107,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ShowSplash(window);
 
     RunMessageLoop();
-    CloseHandle(instanceMapping);
+    CloseHandle(mapping);
     return 0;
 }
