@@ -278,21 +278,6 @@ TEST_F(Tray, TheIconComesBackWhenTheTaskbarIsMadeAnew) {
     EXPECT_TRUE(TrayIconPresent(window));
 }
 
-// The version the program's own version resource carries.
-std::string ProgramVersion(const std::string& program) {
-    DWORD ignored = 0;
-    std::vector<char> block(GetFileVersionInfoSizeA(program.c_str(), &ignored));
-    void* text = nullptr;
-    UINT length = 0;
-    if (block.empty() ||
-        !GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
-        !VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\ProductVersion", &text,
-                        &length)) {
-        return "(none)";
-    }
-    return static_cast<const char*>(text);
-}
-
 TEST_F(Tray, TheAboutBoxClosesWithOkOrEscapeAndTheProgramRunsOn) {
     StartProgram();
     for (int round = 0; round < 2; ++round) {
@@ -308,7 +293,7 @@ TEST_F(Tray, TheAboutBoxClosesWithOkOrEscapeAndTheProgramRunsOn) {
         EXPECT_STREQ("Help", text);
         char line[64] = {};
         GetDlgItemTextA(box, -1, line, sizeof(line));
-        EXPECT_EQ("Vexlume screen magnifier, version " + ProgramVersion(copy.Program()), line);
+        EXPECT_STREQ("Vexlume screen magnifier, version " VX_VERSION_TEXT, line);
         if (round == 0) {
             SendMessageA(GetDlgItem(box, 1041), BM_CLICK, 0, 0);
         } else {
