@@ -3,29 +3,47 @@
 #include "command_ids.h"
 #include "command_line.h"
 #include "hotkeys.h"
+#include "lens_clamp.h"
 #include "path_join.h"
 #include "program_folder.h"
 #include "program_state.h"
+#include "qxmagnifier.h"
 #include "scoped_handles.h"
 #include "tray.h"
 
-HMODULE engineModule = nullptr;
-HANDLE engineHandle = nullptr;
-HWND callbackWindow = nullptr;
-LensClamp lensClamp;
-
 namespace {
 
-QxCreateMagnifierFn engineCreate = nullptr;
-QxCloseMagnifierFn engineClose = nullptr;
-QxSetBrightnessMagnifierFn engineBrightness = nullptr;
+// The engine as the program holds it: one for the life of the program. The engine starts its
+// callback routine with nothing but a code, so that routine finds it here; every step below it is
+// handed it.
+struct EngineBinding {
+    EngineBinding() { InitializeCriticalSection(&lock); }
+    ~EngineBinding() { DeleteCriticalSection(&lock); }
+    EngineBinding(const EngineBinding&) = delete;
+    EngineBinding& operator=(const EngineBinding&) = delete;
 
-// Counts every change of the lens state; a restart after a lost surface goes ahead only when
-// nothing else switched the lens meanwhile.
-unsigned engineGeneration = 0;
+    // Serialises starting and stopping the engine; its holder may take it again.
+    CRITICAL_SECTION lock;
+    HMODULE module = nullptr;      // the loaded library, empty while the lens is off
+    HANDLE handle = nullptr;       // the engine's handle; nonzero while the lens is on
+    HWND callbackWindow = nullptr; // the window of the last start: the main window
+    LensClamp clamp;               // the clamp of the last start
+    QxCreateMagnifierFn create = nullptr;
+    QxCloseMagnifierFn close = nullptr;
+    QxSetBrightnessMagnifierFn brightness = nullptr;
+    // Counts every change of the lens state; a restart after a lost surface goes ahead only when
+    // nothing else switched the lens meanwhile.
+    unsigned generation = 0;
+};
+
+EngineBinding binding;
 
 void ShowNotFound(const char* what) {
-    MessageBoxA(nullptr, what, "Is not found", MB_OK);
+    // Shown with the lock released: while the box is open, the program's commands and the
+    // engine's reports go on.
+    if (what != nullptr) {
+        MessageBoxA(nullptr, what, "Is not found", MB_OK);
+    }
 }
 
 bool OnMainThread(HWND window) {
@@ -42,31 +60,104 @@ void SetAdjustmentHotKeys(HWND window, bool registered) {
     }
 }
 
-void ForgetEngineFunctions() {
-    engineCreate = nullptr;
-    engineClose = nullptr;
-    engineBrightness = nullptr;
+void ForgetEngine(EngineBinding& engine) {
+    FreeLibrary(engine.module);
+    engine.module = nullptr;
+    engine.create = nullptr;
+    engine.close = nullptr;
+    engine.brightness = nullptr;
+}
+
+DWORD WINAPI EngineCallbackRoutine(LPVOID code);
+
+// Loads the library, binds its three functions, registers hot keys 1 to 10 for `window`, clamps
+// a lens larger than the screen and starts the engine. Returns its handle, or 0; when the library
+// or a function is missing, `missing` names it for the "Is not found" box, which the caller
+// shows once it has released the lock. A clamp is undone at once when the engine does not start.
+// Call with the lock held.
+HANDLE StartEngine(EngineBinding& engine, HWND window, const char** missing) {
+    engine.clamp = LensClamp{};
+    engine.callbackWindow = window;
+    *missing = nullptr;
+
+    char path[kPathCapacity];
+    engine.module =
+        ProgramFilePath(path, QX_ENGINE_LIBRARY) ? LoadLibraryExA(path, nullptr, 0) : nullptr;
+    if (engine.module == nullptr) {
+        *missing = QX_ENGINE_LIBRARY;
+        return nullptr;
+    }
+    engine.create = BindProc<QxCreateMagnifierFn>(engine.module, "qxCreateMagnifier");
+    engine.close = BindProc<QxCloseMagnifierFn>(engine.module, "qxCloseMagnifier");
+    engine.brightness =
+        BindProc<QxSetBrightnessMagnifierFn>(engine.module, "qxSetBrightnessMagnifier");
+    if (engine.create == nullptr) {
+        *missing = "qxCreateMagnifier";
+    } else if (engine.close == nullptr) {
+        *missing = "qxCloseMagnifier";
+    } else if (engine.brightness == nullptr) {
+        *missing = "qxSetBrightnessMagnifier";
+    }
+    if (*missing != nullptr) {
+        ForgetEngine(engine);
+        return nullptr;
+    }
+
+    SetAdjustmentHotKeys(window, true);
+    ClampLensToScreen(&settings, &lensSizes, &engine.clamp,
+                      static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)),
+                      static_cast<uint32_t>(GetSystemMetrics(SM_CYSCREEN)));
+    HANDLE handle = engine.create(&settings.engine, EngineCallbackRoutine);
+    if (handle == nullptr) {
+        // The lens is off: the record takes its own size back now, not at a later stop, which
+        // would put it over a size saved meanwhile.
+        UndoLensClamp(&settings, &lensSizes, engine.clamp);
+        engine.clamp = LensClamp{};
+    }
+    return handle;
+}
+
+// Under the lock: when the library is loaded, shows icon "M2", gives up hot keys 1 to 10, closes
+// the engine (waiting for its thread), releases the library, undoes the clamp and shows icon "M"
+// again. Returns the close function's result, or 1.
+int StopEngine(EngineBinding& engine, HANDLE handle) {
+    EngineLockHold hold;
+    int result = 1;
+    if (engine.module != nullptr) {
+        SetTrayIcon(engine.callbackWindow, 2);
+        SetAdjustmentHotKeys(engine.callbackWindow, false);
+        if (engine.close != nullptr) {
+            result = engine.close(handle);
+        }
+        ForgetEngine(engine);
+        UndoLensClamp(&settings, &lensSizes, engine.clamp);
+        SetTrayIcon(engine.callbackWindow, 0);
+    }
+    return result;
 }
 
 // A library left loaded by a start whose engine did not come up is released before a new load.
-void StartUnlessOn(HWND window) {
-    if (engineHandle != nullptr) {
-        return;
+// Returns what the start could not find, or null.
+const char* StartUnlessOn(EngineBinding& engine, HWND window) {
+    if (engine.handle != nullptr) {
+        return nullptr;
     }
-    if (engineModule != nullptr) {
-        StopEngine(nullptr);
+    if (engine.module != nullptr) {
+        StopEngine(engine, nullptr);
     }
-    engineHandle = StartEngine(window);
-    ++engineGeneration;
+    const char* missing = nullptr;
+    engine.handle = StartEngine(engine, window, &missing);
+    ++engine.generation;
+    return missing;
 }
 
-void StopIfOn() {
-    if (engineHandle == nullptr) {
+void StopIfOn(EngineBinding& engine) {
+    if (engine.handle == nullptr) {
         return;
     }
-    StopEngine(engineHandle);
-    engineHandle = nullptr;
-    ++engineGeneration;
+    StopEngine(engine, engine.handle);
+    engine.handle = nullptr;
+    ++engine.generation;
 }
 
 // The desktop itself: the desktop window, the shell's window of desktop icons, and the window
@@ -92,17 +183,18 @@ bool FullScreenWindowInFront() {
 
 // Code 2: the engine ended because its display surface was lost. It is started again once the
 // main thread has seen its next message, unless a full-screen window is in front.
-void RestartAfterLostSurface() {
+void RestartAfterLostSurface(EngineBinding& engine) {
     unsigned generation;
+    HWND window;
     {
         EngineLockHold hold;
-        if (engineHandle == nullptr) {
+        if (engine.handle == nullptr) {
             return;
         }
-        StopIfOn();
-        generation = engineGeneration;
+        StopIfOn(engine);
+        generation = engine.generation;
+        window = engine.callbackWindow;
     }
-    HWND window = callbackWindow;
     if (FullScreenWindowInFront() || window == nullptr) {
         return;
     }
@@ -111,16 +203,21 @@ void RestartAfterLostSurface() {
     SendMessageA(window, WM_COMMAND, cmdYield, 0);
     ShowWindow(window, SW_HIDE);
 
-    EngineLockHold hold;
-    if (engineGeneration == generation) {
-        StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        if (engine.generation == generation) {
+            missing = StartUnlessOn(engine, window);
+        }
     }
+    ShowNotFound(missing);
 }
 
 // Code 4: the lens is up; a brightness below neutral is raised to exactly 1000.
-void RaiseBrightnessFloor() {
+void RaiseBrightnessFloor(EngineBinding& engine) {
     EngineLockHold hold;
-    if (engineHandle == nullptr || engineBrightness == nullptr) {
+    const QxSetBrightnessMagnifierFn engineBrightness = engine.brightness;
+    if (engine.handle == nullptr || engineBrightness == nullptr) {
         return;
     }
     const int current = engineBrightness(0, 0);
@@ -129,85 +226,21 @@ void RaiseBrightnessFloor() {
     }
 }
 
-} // namespace
-
-EngineLockHold::EngineLockHold() {
-    EnterCriticalSection(&engineLock);
-}
-
-EngineLockHold::~EngineLockHold() {
-    LeaveCriticalSection(&engineLock);
-}
-
-HANDLE StartEngine(HWND window) {
-    lensClamp = LensClamp{};
-    callbackWindow = window;
-
-    char path[kPathCapacity];
-    engineModule =
-        ProgramFilePath(path, QX_ENGINE_LIBRARY) ? LoadLibraryExA(path, nullptr, 0) : nullptr;
-    if (engineModule == nullptr) {
-        ShowNotFound(QX_ENGINE_LIBRARY);
-        return nullptr;
-    }
-    const char* missing = nullptr;
-    engineCreate = BindProc<QxCreateMagnifierFn>(engineModule, "qxCreateMagnifier");
-    engineClose = BindProc<QxCloseMagnifierFn>(engineModule, "qxCloseMagnifier");
-    engineBrightness =
-        BindProc<QxSetBrightnessMagnifierFn>(engineModule, "qxSetBrightnessMagnifier");
-    if (engineCreate == nullptr) {
-        missing = "qxCreateMagnifier";
-    } else if (engineClose == nullptr) {
-        missing = "qxCloseMagnifier";
-    } else if (engineBrightness == nullptr) {
-        missing = "qxSetBrightnessMagnifier";
-    }
-    if (missing != nullptr) {
-        ShowNotFound(missing);
-        FreeLibrary(engineModule);
-        engineModule = nullptr;
-        ForgetEngineFunctions();
-        return nullptr;
-    }
-
-    SetAdjustmentHotKeys(window, true);
-    ClampLensToScreen(&settings, &lensSizes, &lensClamp,
-                      static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)),
-                      static_cast<uint32_t>(GetSystemMetrics(SM_CYSCREEN)));
-    return engineCreate(&settings.engine, EngineCallbackRoutine);
-}
-
-int StopEngine(HANDLE handle) {
-    EngineLockHold hold;
-    int result = 1;
-    if (engineModule != nullptr) {
-        SetTrayIcon(callbackWindow, 2);
-        SetAdjustmentHotKeys(callbackWindow, false);
-        if (engineClose != nullptr) {
-            result = engineClose(handle);
-        }
-        FreeLibrary(engineModule);
-        engineModule = nullptr;
-        ForgetEngineFunctions();
-        UndoLensClamp(&settings, &lensSizes, lensClamp);
-        SetTrayIcon(callbackWindow, 0);
-    }
-    return result;
-}
-
+// The notification routine (an EngineCallback) handed to the engine, run on a new thread for
+// every report.
 DWORD WINAPI EngineCallbackRoutine(LPVOID code) {
     switch (static_cast<int>(reinterpret_cast<INT_PTR>(code))) {
     case kNotifySetupFailed:
     case kNotifyPresentFailed: {
         EngineLockHold hold;
-        StopIfOn();
+        StopIfOn(binding);
         break;
     }
     case kNotifySurfaceLost:
-        RestartAfterLostSurface();
+        RestartAfterLostSurface(binding);
         break;
     case kNotifyLensUp:
-        RaiseBrightnessFloor();
+        RaiseBrightnessFloor(binding);
         break;
     default:
         break;
@@ -215,36 +248,54 @@ DWORD WINAPI EngineCallbackRoutine(LPVOID code) {
     return 0;
 }
 
+} // namespace
+
+EngineLockHold::EngineLockHold() {
+    EnterCriticalSection(&binding.lock);
+}
+
+EngineLockHold::~EngineLockHold() {
+    LeaveCriticalSection(&binding.lock);
+}
+
 bool LensIsOn() {
     EngineLockHold hold;
-    return engineHandle != nullptr;
+    return binding.handle != nullptr;
 }
 
 void SwitchLensOn(HWND window) {
-    EngineLockHold hold;
-    StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        missing = StartUnlessOn(binding, window);
+    }
+    ShowNotFound(missing);
 }
 
 void SwitchLensOff() {
     EngineLockHold hold;
-    StopEngine(engineHandle);
-    engineHandle = nullptr;
-    ++engineGeneration;
+    StopEngine(binding, binding.handle);
+    binding.handle = nullptr;
+    ++binding.generation;
 }
 
 void ToggleLens(HWND window) {
-    EngineLockHold hold;
-    if (engineHandle != nullptr) {
-        StopIfOn();
-    } else {
-        StartUnlessOn(window);
+    const char* missing = nullptr;
+    {
+        EngineLockHold hold;
+        if (binding.handle != nullptr) {
+            StopIfOn(binding);
+        } else {
+            missing = StartUnlessOn(binding, window);
+        }
     }
+    ShowNotFound(missing);
 }
 
 void StepEngineBrightness(int direction, int amount) {
     EngineLockHold hold;
-    if (engineHandle != nullptr && engineBrightness != nullptr) {
-        engineBrightness(direction, amount);
+    if (binding.handle != nullptr && binding.brightness != nullptr) {
+        binding.brightness(direction, amount);
     }
 }
 
@@ -252,7 +303,7 @@ void MatchAdjustmentHotKeys(HWND window) {
     bool loaded;
     {
         EngineLockHold hold;
-        loaded = engineModule != nullptr;
+        loaded = binding.module != nullptr;
     }
     if (loaded) {
         RegisterAdjustmentHotKeys(window);

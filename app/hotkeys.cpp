@@ -7,9 +7,10 @@
 #include "program_state.h"
 #include "resources/resource_ids.h"
 
-ATOM hotKeyIds[kHotKeySlotCount] = {};
-
 namespace {
+
+// The slots' identifiers: global atoms, 0 until a slot is registered the first time.
+ATOM hotKeyIds[kHotKeySlotCount] = {};
 
 constexpr int kFirstAdjustmentSlot = 1;
 

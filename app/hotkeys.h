@@ -6,9 +6,6 @@
 
 #include "settings_record.h"
 
-// The slots' identifiers: global atoms, 0 until a slot is registered the first time.
-extern ATOM hotKeyIds[kHotKeySlotCount];
-
 // Registers one slot's key for `owner` (replacing its earlier registration). Returns 1 when
 // RegisterHotKey succeeded, 0 when the slot is empty or the key cannot be had.
 int RegisterHotKeySlot(HWND owner, int slot);

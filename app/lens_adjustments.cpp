@@ -57,7 +57,7 @@ void RunLensAdjustment(HWND window, unsigned command) {
     }
     // The lock keeps a restart after a lost surface from changing the record meanwhile.
     EngineLockHold hold;
-    if (engineHandle == nullptr) {
+    if (!LensIsOn()) {
         return;
     }
     switch (command) {

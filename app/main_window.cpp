@@ -12,6 +12,9 @@
 
 namespace {
 
+// "TaskbarCreated": the taskbar was made anew, and the icon is added again.
+UINT taskbarCreatedMessage = 0;
+
 // WM_INITDIALOG: settings, the On/Off hot key, the tray icon and the start sound.
 void InitialiseMainWindow(HWND window) {
     mainWindow = window;

@@ -2,8 +2,5 @@
 
 HINSTANCE programInstance = nullptr;
 HWND mainWindow = nullptr;
-HANDLE instanceMapping = nullptr;
-CRITICAL_SECTION engineLock;
-UINT taskbarCreatedMessage = 0;
 SettingsRecord settings;
 LensSizes lensSizes;

@@ -6,11 +6,8 @@
 
 #include "settings_logic.h"
 
-extern HINSTANCE programInstance;   // the program's module: resources and the start sound
-extern HWND mainWindow;             // the hidden main window, empty until it exists
-extern HANDLE instanceMapping;      // the shared memory "magnifier" of the first instance
-extern CRITICAL_SECTION engineLock; // serialises starting and stopping the engine
-extern UINT taskbarCreatedMessage;  // "TaskbarCreated": the taskbar was made anew
+extern HINSTANCE programInstance; // the program's module: resources and the start sound
+extern HWND mainWindow;           // the hidden main window, empty until it exists
 
 // The settings record: loaded once at start, handed to the engine from byte 8 on, so it stays at
 // this one address for the life of the program.

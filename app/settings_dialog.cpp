@@ -20,7 +20,7 @@ HWND settingsDialog = nullptr;
 
 const char* const kCursorNames[] = {"Arrow", "Hand", "Crosshair", "Dot", "None"};
 
-// Slots 0 to 7 all empty: nothing has been saved yet, and the dialog is the first-run setup.
+// Slots 0 to 7, all empty on a first run.
 constexpr int kFirstRunSlots = 8;
 
 ScreenSize CurrentScreen() {
@@ -125,6 +125,21 @@ void ShowInternalCursor(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, VX_SETUP_CURSOR_LIST), cursor != 0);
 }
 
+// The dialog is the first-run setup only while no record of the user's is on disk and no key
+// has been taken into memory either. A saved record is the user's choice even when it holds no
+// keys at all; it is never taken for a first run and filled with the defaults.
+bool FirstRun() {
+    if (SettingsStored()) {
+        return false;
+    }
+    for (int slot = 0; slot < kFirstRunSlots; ++slot) {
+        if (settings.hotKeys[slot] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void InitialiseSettingsDialog(HWND dialog) {
     settingsDialog = dialog;
     SetDialogIcons(dialog);
@@ -160,7 +175,7 @@ void InitialiseSettingsDialog(HWND dialog) {
     ShowNumber(dialog, VX_SETUP_WIDTH, lensSizes.baseLensWidth);
     ShowNumber(dialog, VX_SETUP_HEIGHT, lensSizes.baseLensHeight);
 
-    if (settings.hotKeys[0] == 0) {
+    if (FirstRun()) {
         EnableWindow(GetDlgItem(dialog, VX_SETUP_CANCEL), FALSE);
     }
     for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
@@ -273,15 +288,6 @@ void TakeSettings(HWND dialog) {
     lensSizes.zoomScale = 1.0f;
     DeriveSourceSize(&settings, &lensSizes);
     EndDialog(dialog, 1);
-}
-
-bool FirstRun() {
-    for (int slot = 0; slot < kFirstRunSlots; ++slot) {
-        if (settings.hotKeys[slot] != 0) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The close box (and Alt+F4) closes the dialog like Cancel, except on a first run, where it does

@@ -8,11 +8,18 @@
 
 namespace {
 
-char g_settingsPath[kPathCapacity];
-char g_newSettingsPath[kPathCapacity]; // the save's first step, beside the file
-// False when the application-data folder could not be had and the bare names are used: names
-// relative to whatever folder is current.
-bool g_settingsInFolder = false;
+// Where the settings file lies, as the last LoadSettings found it, and what it holds.
+struct SettingsFile {
+    char path[kPathCapacity] = {};
+    char newPath[kPathCapacity] = {}; // the save's first step, beside the file
+    // False when the application-data folder could not be had and the bare names are used: names
+    // relative to whatever folder is current.
+    bool inFolder = false;
+    // A record of ours is on disk: accepted at load or written since.
+    bool recordStored = false;
+};
+
+SettingsFile settingsFile;
 
 const char kSettingsFileName[] = "settings.dat";
 const char kNewSettingsFileName[] = "settings.new";
@@ -32,7 +39,7 @@ bool ReadRecordBytes(HANDLE file, unsigned char* bytes) {
 // Through the bare names only a file that holds nothing a save could lose is replaced: the
 // current directory may hold another program's file of the same name.
 bool MayReplace(const char* path) {
-    if (g_settingsInFolder) {
+    if (settingsFile.inFolder) {
         return true;
     }
     UniqueFile file(
@@ -50,22 +57,30 @@ bool MayReplace(const char* path) {
 } // namespace
 
 const char* SettingsFilePath() {
-    return g_settingsPath;
+    return settingsFile.path;
 }
 
 int LoadSettings(SettingsRecord* record) {
     char folder[kPathCapacity];
     ComposeAppDataFolder(folder, nullptr);
-    const int fileInFolder = FileInFolder(g_settingsPath, kPathCapacity, folder, kSettingsFileName);
+    const int fileInFolder =
+        FileInFolder(settingsFile.path, kPathCapacity, folder, kSettingsFileName);
     const int newInFolder =
-        FileInFolder(g_newSettingsPath, kPathCapacity, folder, kNewSettingsFileName);
-    g_settingsInFolder = fileInFolder && newInFolder;
+        FileInFolder(settingsFile.newPath, kPathCapacity, folder, kNewSettingsFileName);
+    settingsFile.inFolder = fileInFolder && newInFolder;
 
     unsigned char bytes[kSettingsRecordSize];
-    UniqueFile file(CreateFileA(g_settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile file(CreateFileA(settingsFile.path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
     const bool complete = file && ReadRecordBytes(file.Get(), bytes);
-    return AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
+    const int accepted =
+        AcceptSettingsBytes(complete ? bytes : nullptr, complete ? sizeof(bytes) : 0, record);
+    settingsFile.recordStored = accepted != 0;
+    return accepted;
+}
+
+bool SettingsStored() {
+    return settingsFile.recordStored;
 }
 
 void StampSettingsHeader(SettingsRecord* record) {
@@ -74,11 +89,11 @@ void StampSettingsHeader(SettingsRecord* record) {
 }
 
 int SaveSettings(const SettingsRecord& record) {
-    if (!MayReplace(g_newSettingsPath) || !MayReplace(g_settingsPath)) {
+    if (!MayReplace(settingsFile.newPath) || !MayReplace(settingsFile.path)) {
         return 0;
     }
     {
-        UniqueFile file(CreateFileA(g_newSettingsPath, GENERIC_READ | GENERIC_WRITE,
+        UniqueFile file(CreateFileA(settingsFile.newPath, GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
         if (!file) {
             return 0;
@@ -88,14 +103,15 @@ int SaveSettings(const SettingsRecord& record) {
                               written == sizeof(record) && FlushFileBuffers(file.Get());
         if (!complete) {
             file.Reset();
-            DeleteFileA(g_newSettingsPath);
+            DeleteFileA(settingsFile.newPath);
             return 0;
         }
     }
-    if (!MoveFileExA(g_newSettingsPath, g_settingsPath,
+    if (!MoveFileExA(settingsFile.newPath, settingsFile.path,
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(g_newSettingsPath);
+        DeleteFileA(settingsFile.newPath);
         return 0;
     }
+    settingsFile.recordStored = true;
     return 1;
 }

@@ -13,6 +13,10 @@ const char* SettingsFilePath();
 // set (missing file, wrong size, short read, wrong signature or version). Never writes the file.
 int LoadSettings(SettingsRecord* record);
 
+// True once LoadSettings has accepted the file or SaveSettings has written it: the record in
+// memory is one the user saved, whatever it holds (an empty On/Off key is a choice, too).
+bool SettingsStored();
+
 // Sets the signature and the version of the record in memory.
 void StampSettingsHeader(SettingsRecord* record);
 

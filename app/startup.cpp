@@ -91,11 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         CloseHandle(mapping);
         return 0;
     }
-    instanceMapping = mapping;
     // Without a view the window cannot be published; the program still runs, and the engine and
     // a later start simply read no window.
     UniqueView view(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    InitializeCriticalSection(&engineLock);
 
     HWND window = CreateDialogParamA(programInstance, "About", nullptr, MainWindowProc, 0);
     if (window == nullptr) {
@@ -109,7 +107,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ShowSplash(window);
 
     RunMessageLoop();
-    DeleteCriticalSection(&engineLock);
-    CloseHandle(instanceMapping);
+    CloseHandle(mapping);
     return 0;
 }

@@ -8,10 +8,10 @@
 #include "program_state.h"
 #include "start_sound.h"
 
-HMENU trayMenu = nullptr;
-HMENU pluginMenu = nullptr;
-
 namespace {
+
+HMENU trayMenu = nullptr;   // the popup menu while it is open
+HMENU pluginMenu = nullptr; // its Plug-Ins submenu while it is open
 
 // The record of the icon as added, kept for its removal: the first, 88-byte form.
 NOTIFYICONDATAA trayIconData;

@@ -7,9 +7,6 @@
 constexpr UINT kTrayCallbackMessage = 15000;
 constexpr UINT kTrayIconId = 333;
 
-extern HMENU trayMenu;   // the popup menu while it is open
-extern HMENU pluginMenu; // its Plug-Ins submenu while it is open
-
 // Adds the icon "M" with the tip "Vexlume" for mainWindow; at start and whenever the taskbar is
 // made anew.
 void AddTrayIcon();

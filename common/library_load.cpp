@@ -33,6 +33,6 @@ struct EmergencyBufferRelease {
     ~EmergencyBufferRelease() { __gnu_cxx::__freeres(); }
 };
 
-EmergencyBufferRelease g_emergencyBufferRelease;
+EmergencyBufferRelease emergencyBufferRelease;
 
 } // namespace

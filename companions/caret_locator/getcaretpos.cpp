@@ -41,8 +41,8 @@ struct CaretFollower {
 };
 
 // Recursive: a hook or timer call can never find the lock held by its own thread and stop there.
-std::recursive_mutex g_lock;
-CaretFollower g_follower; // under g_lock
+std::recursive_mutex followerLock;
+CaretFollower caretFollower; // under followerLock
 
 // The window whose caret object is asked: one that reported its caret moving, else the window
 // with the focus; in either case a window of the foreground window, never one behind it.
@@ -98,15 +98,15 @@ void CALLBACK OnCaretEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
     if (event == EVENT_OBJECT_LOCATIONCHANGE && object != OBJID_CARET) {
         return;
     }
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    if (!g_follower.running) {
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    if (!caretFollower.running) {
         return;
     }
     if (event != EVENT_OBJECT_LOCATIONCHANGE) {
         // Another window has the focus now: its own caret object is the one to ask.
-        g_follower.questionWindow = nullptr;
+        caretFollower.questionWindow = nullptr;
     }
-    Look(g_follower, event == EVENT_OBJECT_LOCATIONCHANGE ? window : nullptr);
+    Look(caretFollower, event == EVENT_OBJECT_LOCATIONCHANGE ? window : nullptr);
 }
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -115,8 +115,8 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!GetLastInputInfo(&input)) {
         input.dwTime = 0;
     }
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    CaretFollower& f = g_follower;
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    CaretFollower& f = caretFollower;
     if (!f.running) {
         return;
     }
@@ -166,8 +166,8 @@ AccessibleCarets* Stop(CaretFollower& f) {
 
 extern "C" int WINAPI qxGetCaretPosInit(int pollPeriod, int answerWait) {
     qxGetCaretPosRelease();
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    CaretFollower& f = g_follower;
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    CaretFollower& f = caretFollower;
     f = CaretFollower();
     // Hooks and the timer call into this library for as long as they live.
     f.pin = PinThisLibrary();
@@ -183,8 +183,8 @@ extern "C" int WINAPI qxGetCaretPosInit(int pollPeriod, int answerWait) {
 }
 
 extern "C" const POINT* WINAPI qxGetCaretPos(int* valid) {
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    CaretFollower& f = g_follower;
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    CaretFollower& f = caretFollower;
     int moved = 0;
     const POINT* answer = nullptr;
     if (f.running) {
@@ -205,9 +205,9 @@ extern "C" const POINT* WINAPI qxGetCaretPos(int* valid) {
 }
 
 extern "C" int WINAPI qxGetCaretPosRelease() {
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    if (g_follower.running) {
-        if (AccessibleCarets* accessible = Stop(g_follower)) {
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    if (caretFollower.running) {
+        if (AccessibleCarets* accessible = Stop(caretFollower)) {
             StopAccessibleCarets(accessible);
         }
     }

@@ -35,10 +35,10 @@ DpiCalls BindDpiCalls() {
 
 // Bound when the library is loaded: a function-local static would be guarded through the static
 // thread library, whose TLS slot stays taken after every free of the library.
-const DpiCalls g_dpi = BindDpiCalls();
+const DpiCalls dpiCalls = BindDpiCalls();
 
 const DpiCalls& Dpi() {
-    return g_dpi;
+    return dpiCalls;
 }
 
 // The caret rectangle is in the caret window's client coordinates as that window sees them. It

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,27 @@ size_t LineStartBefore(const std::string& content, size_t end) {
     return previousEnd == std::string::npos ? 0 : previousEnd + 1;
 }
 
+std::string Stamp(const LogTime& time) {
+    char stamp[64];
+    std::snprintf(stamp, sizeof(stamp), "%04u-%02u-%02u %02u:%02u:%02u.%03u ", time.year,
+                  time.month, time.day, time.hour, time.minute, time.second, time.milliseconds);
+    return stamp;
+}
+
+// The line with its end: trailing spaces (left by line ends inside a description) trimmed, and
+// cut short to the longest line.
+std::string Ended(std::string line) {
+    while (!line.empty() && line.back() == ' ') {
+        line.pop_back();
+    }
+    const size_t room = kMaxLogLineBytes - (sizeof(kLineEnd) - 1);
+    if (line.size() > room) {
+        line.resize(room - (sizeof(kCut) - 1));
+        line += kCut;
+    }
+    return line + kLineEnd;
+}
+
 size_t TotalBytes(const std::vector<std::string>& lines) {
     size_t bytes = 0;
     for (const std::string& line : lines) {
@@ -48,11 +70,7 @@ size_t TotalBytes(const std::vector<std::string>& lines) {
 } // namespace
 
 std::string FormatLogLine(const LogLabels& labels, const LogReport& report) {
-    char stamp[64];
-    std::snprintf(stamp, sizeof(stamp), "%04u-%02u-%02u %02u:%02u:%02u.%03u ", report.time.year,
-                  report.time.month, report.time.day, report.time.hour, report.time.minute,
-                  report.time.second, report.time.milliseconds);
-    std::string line = stamp;
+    std::string line = Stamp(report.time);
     AppendClean(&line, labels.title);
     AppendField(&line, labels.errorLabel, report.text);
 
@@ -66,17 +84,24 @@ std::string FormatLogLine(const LogLabels& labels, const LogReport& report) {
     }
     AppendField(&line, "code", codeField);
     AppendField(&line, labels.sourceLabel, report.source);
+    return Ended(line);
+}
 
-    // Spaces left by line ends inside a description are trimmed at the end of the line.
-    while (!line.empty() && line.back() == ' ') {
-        line.pop_back();
+void PushReport(ReportQueue* queue, LogReport report, size_t capacity) {
+    while (!queue->reports.empty() && queue->reports.size() >= capacity) {
+        queue->lastDropped = queue->reports.front().time;
+        queue->reports.pop_front();
+        ++queue->dropped;
     }
-    const size_t room = kMaxLogLineBytes - (sizeof(kLineEnd) - 1);
-    if (line.size() > room) {
-        line.resize(room - (sizeof(kCut) - 1));
-        line += kCut;
-    }
-    return line + kLineEnd;
+    queue->reports.push_back(std::move(report));
+}
+
+std::string FormatDroppedLine(const LogLabels& labels, const LogTime& time, size_t count) {
+    std::string line = Stamp(time);
+    AppendClean(&line, labels.title);
+    line += " | " + std::to_string(count) + (count == 1 ? " earlier report" : " earlier reports") +
+            " dropped";
+    return Ended(line);
 }
 
 LogBound BoundFromLimit(uint32_t limit) {

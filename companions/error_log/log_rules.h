@@ -1,9 +1,11 @@
-// The error log's rules that need no Windows: one report as one line, how many lines the log
-// keeps, and what is left of it when a report would go beyond that.
+// The error log's rules that need no Windows: one report as one line, the reports waiting to be
+// written, how many lines the log keeps, and what is left of it when a report would go beyond
+// that.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,22 @@ struct LogReport {
 // ending in "\r\n" and at most kMaxLogLineBytes long. Control characters become spaces, so a
 // report never spans two lines.
 std::string FormatLogLine(const LogLabels& labels, const LogReport& report);
+
+// Reports waiting for the log's writer. A report that comes while `capacity` reports wait pushes
+// out the oldest of them: the newest reports are the ones that explain a failure. Those pushed out
+// are counted, and the count is written where they would have been.
+struct ReportQueue {
+    std::deque<LogReport> reports;
+    size_t dropped = 0;       // pushed out since the writer last took the queue
+    LogTime lastDropped = {}; // the time of the newest of them
+};
+
+void PushReport(ReportQueue* queue, LogReport report, size_t capacity);
+
+// The line in place of `count` dropped reports, the newest of them made at `time`:
+//   2024-05-01 12:34:56.789 <title> | <count> earlier reports dropped
+// ending in "\r\n".
+std::string FormatDroppedLine(const LogLabels& labels, const LogTime& time, size_t count);
 
 // How big the log may grow: a number of lines, and with it a number of bytes.
 struct LogBound {

@@ -1,6 +1,5 @@
 #include "log_writer.h"
 
-#include <deque>
 #include <new>
 #include <utility>
 #include <vector>
@@ -11,7 +10,7 @@
 
 namespace {
 
-// Reports that may wait at once; a burst beyond it loses the newest.
+// Reports that may wait at once; a burst beyond it drops the oldest waiting.
 constexpr size_t kQueueCapacity = 64;
 
 } // namespace
@@ -20,19 +19,19 @@ struct LogWriter : PinnedWorker {
     std::string path;
     LogLabels labels;
     LogBound bound{kDefaultLogLines};
-    std::deque<LogReport> queue; // under `lock`
-    bool writing = false;        // under `lock`: a batch is on its way to the disk
+    ReportQueue queue;    // under `lock`
+    bool writing = false; // under `lock`: a batch is on its way to the disk
 };
 
 namespace {
 
 // Takes everything queued; false once the writer is stopping and nothing is left.
-bool TakeQueued(LogWriter* writer, std::vector<LogReport>* reports) {
+bool TakeQueued(LogWriter* writer, ReportQueue* taken) {
     EnterCriticalSection(&writer->lock);
-    reports->assign(writer->queue.begin(), writer->queue.end());
-    writer->queue.clear();
-    writer->writing = !reports->empty();
-    const bool more = !reports->empty() || !writer->stopping;
+    *taken = std::move(writer->queue);
+    writer->queue = ReportQueue{};
+    writer->writing = !taken->reports.empty();
+    const bool more = !taken->reports.empty() || !writer->stopping;
     LeaveCriticalSection(&writer->lock);
     return more;
 }
@@ -40,19 +39,24 @@ bool TakeQueued(LogWriter* writer, std::vector<LogReport>* reports) {
 DWORD WINAPI WriteReports(LPVOID parameter) {
     LogWriter* writer = static_cast<LogWriter*>(parameter);
     LogFileMemo memo;
-    std::vector<LogReport> reports;
+    ReportQueue taken;
     std::vector<std::string> lines;
-    while (TakeQueued(writer, &reports)) {
-        if (reports.empty()) {
+    while (TakeQueued(writer, &taken)) {
+        if (taken.reports.empty()) {
             WaitForSingleObject(writer->wake.Get(), INFINITE);
             continue;
         }
         lines.clear();
-        for (LogReport& report : reports) {
+        // The dropped reports came before every report still queued.
+        if (taken.dropped > 0) {
+            lines.push_back(FormatDroppedLine(writer->labels, taken.lastDropped, taken.dropped));
+        }
+        for (LogReport& report : taken.reports) {
             report.description = DescribeCode(report.code);
             lines.push_back(FormatLogLine(writer->labels, report));
         }
         AddToLogFile(writer->path.c_str(), lines, writer->bound, &memo);
+        NoteProgress(writer);
     }
     LeaveWorker(writer);
 }
@@ -76,9 +80,9 @@ LogWriter* StartLogWriter(const std::string& path, const LogLabels& labels, cons
 
 int QueueReport(LogWriter* writer, LogReport report) {
     EnterCriticalSection(&writer->lock);
-    const bool taken = !writer->stopping && writer->queue.size() < kQueueCapacity;
+    const bool taken = !writer->stopping;
     if (taken) {
-        writer->queue.push_back(std::move(report));
+        PushReport(&writer->queue, std::move(report), kQueueCapacity);
     }
     LeaveCriticalSection(&writer->lock);
     if (taken) {
@@ -90,7 +94,7 @@ int QueueReport(LogWriter* writer, LogReport report) {
 void StopLogWriter(LogWriter* writer, DWORD milliseconds) {
     // Only reports still on their way are waited for.
     EnterCriticalSection(&writer->lock);
-    const bool idle = writer->queue.empty() && !writer->writing;
+    const bool idle = writer->queue.reports.empty() && !writer->writing;
     LeaveCriticalSection(&writer->lock);
     StopPinnedWorker(writer, idle ? 0 : milliseconds);
 }

@@ -13,10 +13,12 @@ struct LogWriter;
 // Starts writing to the log at `path`; null when the writer's thread cannot start.
 LogWriter* StartLogWriter(const std::string& path, const LogLabels& labels, const LogBound& bound);
 
-// Queues one report. Returns 1, or 0 when too many reports are waiting (the report is lost).
+// Queues one report. Returns 1, or 0 once the writer is stopping. When too many reports are
+// waiting, the oldest of them is dropped and counted instead (ReportQueue).
 int QueueReport(LogWriter* writer, LogReport report);
 
-// Ends the writer once what is queued is written, waiting at most `milliseconds` for that (not
-// at all when nothing is). A writer still caught in the disk after that finishes on its own and
-// frees itself.
+// Ends the writer once what is queued is written. The wait goes on while batches reach the disk
+// and ends when none has for `milliseconds`; nothing is queued after the stop, so at most the
+// batch on its way and one more are waited for (not at all when nothing is queued). A writer
+// still caught in the disk after that finishes on its own and frees itself.
 void StopLogWriter(LogWriter* writer, DWORD milliseconds);

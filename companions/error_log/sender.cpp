@@ -10,14 +10,14 @@
 
 namespace {
 
-// How long the end of the log waits for queued reports to reach the disk.
+// How long the end of the log waits for the next batch of queued reports to reach the disk.
 constexpr DWORD kStopWaitMs = 1000;
 // Texts are read up to these lengths, whatever the caller passes.
 constexpr size_t kMaxLabelChars = 256;
 constexpr size_t kMaxReportChars = 4096;
 
-std::mutex g_lock;
-LogWriter* g_writer = nullptr; // under g_lock
+std::mutex writerLock;
+LogWriter* activeWriter = nullptr; // under writerLock
 
 std::string BoundedText(const char* text, size_t most) {
     return text != nullptr ? std::string(text, strnlen(text, most)) : std::string();
@@ -47,9 +47,9 @@ LogWriter* StartWriter(const SenderInfo* info) {
 }
 
 LogWriter* TakeWriter() {
-    std::lock_guard<std::mutex> hold(g_lock);
-    LogWriter* writer = g_writer;
-    g_writer = nullptr;
+    std::lock_guard<std::mutex> hold(writerLock);
+    LogWriter* writer = activeWriter;
+    activeWriter = nullptr;
     return writer;
 }
 
@@ -60,8 +60,8 @@ extern "C" int WINAPI qxInitSender(SenderInfo* info) {
         StopLogWriter(earlier, kStopWaitMs);
     }
     LogWriter* writer = StartWriter(info);
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_writer = writer;
+    std::lock_guard<std::mutex> hold(writerLock);
+    activeWriter = writer;
     return writer != nullptr ? 1 : 0;
 }
 
@@ -81,6 +81,6 @@ extern "C" int WINAPI qxRecordError(const char* text, int code, const char* sour
     report.text = BoundedText(text, kMaxReportChars);
     report.code = code;
     report.source = BoundedText(source, kMaxReportChars);
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_writer != nullptr ? QueueReport(g_writer, std::move(report)) : 0;
+    std::lock_guard<std::mutex> hold(writerLock);
+    return activeWriter != nullptr ? QueueReport(activeWriter, std::move(report)) : 0;
 }

@@ -9,37 +9,37 @@
 
 namespace {
 
-std::mutex g_lock;
-PointerHiding g_hiding; // under g_lock
-bool g_setUp = false;   // under g_lock
+std::mutex hidingLock;
+PointerHiding hiding;     // under hidingLock
+bool hidingSetUp = false; // under hidingLock
 
 void SetUpOnce() {
-    if (g_setUp) {
+    if (hidingSetUp) {
         return;
     }
-    g_setUp = true;
+    hidingSetUp = true;
     char folder[kPathCapacity];
     char marker[kPathCapacity] = {};
     if (!ComposeAppDataFolder(folder, nullptr) ||
         !JoinPath(marker, kPathCapacity, folder, QX_HIDECURSOR_MARKER_NAME)) {
         marker[0] = '\0';
     }
-    SetUpPointerHiding(&g_hiding, SystemPointerCalls(), marker);
+    SetUpPointerHiding(&hiding, SystemPointerCalls(), marker);
 }
 
 } // namespace
 
 extern "C" int WINAPI qxShowCursor(int show) {
-    std::lock_guard<std::mutex> hold(g_lock);
+    std::lock_guard<std::mutex> hold(hidingLock);
     SetUpOnce();
-    return ShowSystemPointer(&g_hiding, show);
+    return ShowSystemPointer(&hiding, show);
 }
 
 // Unloaded, or the process ends, with the pointers still hidden: they come back. No lock here:
 // nobody calls in any more (at process end the other threads are already gone).
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) {
-        RestoreOnUnload(&g_hiding);
+        RestoreOnUnload(&hiding);
     }
     return TRUE;
 }

@@ -44,9 +44,20 @@ void StopPinnedWorker(PinnedWorker* worker, DWORD milliseconds) {
     worker->stopping = true;
     LeaveCriticalSection(&worker->lock);
     SetEvent(worker->wake.Get());
-    WaitForSingleObject(worker->thread, milliseconds);
+    LONG seen = InterlockedCompareExchange(&worker->progress, 0, 0);
+    while (WaitForSingleObject(worker->thread, milliseconds) == WAIT_TIMEOUT) {
+        const LONG now = InterlockedCompareExchange(&worker->progress, 0, 0);
+        if (now == seen) {
+            break;
+        }
+        seen = now;
+    }
     CloseHandle(worker->thread);
     LetGo(worker);
+}
+
+void NoteProgress(PinnedWorker* worker) {
+    InterlockedIncrement(&worker->progress);
 }
 
 bool WorkerStopping(PinnedWorker* worker) {

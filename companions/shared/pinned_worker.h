@@ -21,15 +21,20 @@ struct PinnedWorker {
     HANDLE thread = nullptr;
     HMODULE pin = nullptr; // the thread's reference to the library
     volatile LONG holds = 2;
+    volatile LONG progress = 0; // steps of work done, for whoever waits for the worker to end
 };
 
 // Starts `work` on a thread of its own, with the worker as its argument. `work` ends with
 // LeaveWorker. False when the thread cannot start; the worker is then the caller's alone.
 bool StartPinnedWorker(PinnedWorker* worker, LPTHREAD_START_ROUTINE work);
 
-// Tells the worker to stop, waits at most `milliseconds` for its thread and lets go of it.
-// The caller must not touch the worker afterwards.
+// Tells the worker to stop, waits for its thread while it makes progress and lets go of it. The
+// wait ends as soon as `milliseconds` pass without a step of work (NoteProgress), so a worker
+// that notes none is waited for at most that long. The caller must not touch the worker afterwards.
 void StopPinnedWorker(PinnedWorker* worker, DWORD milliseconds);
+
+// Called by the worker's thread after each step of work.
+void NoteProgress(PinnedWorker* worker);
 
 // True once the worker has been told to stop.
 bool WorkerStopping(PinnedWorker* worker);

@@ -68,6 +68,9 @@ FAKE_EXPORT HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCall
                                 params->sourceHeight};
     }
     state->paramsAddress = static_cast<LONG>(reinterpret_cast<INT_PTR>(params));
+    if (state->failCreates != 0) {
+        return nullptr;
+    }
     const LONG open = InterlockedIncrement(&state->open);
     if (open > state->maxOpen) {
         state->maxOpen = open;

@@ -33,4 +33,5 @@ struct FakeEngineState {
     volatile LONG pendingCode;   // -1, or a code the engine thread sends next (0, 2, 3 end it)
     volatile LONG createDelayMs; // qxCreateMagnifier takes this long
     volatile LONG lensUpSent;    // code 4 notifications sent
+    volatile LONG failCreates;   // nonzero: qxCreateMagnifier records the start and returns 0
 };

@@ -72,6 +72,22 @@ TEST(ErrorLogLine, OneReportIsOneBoundedLine) {
     EXPECT_EQ("...\r\n", cut.substr(cut.size() - 5));
 }
 
+// A queue fed faster than it is taken keeps the newest reports; the oldest are counted into one
+// line written in their place.
+TEST(ErrorLogQueue, AFullQueueDropsItsOldestAndCountsThem) {
+    ReportQueue queue;
+    for (unsigned i = 0; i < 5; ++i) {
+        const LogTime time = {2024, 5, 1, 9, 8, i, 6};
+        PushReport(&queue, {time, "report " + std::to_string(i), 0, "", ""}, 3);
+    }
+    ASSERT_EQ(3u, queue.reports.size());
+    EXPECT_EQ("report 2", queue.reports.front().text);
+    EXPECT_EQ(2u, queue.dropped);
+    EXPECT_EQ(
+        "2024-05-01 09:08:01.006 qxmagnifier[2001-0912] - ERROR | 2 earlier reports dropped\r\n",
+        FormatDroppedLine(kEngineLabels, queue.lastDropped, queue.dropped));
+}
+
 TEST(ErrorLogBound, TheBlocksLimitIsTheNumberOfLinesKept) {
     const struct {
         uint32_t limit;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,38 @@ TEST_F(ErrorLog, NeverGrowsPastTheBlocksLimit) {
             EXPECT_NE(std::string::npos,
                       lines[i].find("ERROR: report " + std::to_string(number) + " |"))
                 << "the newest, in order: " << lines[i];
+        }
+    }
+}
+
+// A burst faster than the disk: the newest report is written last, and every report missing
+// between two written ones is counted by the lines in its place.
+TEST_F(ErrorLog, ABurstKeepsTheNewestReportsAndCountsTheDroppedOnes) {
+    SenderLibrary sender;
+    ASSERT_TRUE(sender.Bound());
+    SenderInfo info = Block(0);
+    ASSERT_EQ(1, sender.init(&info));
+    for (int i = 0; i < 3000; ++i) {
+        sender.record(("report " + std::to_string(i)).c_str(), i, "test");
+    }
+    sender.destroy();
+    const std::vector<std::string> lines = LogLines(log);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(std::string::npos, lines.back().find("ERROR: report 2999 |"));
+    int previous = -1; // the last report read
+    int dropped = 0;   // counted since it
+    for (const std::string& line : lines) {
+        int number = 0;
+        const size_t report = line.find("ERROR: report ");
+        if (report != std::string::npos) {
+            number = std::atoi(line.c_str() + report + 14);
+            ASSERT_TRUE(previous < 0 || number == previous + 1 + dropped) << line;
+            previous = number;
+            dropped = 0;
+        } else {
+            ASSERT_EQ(1, std::sscanf(line.c_str() + line.rfind("| ") + 2, "%d", &number)) << line;
+            EXPECT_NE(std::string::npos, line.find(" dropped")) << line;
+            dropped += number;
         }
     }
 }

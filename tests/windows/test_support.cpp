@@ -49,10 +49,12 @@ std::string FileContent(const std::string& path) {
     if (!file) {
         return "(missing)";
     }
-    std::string bytes(65536, '\0');
+    std::string bytes;
+    char block[65536];
     DWORD read = 0;
-    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
+    while (ReadFile(file.Get(), block, sizeof(block), &read, nullptr) && read > 0) {
+        bytes.append(block, read);
+    }
     return bytes;
 }
 

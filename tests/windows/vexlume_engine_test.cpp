@@ -235,6 +235,25 @@ TEST_F(FakeEngineBinding, AFullScreenWindowInFrontKeepsTheLensOffAfterALostSurfa
     SwitchOn();
 }
 
+// A restart after a lost surface that finds no engine library shows its box without holding the
+// program up: Exit is answered while the box is open.
+TEST_F(FakeEngineBinding, ARestartThatFindsNoLibraryLeavesExitFreeWhileItsBoxIsOpen) {
+    StartProgram();
+    SwitchOn();
+    const std::string library = copy.Folder() + "\\" + kEngine;
+    ASSERT_TRUE(MoveFileA(library.c_str(), (library + ".away").c_str()));
+    engine->pendingCode = 2;
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
+    HWND box = nullptr;
+    for (int i = 0; i < 50 && box == nullptr; ++i) {
+        program->Post(WM_NULL); // the message the restart waits for, until it has gone on
+        box = WaitForWindow(program->Id(), "Is not found", 200);
+    }
+    ASSERT_NE(nullptr, box);
+    program->PostCommand(2); // Exit
+    EXPECT_TRUE(program->WaitForExit(10000));
+}
+
 TEST_F(FakeEngineBinding, AtMostOneEngineRunsWhenARestartMeetsTheOnOffCommand) {
     StartProgram();
     engine->createDelayMs = 100; // a slow start widens the window for an overlap

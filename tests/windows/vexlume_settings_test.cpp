@@ -183,6 +183,33 @@ TEST_F(SettingsDialog, TheFirstRunOffersTheKeypadForTheNumLockStateAndOnlyOkLeav
     SetNumLock(numLockBefore);
 }
 
+// Keys cleared and saved are the user's choice, in the same run and after a new start: they stay
+// empty, and Cancel and the close box work.
+TEST_F(SettingsDialog, ClearedKeysAreASavedChoiceNotAFirstRun) {
+    const SettingsRecord stored = StoredSettings();
+    StartProgram(&stored);
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, dialog);
+    for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+        SendDlgItemMessageA(dialog, kHotKeyFirst + slot, HKM_SETHOTKEY, 0, 0);
+    }
+    Close(dialog, kOk);
+    for (const char* when : {"same run", "after a new start"}) {
+        SCOPED_TRACE(when);
+        if (when[0] == 'a') {
+            StartProgram();
+        }
+        dialog = Open();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kCancel)));
+        for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+            EXPECT_EQ(0u, ShownHotKey(dialog, slot)) << slot;
+        }
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(WaitClosed(dialog)) << "the close box acts as Cancel";
+    }
+}
+
 TEST_F(SettingsDialog, OkStoresTheTypedWidthEvenAndWithinTheScreen) {
     StartProgram();
     const struct {
@@ -250,6 +277,23 @@ TEST_F(SettingsDialog, SizesAndSlidersFollowTheUserAndCancelKeepsTheFile) {
     SettingsRecord record = {};
     ASSERT_TRUE(engine.ReadRecord(*program, &record));
     EXPECT_EQ(2.5f, record.engine.zoom);
+}
+
+// A start that failed with the lens clamped to the screen leaves the size saved after it alone.
+TEST_F(SettingsDialog, TheSizeSavedAfterAFailedClampedStartIsTheOneTheNextStartUses) {
+    SettingsRecord stored = StoredSettings();
+    stored.engine.lensWidth = 4000;
+    StartProgram(&stored);
+    engine->failCreates = 1;
+    ASSERT_TRUE(program->RunCommand(8002));
+    engine->failCreates = 0;
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, dialog);
+    Type(dialog, kWidth, "500");
+    Close(dialog, kOk);
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_EQ(2, engine->creates);
+    EXPECT_EQ(500u, engine->starts[1].lensWidth);
 }
 
 TEST_F(SettingsDialog, AStoredFileIsShownAsStoredAndOkKeepsIt) {

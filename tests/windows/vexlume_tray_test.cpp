@@ -291,6 +291,9 @@ TEST_F(Tray, TheAboutBoxClosesWithOkOrEscapeAndTheProgramRunsOn) {
         EXPECT_STREQ("Donate", text);
         GetDlgItemTextA(box, 1043, text, sizeof(text));
         EXPECT_STREQ("Help", text);
+        char line[64] = {};
+        GetDlgItemTextA(box, -1, line, sizeof(line));
+        EXPECT_STREQ("Vexlume screen magnifier, version " VX_VERSION_TEXT, line);
         if (round == 0) {
             SendMessageA(GetDlgItem(box, 1041), BM_CLICK, 0, 0);
         } else {
