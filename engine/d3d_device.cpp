@@ -55,9 +55,9 @@ HRESULT CreateDevice(Renderer& r, HWND window) {
 }
 
 bool CreateDirect3DObject(Renderer& r) {
-    r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
+    r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
     if (r.direct3D == nullptr && Seams().pause(kRetryPauseMs)) {
-        r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
+        r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
     }
     return r.direct3D != nullptr;
 }
@@ -71,7 +71,7 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
         if (!Seams().pause(kRetryPauseMs)) {
             break; // the engine was closed
         }
-        r.direct3D.Reset(Seams().createDirect3D(kSdkVersion));
+        r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
         if (r.direct3D != nullptr) {
             result = CreateDevice(r, window);
         }

@@ -105,7 +105,7 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
 
     // What a failed call writes into its result is not taken over.
     IDirectDraw* created = nullptr;
-    HRESULT result = Seams().createDirectDraw(nullptr, &created, nullptr);
+    HRESULT result = Seams().directDrawCreate(nullptr, &created, nullptr);
     if (FAILED(result)) {
         return DirectDrawFailed(display, result, "DirectDrawCreate");
     }

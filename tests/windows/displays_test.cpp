@@ -115,8 +115,8 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
     PublishedOwner owner;
     ClearNotifications();
     currentCase = 0;
-    const ScopedSeam<decltype(EngineSeams::monitorUnderPoint)> monitors(Seams().monitorUnderPoint,
-                                                                        MonitorOfCurrentCase);
+    const SeamSwap<decltype(EngineSeams::monitorUnderPoint)> monitors(Seams().monitorUnderPoint,
+                                                                      MonitorOfCurrentCase);
     SettingsRecord record = DefaultRecord();
     record.engine.displayMode = 2; // the lens window
     record.engine.frameWait = 10;

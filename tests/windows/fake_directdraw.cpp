@@ -1006,7 +1006,7 @@ DDPIXELFORMAT FakeFourCCFormat(const char code[4]) {
 }
 
 FakeDirectDraw::FakeDirectDraw()
-    : state_(std::make_unique<State>()), create_(Seams().createDirectDraw, FakeCreate) {
+    : state_(std::make_unique<State>()), create_(Seams().directDrawCreate, FakeCreate) {
     g_State = state_.get();
 }
 

@@ -1,6 +1,6 @@
 // A fake DirectDraw driver for tests of the engine's DirectDraw code: COM objects with the full
 // IDirectDraw, IDirectDraw2 and IDirectDrawSurface vtables, handed to the engine through its
-// DirectDraw seam (Seams().createDirectDraw).
+// DirectDraw seam (Seams().directDrawCreate).
 //
 // Use:
 //     FakeDirectDraw fake;                       // installs itself; uninstalls when it ends
@@ -181,5 +181,5 @@ public:
 
 private:
     std::unique_ptr<State> state_;
-    ScopedSeam<decltype(EngineSeams::createDirectDraw)> create_;
+    SeamSwap<decltype(EngineSeams::directDrawCreate)> create_;
 };

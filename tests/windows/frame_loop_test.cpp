@@ -82,7 +82,7 @@ protected:
     SettingsRecord record = DefaultRecord();
     HANDLE thread = nullptr;
     const std::string dwmLibrary = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
-    ScopedSeam<const char*> composition{Seams().compositionLibrary, dwmLibrary.c_str()};
+    SeamSwap<const char*> composition{Seams().compositionLibrary, dwmLibrary.c_str()};
 };
 
 TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {

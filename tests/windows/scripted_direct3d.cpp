@@ -117,7 +117,7 @@ bool ScriptedPause(uint32_t milliseconds) {
 } // namespace
 
 ScriptedDirect3D::ScriptedDirect3D(Direct3DScript* script)
-    : create_(Seams().createDirect3D, CreateScriptedDirect3D),
+    : create_(Seams().direct3DCreate, CreateScriptedDirect3D),
       pause_(Seams().pause, ScriptedPause) {
     g_script = script;
     g_realPause = pause_.Previous();

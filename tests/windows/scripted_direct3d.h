@@ -39,6 +39,6 @@ public:
     ScriptedDirect3D& operator=(const ScriptedDirect3D&) = delete;
 
 private:
-    ScopedSeam<decltype(EngineSeams::createDirect3D)> create_;
-    ScopedSeam<decltype(EngineSeams::pause)> pause_;
+    SeamSwap<decltype(EngineSeams::direct3DCreate)> create_;
+    SeamSwap<decltype(EngineSeams::pause)> pause_;
 };
