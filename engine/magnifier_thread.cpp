@@ -271,10 +271,6 @@ int EndNotification(const Presentation& presentation) {
     return presentation.presentFailed ? kNotifyPresentFailed : kNotifyEnded;
 }
 
-} // namespace
-
-namespace {
-
 void RunMagnifier(const RunStart& start) {
     std::unique_lock<SectionLock> turn(RunTurn(), std::try_to_lock);
     if (!turn.owns_lock()) {
