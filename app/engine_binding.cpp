@@ -38,8 +38,6 @@ struct EngineBinding {
 
 EngineBinding binding;
 
-constexpr int kBrightnessNeutral = 1000;
-
 void ShowNotFound(const char* what) {
     // Shown with the lock released: while the box is open, the program's commands and the
     // engine's reports go on.

@@ -111,8 +111,8 @@ void FillSizeList(HWND dialog, ScreenSize screen) {
 
 void ShowDisplayMode(HWND dialog) {
     const uint32_t mode = settings.engine.displayMode;
-    Check(dialog, VX_SETUP_SHOW_ALL, mode == 0 || mode == 1);
-    Check(dialog, VX_SETUP_SHOW_ONE_WINDOW, mode == 2);
+    Check(dialog, VX_SETUP_SHOW_ALL, mode == 0 || mode == kDisplayModeShowAll);
+    Check(dialog, VX_SETUP_SHOW_ONE_WINDOW, mode == kDisplayModeOneWindow);
 }
 
 void ShowInternalCursor(HWND dialog) {
@@ -250,9 +250,9 @@ SettingsRecord RecordFromDialog(HWND dialog) {
     e.lensWidth = LensSideFromTyped(NumberIn(dialog, VX_SETUP_WIDTH), screen.width);
     e.lensHeight = LensSideFromTyped(NumberIn(dialog, VX_SETUP_HEIGHT), screen.height);
     if (Checked(dialog, VX_SETUP_SHOW_ALL)) {
-        e.displayMode = 1;
+        e.displayMode = kDisplayModeShowAll;
     } else if (Checked(dialog, VX_SETUP_SHOW_ONE_WINDOW)) {
-        e.displayMode = 2;
+        e.displayMode = kDisplayModeOneWindow;
     }
     record.showOnStart = Checked(dialog, VX_SETUP_SHOW_ON_START) ? 1 : 0;
     record.sound = Checked(dialog, VX_SETUP_SOUND) ? 1 : 0;

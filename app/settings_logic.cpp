@@ -10,8 +10,6 @@ constexpr uint32_t kDefaultLensWidth = 256;
 constexpr uint32_t kDefaultLensHeight = 128;
 constexpr float kDefaultZoom = 2.0f;
 constexpr uint32_t kDefaultFrameWait = 20;
-constexpr uint32_t kDefaultDisplayMode = 1;
-constexpr uint32_t kLastDisplayMode = 2;
 constexpr uint32_t kLastInternalCursor = 5;
 
 uint32_t MendLensSide(uint32_t side, uint32_t fallback) {
@@ -30,8 +28,8 @@ void MendSettings(SettingsRecord* record) {
     if (!std::isfinite(e.zoom) || e.zoom < 1.0f || e.zoom > 10.0f) {
         e.zoom = kDefaultZoom;
     }
-    if (e.displayMode > kLastDisplayMode) {
-        e.displayMode = kDefaultDisplayMode;
+    if (e.displayMode > kDisplayModeOneWindow) {
+        e.displayMode = kDisplayModeShowAll;
     }
     if (e.internalCursor > kLastInternalCursor) {
         e.internalCursor = 0;
@@ -52,7 +50,7 @@ void SetDefaultSettings(SettingsRecord* record) {
     record->engine.zoom = kDefaultZoom;
     record->sound = 1;
     record->engine.frameWait = kDefaultFrameWait;
-    record->engine.displayMode = kDefaultDisplayMode;
+    record->engine.displayMode = kDisplayModeShowAll;
     record->engine.lensWidth = kDefaultLensWidth;
     record->engine.lensHeight = kDefaultLensHeight;
 }

@@ -28,7 +28,7 @@ int SplashScale() {
 
 // The picture's centre lies 100 pixels (at the first size) above the screen centre.
 void PresentAndFade(HDC picture, int scale) {
-    OverlayWindow splash(programInstance);
+    LensWindow splash(programInstance);
     const POINT at = {GetSystemMetrics(SM_CXSCREEN) / 2 - scale * kSplashWidth / 2,
                       GetSystemMetrics(SM_CYSCREEN) / 2 - scale * 220};
     splash.Present(picture, SIZE{scale * kSplashWidth, scale * kSplashHeight}, at);

@@ -75,8 +75,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     programInstance = instance;
     InitCommonControls();
 
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
-                                        kInstanceMappingName);
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        kInstanceMappingSize, kInstanceMappingName);
     if (mapping == nullptr) {
         return 0;
     }

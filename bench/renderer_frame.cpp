@@ -24,9 +24,10 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
         return RendererStages{-1.0, -1.0, -1.0};
     }
     if (readBack == FrameReadBack::kYuy2ByProcessor) {
-        renderer.g_PixelShader20 = 0;
+        renderer.pixelShader20 = 0;
     }
-    const unsigned format = readBack == FrameReadBack::kRgb ? kNoOverlay : kOverlayYuy2;
+    const DisplayPath format =
+        readBack == FrameReadBack::kRgb ? DisplayPath::kNoOverlay : DisplayPath::kOverlayYuy2;
     const DDSURFACEDESC target = image.Description();
     // The packed frame goes into the lens image's memory, two bytes a pixel.
     DDSURFACEDESC packed = target;

@@ -1,16 +1,7 @@
 #include "dpi_awareness.h"
 
-#include <cstdint>
-
+#include "dpi_awareness_contexts.h"
 #include "scoped_handles.h"
-
-namespace {
-
-// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE.
-const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
-const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3));
-
-} // namespace
 
 PhysicalPixelsOnThisThread::PhysicalPixelsOnThisThread() {
     setContext_ = BindProc<SetThreadDpiAwarenessContextFn>(GetModuleHandleA("user32.dll"),
@@ -20,9 +11,9 @@ PhysicalPixelsOnThisThread::PhysicalPixelsOnThisThread() {
     }
     // Version 2 arrived with Windows 10 version 1703; the first version is refused by no system
     // that has the call.
-    previous_ = setContext_(kPerMonitorV2);
+    previous_ = setContext_(kDpiContextPerMonitorV2);
     if (previous_ == nullptr) {
-        previous_ = setContext_(kPerMonitor);
+        previous_ = setContext_(kDpiContextPerMonitor);
     }
 }
 

@@ -48,7 +48,7 @@ BLENDFUNCTION PerPixelBlend(BYTE constantAlpha) {
 
 } // namespace
 
-OverlayWindow::OverlayWindow(HINSTANCE instance, const OverlayLibraries& libraries)
+LensWindow::LensWindow(HINSTANCE instance, const LensWindowLibraries& libraries)
     : instance_(instance) {
     user32Module_.Reset(LoadLibraryA(libraries.user32));
     updateLayeredWindow_ =
@@ -62,12 +62,12 @@ OverlayWindow::OverlayWindow(HINSTANCE instance, const OverlayLibraries& librari
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = instance_;
-    windowClass.lpszClassName = kOverlayWindowClass;
+    windowClass.lpszClassName = kLensWindowClass;
     if (RegisterClassExA(&windowClass) == 0) {
         return;
     }
-    HWND window = CreateWindowExA(kOverlayWindowExStyle, kOverlayWindowClass, "", WS_POPUP, 0, 0,
-                                  100, 100, nullptr, nullptr, instance_, nullptr);
+    HWND window = CreateWindowExA(kLensWindowExStyle, kLensWindowClass, "", WS_POPUP, 0, 0, 100,
+                                  100, nullptr, nullptr, instance_, nullptr);
     if (window == nullptr) {
         return;
     }
@@ -80,16 +80,16 @@ OverlayWindow::OverlayWindow(HINSTANCE instance, const OverlayLibraries& librari
     ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
-OverlayWindow::~OverlayWindow() {
+LensWindow::~LensWindow() {
     if (window_ != nullptr) {
         FadeOutAndHide();
         DestroyWindow(window_);
         window_ = nullptr;
     }
-    UnregisterClassA(kOverlayWindowClass, instance_);
+    UnregisterClassA(kLensWindowClass, instance_);
 }
 
-int OverlayWindow::Present(HDC source, SIZE size, POINT position) {
+int LensWindow::Present(HDC source, SIZE size, POINT position) {
     if (!user32Module_ || window_ == nullptr) {
         return 0;
     }
@@ -106,7 +106,7 @@ int OverlayWindow::Present(HDC source, SIZE size, POINT position) {
                : 0;
 }
 
-void OverlayWindow::FadeOutAndHide() {
+void LensWindow::FadeOutAndHide() {
     if (window_ == nullptr) {
         return;
     }

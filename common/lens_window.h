@@ -8,33 +8,33 @@
 
 #include "scoped_handles.h"
 
-constexpr char kOverlayWindowClass[] = "VX Overlay Window";
-constexpr DWORD kOverlayWindowExStyle =
+constexpr char kLensWindowClass[] = "VX Overlay Window";
+constexpr DWORD kLensWindowExStyle =
     WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
-static_assert(kOverlayWindowExStyle == 0x080800A8, "no activation, layered, tool, see-through");
+static_assert(kLensWindowExStyle == 0x080800A8, "no activation, layered, tool, see-through");
 
 // The fade before the window is hidden: constant alpha 2n for n from 127 down to 1, 10 ms each.
 constexpr int kFadeSteps = 127;
 constexpr DWORD kFadeStepMs = 10;
 
 // Where the window binds its system functions from. Tests name stand-ins here.
-struct OverlayLibraries {
+struct LensWindowLibraries {
     const char* user32 = "user32.dll"; // UpdateLayeredWindow, SetMirrorRendering,
                                        // SetWindowDisplayAffinity
     const char* ntdll = "ntdll.dll";   // RtlGetVersion, for the true system version
 };
 
-class OverlayWindow {
+class LensWindow {
 public:
     // Registers the class "VX Overlay Window" for `instance` and creates and shows the window
     // (100 x 100 at 0,0, nothing drawn yet). When the class cannot be registered, for example
-    // because another OverlayWindow of the process holds it, the object has no window.
-    explicit OverlayWindow(HINSTANCE instance, const OverlayLibraries& libraries = {});
+    // because another LensWindow of the process holds it, the object has no window.
+    explicit LensWindow(HINSTANCE instance, const LensWindowLibraries& libraries = {});
     // Fades out and hides the window, destroys it, unregisters the class (also when this object
     // could not register it) and frees user32.
-    ~OverlayWindow();
-    OverlayWindow(const OverlayWindow&) = delete;
-    OverlayWindow& operator=(const OverlayWindow&) = delete;
+    ~LensWindow();
+    LensWindow(const LensWindow&) = delete;
+    LensWindow& operator=(const LensWindow&) = delete;
 
     HWND Window() const { return window_; }
 

@@ -15,6 +15,10 @@ int SteppedBrightness(int current, int direction, int amount) {
     return static_cast<int>(sum);
 }
 
+int FrameBrightness(int stored) {
+    return stored < kBrightnessMin ? kBrightnessNeutral : stored;
+}
+
 BrightnessPass MapBrightness(int brightness) {
     if (brightness >= kBrightnessNeutral) {
         return {BrightnessTechnique::kRgb,

@@ -1,13 +1,17 @@
-// The brightness scale of the engine: thousandths, 1000 = unchanged. No Windows headers.
+// The engine's brightness rules on the scale of brightness_scale.h. No Windows headers.
 #pragma once
 
-constexpr int kBrightnessNeutral = 1000;
-constexpr int kBrightnessMin = 900;
-constexpr int kBrightnessMax = 10000;
+#include "brightness_scale.h"
 
 // The value after one brightness call: `current` unchanged for direction 0; otherwise `amount`
 // added (direction > 0) or subtracted (direction < 0) and the sum kept within 900..10000.
 int SteppedBrightness(int current, int direction, int amount);
+
+// The brightness a frame is drawn with. A stored value below 900 is one nobody has set yet (0 from
+// the library's load and from every DirectDraw set-up until the main program raises it on the
+// lens-up notification; a change is never stored below 900): the image is then drawn unchanged,
+// so that no frame comes out darker because it came before that raise.
+int FrameBrightness(int stored);
 
 // How the first render pass applies a brightness: which technique and its Brightness value.
 enum class BrightnessTechnique { kRgb, kRgbDark };

@@ -1,12 +1,12 @@
 #include "d3d_device.h"
 
-#include <cstring>
 #include <string>
 
 #include "d3dx/effect_resource.h"
 #include "d3dx/texture_from_resource.h"
+#include "engine_seams.h"
+#include "engine_state.h"
 #include "error_reporter.h"
-#include "processor_features.h"
 #include "renderer_state.h"
 
 namespace {
@@ -21,15 +21,6 @@ const D3DVERTEXELEMENT9 kVertexElements[] = {
     {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
     D3DDECL_END(),
 };
-
-// The module that holds the engine's code and resources.
-HMODULE EngineModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&EngineModule), &module);
-    return module;
-}
 
 D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
     D3DPRESENT_PARAMETERS parameters = {};
@@ -52,23 +43,23 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window, UINT width, UINT height) {
 // switches the thread to single precision, and the lens arithmetic and the plug-ins that run on
 // it would get a rounded zoom.
 HRESULT CreateDevice(Renderer& r, HWND window) {
-    HRESULT result = r.g_D3D->CreateDevice(
+    HRESULT result = r.direct3D->CreateDevice(
         0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-        &r.g_PresentParameters, &r.g_D3DDevice);
+        &r.presentParameters, r.device.Put());
     if (FAILED(result)) {
-        result = r.g_D3D->CreateDevice(0, D3DDEVTYPE_HAL, window,
-                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
-                                       &r.g_PresentParameters, &r.g_D3DDevice);
+        result = r.direct3D->CreateDevice(
+            0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+            &r.presentParameters, r.device.Put());
     }
     return result;
 }
 
 bool CreateDirect3DObject(Renderer& r) {
-    r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-    if (r.g_D3D == nullptr && g_RendererPlatform.pause(kRetryPauseMs)) {
-        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
+    r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
+    if (r.direct3D == nullptr && Seams().pause(kRetryPauseMs)) {
+        r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
     }
-    return r.g_D3D != nullptr;
+    return r.direct3D != nullptr;
 }
 
 // While the display is busy (a full-screen program, a locked session), try again once a second.
@@ -77,12 +68,11 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
     for (int retry = 0;
          retry < kDeviceRetries && (result == D3DERR_DEVICELOST || result == D3DERR_NOTAVAILABLE);
          ++retry) {
-        if (!g_RendererPlatform.pause(kRetryPauseMs)) {
+        if (!Seams().pause(kRetryPauseMs)) {
             break; // the engine was closed
         }
-        ReleaseAndClear(r.g_D3D);
-        r.g_D3D = g_RendererPlatform.createDirect3D(kSdkVersion);
-        if (r.g_D3D != nullptr) {
+        r.direct3D.Reset(Seams().direct3DCreate(kSdkVersion));
+        if (r.direct3D != nullptr) {
             result = CreateDevice(r, window);
         }
     }
@@ -91,7 +81,7 @@ HRESULT CreateDeviceWithRetries(Renderer& r, HWND window) {
 
 // A creation call has failed when it does not succeed or delivers no object. The object is
 // taken by reference so that it is read after the call has written it.
-template <class T> bool Made(HRESULT result, T* const& object, const char* message) {
+template <class T> bool Made(HRESULT result, const ComPtr<T>& object, const char* message) {
     if (SUCCEEDED(result) && object != nullptr) {
         return true;
     }
@@ -109,47 +99,21 @@ void SetFixedTransforms(Renderer& r) {
     d3dx::Matrix viewProjection;
     d3dx::Matrix world;
     d3dx::MatrixLookAtLH(&view, &eye, &at, &up);
-    r.g_D3DDevice->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
+    r.device->SetTransform(D3DTS_VIEW, reinterpret_cast<const D3DMATRIX*>(&view));
     d3dx::MatrixPerspectiveFovLH(&projection, 0.7853982f, 1.0f, 1.0f, 200.0f);
-    r.g_D3DDevice->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
+    r.device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection));
     d3dx::MatrixMultiply(&viewProjection, &view, &projection);
     d3dx::MatrixTranslation(&world, -1.0f, 1.0f, 0.0f);
-    d3dx::MatrixMultiply(&r.g_WorldViewProj, &world, &viewProjection);
-    r.g_D3DDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d3dx::MatrixMultiply(&r.worldViewProj, &world, &viewProjection);
+    r.device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }
 
 bool CreateCaptureTexture(Renderer& r) {
-    return Made(r.g_D3DDevice->CreateTexture(r.g_RenderWidth, r.g_RenderHeight, 1, 0,
-                                             D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                             &r.g_Texture_BackgroundStretch, nullptr),
-                r.g_Texture_BackgroundStretch,
-                "CreateTexture g_Texture_BackgroundStretch failed") &&
-           Made(r.g_Texture_BackgroundStretch->GetSurfaceLevel(0, &r.g_Surface_BackgroundStretch),
-                r.g_Surface_BackgroundStretch,
+    return Made(r.device->CreateTexture(r.renderWidth, r.renderHeight, 1, 0, D3DFMT_A8R8G8B8,
+                                        D3DPOOL_SYSTEMMEM, r.captureTexture.Put(), nullptr),
+                r.captureTexture, "CreateTexture g_Texture_BackgroundStretch failed") &&
+           Made(r.captureTexture->GetSurfaceLevel(0, r.captureSurface.Put()), r.captureSurface,
                 "GetSurfaceLevel g_Surface_BackgroundStretch failed");
-}
-
-// The full-size quad maps texel (i, j) of the W x H capture onto pixel (i, j) of the W x H
-// target: pixel centres sit on whole coordinates, so the edges lie half a pixel outside.
-void WriteFullSizeQuad(Renderer& r) {
-    const float right = static_cast<float>(r.g_RenderWidth) - 0.5f;
-    const float bottom = static_cast<float>(r.g_RenderHeight) - 0.5f;
-    QuadVertex* q = r.g_QuadVertices;
-    q[kRightTop].x = right;
-    q[kRightBottom].x = right;
-    q[kLeftTop].x = -0.5f;
-    q[kLeftBottom].x = -0.5f;
-    q[kRightTop].y = -0.5f;
-    q[kLeftTop].y = -0.5f;
-    q[kRightBottom].y = bottom;
-    q[kLeftBottom].y = bottom;
-    void* vertices = nullptr;
-    if (FAILED(r.g_VertexBuffer_Quad->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(r.g_VertexBuffer_Quad);
-        return;
-    }
-    std::memcpy(vertices, q, kQuadBytes);
-    r.g_VertexBuffer_Quad->Unlock();
 }
 
 // The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
@@ -160,25 +124,24 @@ void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
         return;
     }
     if (FAILED(d3dx::CreateTextureFromResourceEx(
-            r.g_D3DDevice, module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-            D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
-            &r.g_Texture_Cursor))) {
-        r.g_Texture_Cursor = nullptr;
+            r.device.Get(), module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1,
+            0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
+            r.cursorTexture.Put()))) {
+        r.cursorTexture.Reset();
     }
 }
 
 void CreateVertexBuffers(Renderer& r) {
-    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
-                                                 D3DPOOL_MANAGED, &r.g_VertexBuffer_Cursor,
-                                                 nullptr))) {
-        r.g_VertexBuffer_Cursor = nullptr;
+    if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, D3DUSAGE_WRITEONLY, kQuadFvf,
+                                            D3DPOOL_MANAGED, r.cursorVertices.Put(), nullptr))) {
+        r.cursorVertices.Reset();
     }
-    if (FAILED(r.g_D3DDevice->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
-                                                 &r.g_VertexBuffer_Quad, nullptr))) {
-        r.g_VertexBuffer_Quad = nullptr;
+    if (FAILED(r.device->CreateVertexBuffer(kQuadBytes, 0, kQuadFvf, D3DPOOL_MANAGED,
+                                            r.quadVertices.Put(), nullptr))) {
+        r.quadVertices.Reset();
     }
-    if (r.g_VertexBuffer_Quad != nullptr) {
-        WriteFullSizeQuad(r);
+    if (r.quadVertices != nullptr) {
+        WriteQuad(r.quadVertices, FullSizeQuad(r.renderWidth, r.renderHeight));
     }
 }
 
@@ -186,16 +149,16 @@ void CreateVertexBuffers(Renderer& r) {
 void CreateEffect(Renderer& r, HMODULE module) {
     std::string errors;
     const HRESULT result = d3dx::LoadEffectFromResource(module, d3dx::kEffectResourceName,
-                                                        r.g_D3DDevice, &r.g_Effect, &errors);
+                                                        r.device.Get(), &r.effect, &errors);
     if (FAILED(result) && !errors.empty()) {
         ReportError(errors.c_str(), result, "VexlumeShader");
     }
-    r.g_EffectHandles = EffectHandles{};
-    if (!r.g_Effect) {
+    r.effectHandles = EffectHandles{};
+    if (!r.effect) {
         return;
     }
-    d3dx::Effect& e = *r.g_Effect;
-    EffectHandles& h = r.g_EffectHandles;
+    d3dx::Effect& e = *r.effect;
+    EffectHandles& h = r.effectHandles;
     h.worldViewProj = e.GetParameterByName(nullptr, "WorldViewProj");
     h.brightness = e.GetParameterByName(nullptr, "Brightness");
     h.shiftOneXPixel = e.GetParameterByName(nullptr, "ShiftOneXPixel");
@@ -209,30 +172,25 @@ void CreateEffect(Renderer& r, HMODULE module) {
 
 } // namespace
 
-void DetectCpuFeatures(Renderer& renderer) {
-    renderer.g_CpuHasMMX = (QueryProcessorFeatures() & kProcessorMmx) != 0 ? 1 : 0;
-}
-
 int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
-    r.g_CursorType = cursorType;
-    r.g_DeviceWindow = window;
-    DetectCpuFeatures(r);
-    r.g_PresentParameters = PresentParameters(window, size[0], size[1]);
+    r.cursorType = cursorType;
+    r.deviceWindow = window;
+    r.presentParameters = PresentParameters(window, size[0], size[1]);
 
     if (!CreateDirect3DObject(r)) {
         ReportError("Direct3DCreate9 failed", 178, kSource);
         return 0;
     }
     const HRESULT created = CreateDeviceWithRetries(r, window);
-    if (r.g_D3DDevice == nullptr) {
+    if (r.device == nullptr) {
         ReportError("CreateDevice failed", created, kSource);
         return 0;
     }
     D3DCAPS9 caps = {};
-    r.g_D3DDevice->GetDeviceCaps(&caps);
-    r.g_PixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
+    r.device->GetDeviceCaps(&caps);
+    r.pixelShader20 = caps.PixelShaderVersion < D3DPS_VERSION(2, 0) ? 0 : 1;
     const HRESULT declared =
-        r.g_D3DDevice->CreateVertexDeclaration(kVertexElements, &r.g_VertexDeclaration);
+        r.device->CreateVertexDeclaration(kVertexElements, r.vertexDeclaration.Put());
     if (FAILED(declared)) {
         ReportError("CreateVertexDeclaration failed", declared, kSource);
         return 0;
@@ -243,17 +201,17 @@ int InitDirect3D(Renderer& r, HWND window, const UINT* size, DWORD cursorType) {
 int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
     const HMODULE module = EngineModule();
     if (size != nullptr) {
-        r.g_RenderWidth = size[0];
-        r.g_RenderHeight = size[1];
+        r.renderWidth = size[0];
+        r.renderHeight = size[1];
     }
     if (!CreateCaptureTexture(r) || !CreateDefaultPool(r)) {
         return 0;
     }
     LoadCursorTexture(r, module, cursorType);
-    if (!Made(r.g_D3DDevice->CreateOffscreenPlainSurface(r.g_RenderWidth, r.g_RenderHeight,
-                                                         D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                         &r.g_BackBufferCopy, nullptr),
-              r.g_BackBufferCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
+    if (!Made(r.device->CreateOffscreenPlainSurface(r.renderWidth, r.renderHeight, D3DFMT_A8R8G8B8,
+                                                    D3DPOOL_SYSTEMMEM, r.readBackCopy.Put(),
+                                                    nullptr),
+              r.readBackCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
         return 0;
     }
     CreateVertexBuffers(r);
@@ -262,59 +220,59 @@ int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
 }
 
 bool CreateDefaultPool(Renderer& r) {
-    const UINT w = r.g_RenderWidth;
-    const UINT h = r.g_RenderHeight;
-    IDirect3DDevice9* d = r.g_D3DDevice;
+    const UINT w = r.renderWidth;
+    const UINT h = r.renderHeight;
+    IDirect3DDevice9* d = r.device.Get();
     SetFixedTransforms(r);
     if (!Made(d->CreateTexture(w, h, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.g_Texture_Final, nullptr),
-              r.g_Texture_Final, "CreateTexture g_Texture_Final failed") ||
+                               r.uploadedTexture.Put(), nullptr),
+              r.uploadedTexture, "CreateTexture g_Texture_Final failed") ||
         !Made(d->CreateTexture(w, h, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
-                               &r.g_RGBRenderBuffer, nullptr),
-              r.g_RGBRenderBuffer, "CreateTexture g_RGBRenderBuffer failed") ||
-        !Made(r.g_RGBRenderBuffer->GetSurfaceLevel(0, &r.g_RGBRenderBufferSurface),
-              r.g_RGBRenderBufferSurface, "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
+                               r.rgbTarget.Put(), nullptr),
+              r.rgbTarget, "CreateTexture g_RGBRenderBuffer failed") ||
+        !Made(r.rgbTarget->GetSurfaceLevel(0, r.rgbTargetSurface.Put()), r.rgbTargetSurface,
+              "GetSurfaceLevel g_RGBRenderBufferSurface failed")) {
         return false;
     }
     // The swap chain's own back buffer, whichever surface render target 0 holds at the moment.
-    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &r.g_BackBuffer);
+    d->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, r.backBuffer.Put());
     return true;
 }
 
 void ReleaseDefaultPool(Renderer& r) {
-    if (r.g_D3DDevice != nullptr) {
+    if (r.device != nullptr) {
         // The device lets go of what it has bound; render target 0 goes back to the back buffer.
-        r.g_D3DDevice->SetTexture(0, nullptr);
-        if (r.g_BackBuffer != nullptr) {
-            r.g_D3DDevice->SetRenderTarget(0, r.g_BackBuffer);
+        r.device->SetTexture(0, nullptr);
+        if (r.backBuffer != nullptr) {
+            r.device->SetRenderTarget(0, r.backBuffer.Get());
         }
     }
-    if (r.g_Effect) {
-        r.g_Effect->SetTexture(r.g_EffectHandles.tex, nullptr);
+    if (r.effect) {
+        r.effect->SetTexture(r.effectHandles.tex, nullptr);
     }
-    ReleaseAndClear(r.g_Texture_Final);
-    ReleaseAndClear(r.g_RGBRenderBufferSurface);
-    ReleaseAndClear(r.g_RGBRenderBuffer);
-    ReleaseAndClear(r.g_BackBuffer);
+    r.uploadedTexture.Reset();
+    r.rgbTargetSurface.Reset();
+    r.rgbTarget.Reset();
+    r.backBuffer.Reset();
 }
 
 void ReleaseD3DResources(Renderer& r) {
-    r.g_Effect.reset();
-    r.g_EffectHandles = EffectHandles{};
-    ReleaseAndClear(r.g_VertexBuffer_Quad);
-    ReleaseAndClear(r.g_VertexBuffer_Cursor);
-    ReleaseAndClear(r.g_Surface_BackgroundStretch);
-    ReleaseAndClear(r.g_Texture_BackgroundStretch);
-    ReleaseAndClear(r.g_Texture_Final);
-    ReleaseAndClear(r.g_RGBRenderBufferSurface);
-    ReleaseAndClear(r.g_RGBRenderBuffer);
-    ReleaseAndClear(r.g_Texture_Cursor);
-    ReleaseAndClear(r.g_BackBufferCopy);
-    ReleaseAndClear(r.g_BackBuffer);
-    ReleaseAndClear(r.g_VertexDeclaration);
+    r.effect.reset();
+    r.effectHandles = EffectHandles{};
+    r.quadVertices.Reset();
+    r.cursorVertices.Reset();
+    r.captureSurface.Reset();
+    r.captureTexture.Reset();
+    r.uploadedTexture.Reset();
+    r.rgbTargetSurface.Reset();
+    r.rgbTarget.Reset();
+    r.cursorTexture.Reset();
+    r.readBackCopy.Reset();
+    r.backBuffer.Reset();
+    r.vertexDeclaration.Reset();
 }
 
 void ReleaseDirect3D(Renderer& r) {
-    ReleaseAndClear(r.g_D3DDevice);
-    ReleaseAndClear(r.g_D3D);
+    r.device.Reset();
+    r.direct3D.Reset();
 }

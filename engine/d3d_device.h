@@ -5,9 +5,6 @@
 
 struct Renderer;
 
-// Sets g_CpuHasMMX from the processor's feature query.
-void DetectCpuFeatures(Renderer& renderer);
-
 // Creates the Direct3D object and the device for `window` at size[0] x size[1], then every
 // resource. While the display is busy the device is tried again once a second, up to 60 times;
 // a close of the engine ends the retries at once. 1 on success, 0 on failure (reported).

@@ -106,8 +106,8 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
 }
 
 CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
-                        int sh, unsigned overlayFormat) {
-    const CapturedArea area = CapturesOneWindow(overlayFormat)
+                        int sh, DisplayPath path) {
+    const CapturedArea area = CapturesOneWindow(path)
                                   ? CopyWindowUnderPointer(image, sx, sy, sw, sh)
                                   : CopyFullScreen(image, screen, sx, sy, sw, sh);
     GdiFlush(); // GDI has written the image's memory before it is read
@@ -139,53 +139,54 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 
 } // namespace
 
-void CaptureDesktop(Renderer& renderer, LensImage& image, const ScreenBounds& screen, int sx,
-                    int sy, int sw, int sh, unsigned overlayFormat) {
-    IDirect3DSurface9* stretch = renderer.g_Surface_BackgroundStretch;
-    if (stretch == nullptr || image.Dc() == nullptr) {
+void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
+                    int sy, int sw, int sh, DisplayPath path) {
+    IDirect3DSurface9* stretch = renderer.captureSurface.Get();
+    if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(target, screen, sx, sy, sw, sh, path);
     if (!area.fresh) {
         return;
     }
-    const RECT whole = {0, 0, static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};
+    const RECT whole = {0, 0, static_cast<LONG>(target.Width()),
+                        static_cast<LONG>(target.Height())};
     D3DLOCKED_RECT locked = {};
     const HRESULT result = stretch->LockRect(&locked, &whole, 0);
     if (FAILED(result)) {
-        if (!CapturesOneWindow(overlayFormat)) {
+        if (!CapturesOneWindow(path)) {
             ReportError("Failed", result, "g_Surface_BackgroundStretch->LockRect");
         }
         return;
     }
-    MakeFrame(image, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
+    MakeFrame(target, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
     stretch->UnlockRect();
 }
 
 void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
-                           int sh, unsigned overlayFormat) {
+                           int sh, DisplayPath path) {
     if (image.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, overlayFormat);
+    const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, path);
     if (area.fresh) {
         MakeFrame(image, area, reinterpret_cast<uint8_t*>(image.Row(0)), image.Pitch());
     }
 }
 
 HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame) {
-    if (renderer.g_Surface_BackgroundStretch == nullptr) {
+    if (renderer.captureSurface == nullptr) {
         return -1;
     }
-    const RECT area = {0, 0, static_cast<LONG>(renderer.g_RenderWidth),
-                       static_cast<LONG>(renderer.g_RenderHeight)};
+    const RECT area = {0, 0, static_cast<LONG>(renderer.renderWidth),
+                       static_cast<LONG>(renderer.renderHeight)};
     D3DLOCKED_RECT locked = {};
-    const HRESULT result = renderer.g_Surface_BackgroundStretch->LockRect(&locked, &area, 0);
+    const HRESULT result = renderer.captureSurface->LockRect(&locked, &area, 0);
     if (FAILED(result)) {
         return result;
     }
-    frame->dwHeight = renderer.g_RenderHeight;
-    frame->dwWidth = renderer.g_RenderWidth;
+    frame->dwHeight = renderer.renderHeight;
+    frame->dwWidth = renderer.renderWidth;
     frame->lPitch = locked.Pitch;
     frame->lpSurface = locked.pBits;
     frame->ddpfPixelFormat.dwRGBBitCount = 32;

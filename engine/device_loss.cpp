@@ -1,6 +1,7 @@
 #include "device_loss.h"
 
 #include "d3d_device.h"
+#include "engine_seams.h"
 #include "renderer_state.h"
 
 namespace {
@@ -8,8 +9,7 @@ namespace {
 constexpr DWORD kLostDevicePauseMs = 100;
 
 bool HasDefaultPool(const Renderer& r) {
-    return r.g_Texture_Final != nullptr && r.g_RGBRenderBufferSurface != nullptr &&
-           r.g_BackBuffer != nullptr;
+    return r.uploadedTexture != nullptr && r.rgbTargetSurface != nullptr && r.backBuffer != nullptr;
 }
 
 // The device came back by itself; after a reset that was lost again its default pool is gone and
@@ -25,16 +25,16 @@ bool RefillDefaultPool(Renderer& r) {
 // Resets a device that can be reset. False when it could not be, for any reason but a new loss.
 bool ResetDevice(Renderer& r, bool* lostAgain) {
     ReleaseDefaultPool(r);
-    const HRESULT reset = r.g_D3DDevice->Reset(&r.g_PresentParameters);
+    const HRESULT reset = r.device->Reset(&r.presentParameters);
     *lostAgain = reset == D3DERR_DEVICELOST;
     return SUCCEEDED(reset) && CreateDefaultPool(r);
 }
 
 // A device in any other failed state: everything is released and made again.
 bool RecreateDevice(Renderer& r) {
-    const UINT size[2] = {r.g_RenderWidth, r.g_RenderHeight};
-    const HWND window = r.g_DeviceWindow;
-    const DWORD cursorType = r.g_CursorType;
+    const UINT size[2] = {r.renderWidth, r.renderHeight};
+    const HWND window = r.deviceWindow;
+    const DWORD cursorType = r.cursorType;
     ReleaseD3DResources(r);
     ReleaseDirect3D(r);
     return InitDirect3D(r, window, size, cursorType) == 1;
@@ -49,15 +49,15 @@ void NoteDeviceResult(Renderer& renderer, HRESULT result) {
 }
 
 DeviceState RestoreLostDevice(Renderer& r) {
-    if (r.g_D3DDevice == nullptr) {
+    if (r.device == nullptr) {
         return DeviceState::kGone;
     }
     if (!r.deviceLost) {
         return DeviceState::kReady;
     }
-    const HRESULT state = r.g_D3DDevice->TestCooperativeLevel();
+    const HRESULT state = r.device->TestCooperativeLevel();
     if (state == D3DERR_DEVICELOST) {
-        g_RendererPlatform.pause(kLostDevicePauseMs);
+        Seams().pause(kLostDevicePauseMs);
         return DeviceState::kLost;
     }
     if (state == D3DERR_DEVICENOTRESET) {
@@ -73,7 +73,7 @@ DeviceState RestoreLostDevice(Renderer& r) {
         r.deviceLost = false;
         return DeviceState::kReady;
     }
-    if (!g_RendererPlatform.pause(kLostDevicePauseMs)) {
+    if (!Seams().pause(kLostDevicePauseMs)) {
         return DeviceState::kLost;
     }
     if (!RecreateDevice(r)) {

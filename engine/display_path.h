@@ -1,12 +1,12 @@
-// The display path of a run, bOverlayFormats: how the lens reaches the screen. Chosen once at the
-// start of the run. No Windows headers.
+// The display path of a run: how the lens reaches the screen. Chosen once at the start of the
+// run. No Windows headers.
 #pragma once
 
 #include <cstdint>
 
-// 0 to 3 name the hardware overlay's pixel format (an index into overlayFormatTable), 4 and 5 the
-// lens window.
-enum OverlayFormat : uint8_t {
+// The hardware overlay in one of its pixel formats (the first four, in the order they are tried),
+// or the lens window. The numbers are those the error reports give.
+enum class DisplayPath : uint8_t {
     kOverlayRgbMasked = 0, // 32-bit RGB with explicit masks
     kOverlayRgb = 1,       // 32-bit RGB, masks left to the driver
     kOverlayYuy2 = 2,      // packed YUV "YUY2"
@@ -17,14 +17,18 @@ enum OverlayFormat : uint8_t {
 };
 constexpr int kOverlayFormatCount = 4;
 
-inline bool IsOverlayPath(unsigned path) {
-    return path < kNoOverlay;
+inline int PathNumber(DisplayPath path) {
+    return static_cast<int>(path);
 }
 
-inline bool IsPackedYuvPath(unsigned path) {
-    return path == kOverlayYuy2 || path == kOverlayUyvy;
+inline bool IsOverlayPath(DisplayPath path) {
+    return path < DisplayPath::kNoOverlay;
 }
 
-inline bool CapturesOneWindow(unsigned path) {
-    return path == kWindowByChoice;
+inline bool IsPackedYuvPath(DisplayPath path) {
+    return path == DisplayPath::kOverlayYuy2 || path == DisplayPath::kOverlayUyvy;
+}
+
+inline bool CapturesOneWindow(DisplayPath path) {
+    return path == DisplayPath::kWindowByChoice;
 }

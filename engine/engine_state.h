@@ -1,18 +1,26 @@
-// Engine-wide state, one set per loaded library. Written by the exports, read by the thread.
+// Engine-wide state, one set per loaded library: what the exports keep from one call to the next.
 #pragma once
 
 #include <windows.h>
 
 #include "qxmagnifier.h"
 
-// The main program's live record, kept from the last qxCreateMagnifier.
-extern EngineParameters* g_Params;
-// The main program's notification routine, kept from the last qxCreateMagnifier.
-extern EngineCallback g_Callback;
-// The image brightness in thousandths; 0 when the library is loaded.
-extern volatile LONG g_Brightness;
-// The main program's window from the shared memory "magnifier"; null until read.
-extern HWND g_OwnerWindow;
+struct EngineState {
+    // The main program's notification routine, kept from the last qxCreateMagnifier.
+    EngineCallback callback = nullptr;
+    // The image brightness in thousandths: 0 when the library is loaded, changed by
+    // qxSetBrightnessMagnifier and cleared by every DirectDraw set-up, always with interlocked
+    // operations; read by every frame.
+    volatile LONG brightness = 0;
+    // The main program's window from the shared memory "magnifier"; null until read.
+    HWND ownerWindow = nullptr;
+};
+
+// The library's one EngineState.
+EngineState& Engine();
+
+// The module that holds the engine's code and resources (no reference taken).
+HMODULE EngineModule();
 
 // Runs the main program's callback with `code` on a thread of its own, without waiting for it.
 void SendNotification(int code);

@@ -1,6 +1,9 @@
 // The three exports the main program binds by name.
 #include "qxmagnifier.h"
 
+#include <memory>
+#include <new>
+
 #include "brightness.h"
 #include "engine_state.h"
 #include "instance_mapping.h"
@@ -20,8 +23,28 @@ void ReadOwnerWindow() {
     }
     UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (view) {
-        g_OwnerWindow = *static_cast<const HWND*>(view.Get());
+        Engine().ownerWindow = *static_cast<const HWND*>(view.Get());
     }
+}
+
+// Starts a magnifier thread with `start` and a reference on this library, which the thread holds
+// until its very end, so that a caller that frees the library without waiting for the thread
+// cannot unload the code under it. Null when the thread cannot be started.
+HANDLE StartThread(const RunStart& start) {
+    HMODULE reference = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&MagnifierThread), &reference)) {
+        return nullptr;
+    }
+    std::unique_ptr<RunStart> handed(new (std::nothrow) RunStart(start));
+    HANDLE thread =
+        handed ? CreateThread(nullptr, 0, MagnifierThread, handed.get(), 0, nullptr) : nullptr;
+    if (thread == nullptr) {
+        FreeLibrary(reference);
+        return nullptr;
+    }
+    handed.release(); // the thread deletes it
+    return thread;
 }
 
 } // namespace
@@ -31,18 +54,19 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
     if (params == nullptr) {
         return nullptr;
     }
-    g_Params = params;
     StoreShared(params->captureRequest, 0);
     StoreShared(params->lockPosition, 0);
-    g_Callback = callback;
+    Engine().callback = callback;
     if (callback == nullptr) {
         return nullptr;
     }
     BeginRun();
-    HANDLE thread = CreateThread(nullptr, 0, MagnifierThread, nullptr, 0, nullptr);
+    HANDLE thread = StartThread(RunStart{params, Engine().ownerWindow});
     if (thread == nullptr) {
         UndoBeginRun();
+        return nullptr;
     }
+    KeepThread(thread);
     return thread;
 }
 
@@ -51,6 +75,9 @@ int WINAPI qxCloseMagnifier(HANDLE thread) {
     if (thread != nullptr) {
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
+        // Runs begun without a close between them end too, so that the caller may free the
+        // library at once.
+        WaitForKeptThreads();
     }
     return 1;
 }
@@ -59,10 +86,10 @@ int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
     LONG current;
     LONG next;
     do {
-        current = g_Brightness;
+        current = Engine().brightness;
         next = SteppedBrightness(current, direction, amount);
     } while (next != current &&
-             InterlockedCompareExchange(&g_Brightness, next, current) != current);
+             InterlockedCompareExchange(&Engine().brightness, next, current) != current);
     if (next != current) {
         RedrawSoon(); // a lens with a long frame pause shows the new brightness at once
     }

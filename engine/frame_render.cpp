@@ -12,76 +12,81 @@
 namespace {
 
 void DrawQuad(Renderer& r) {
-    r.g_D3DDevice->SetVertexDeclaration(r.g_VertexDeclaration);
-    r.g_D3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    r.device->SetVertexDeclaration(r.vertexDeclaration.Get());
+    r.device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
 // Draws the bound quad through every pass of the effect's current technique. False when the
 // technique could not be begun or has no pass.
 bool RunTechnique(Renderer& r) {
     UINT passes = 0;
-    if (FAILED(r.g_Effect->Begin(&passes, 0))) {
+    if (FAILED(r.effect->Begin(&passes, 0))) {
         return false;
     }
     for (UINT i = 0; i < passes; ++i) {
-        r.g_Effect->Pass(i);
+        r.effect->Pass(i);
         DrawQuad(r);
     }
-    r.g_Effect->End();
+    r.effect->End();
     return passes > 0;
 }
 
 // The first pass: the captured image into the RGB render buffer, through the effect when there
 // is one, with the brightness applied when the device runs pixel shaders.
 void DrawCapturedImage(Renderer& r, int brightness) {
-    if (!r.g_Effect) {
-        r.g_D3DDevice->SetTexture(0, r.g_Texture_Final);
+    if (!r.effect) {
+        r.device->SetTexture(0, r.uploadedTexture.Get());
         DrawQuad(r);
         return;
     }
-    const EffectHandles& h = r.g_EffectHandles;
-    if (!r.g_PixelShader20) {
-        r.g_Effect->SetTechnique(h.noPs);
-        r.g_Effect->SetValue(h.worldViewProj, &r.g_WorldViewProj, D3DX_DEFAULT);
-        r.g_D3DDevice->SetTexture(0, r.g_Texture_Final);
+    const EffectHandles& h = r.effectHandles;
+    if (!r.pixelShader20) {
+        r.effect->SetTechnique(h.noPs);
+        r.effect->SetValue(h.worldViewProj, &r.worldViewProj, D3DX_DEFAULT);
+        r.device->SetTexture(0, r.uploadedTexture.Get());
         RunTechnique(r);
         return;
     }
     const BrightnessPass pass = MapBrightness(brightness);
-    r.g_Effect->SetTechnique(pass.technique == BrightnessTechnique::kRgb ? h.rgbPs : h.rgbDarkPs);
-    r.g_Effect->SetValue(h.brightness, &pass.value, sizeof(pass.value));
-    r.g_Effect->SetValue(h.worldViewProj, &r.g_WorldViewProj, D3DX_DEFAULT);
-    r.g_Effect->SetTexture(h.tex, r.g_Texture_Final);
+    r.effect->SetTechnique(pass.technique == BrightnessTechnique::kRgb ? h.rgbPs : h.rgbDarkPs);
+    r.effect->SetValue(h.brightness, &pass.value, sizeof(pass.value));
+    r.effect->SetValue(h.worldViewProj, &r.worldViewProj, D3DX_DEFAULT);
+    r.effect->SetTexture(h.tex, r.uploadedTexture.Get());
     RunTechnique(r);
 }
 
 // The second pass for a packed-YUV overlay: the finished RGB image packed into the left half of
 // every row of the back buffer, two pixels to a texel in the overlay's byte order. It needs the
 // effect's packing technique on a device with pixel shader 2.0; false when it did not run.
-bool PackIntoBackBuffer(Renderer& r, unsigned overlayFormat) {
-    const EffectHandles& h = r.g_EffectHandles;
-    const d3dx::EffectHandle technique = overlayFormat == kOverlayYuy2 ? h.yuy2Ps : h.uyvyPs;
-    if (!r.g_Effect || !r.g_PixelShader20 || technique == nullptr || r.g_BackBuffer == nullptr) {
+bool PackIntoBackBuffer(Renderer& r, DisplayPath path) {
+    const EffectHandles& h = r.effectHandles;
+    const d3dx::EffectHandle technique = path == DisplayPath::kOverlayYuy2 ? h.yuy2Ps : h.uyvyPs;
+    if (!r.effect || !r.pixelShader20 || technique == nullptr || r.backBuffer == nullptr) {
         return false;
     }
-    r.g_D3DDevice->SetStreamSource(0, r.g_VertexBuffer_Quad, 0, sizeof(QuadVertex));
-    if (FAILED(r.g_D3DDevice->SetRenderTarget(0, r.g_BackBuffer)) ||
-        FAILED(r.g_Effect->SetTechnique(technique))) {
+    r.device->SetStreamSource(0, r.quadVertices.Get(), 0, sizeof(QuadVertex));
+    if (FAILED(r.device->SetRenderTarget(0, r.backBuffer.Get())) ||
+        FAILED(r.effect->SetTechnique(technique))) {
         return false;
     }
-    const float shiftOneXPixel = 1.0f / static_cast<float>(r.g_RenderWidth);
-    r.g_Effect->SetTexture(h.tex, r.g_RGBRenderBuffer);
-    r.g_Effect->SetValue(h.shiftOneXPixel, &shiftOneXPixel, sizeof(shiftOneXPixel));
+    const float shiftOneXPixel = 1.0f / static_cast<float>(r.renderWidth);
+    r.effect->SetTexture(h.tex, r.rgbTarget.Get());
+    r.effect->SetValue(h.shiftOneXPixel, &shiftOneXPixel, sizeof(shiftOneXPixel));
     return RunTechnique(r);
 }
 
-// Reads `from` back into g_BackBufferCopy and locks its first `texels` columns; false when the
-// copy cannot be locked. A device reported lost here is noted for the next frame.
+// Reads `from` back into readBackCopy and locks its first `texels` columns; false when the
+// frame could not be read back (the copy then holds an older frame) or the copy cannot be locked.
+// A device reported lost here is noted for the next frame.
 bool ReadBack(Renderer& r, IDirect3DSurface9* from, UINT texels, D3DLOCKED_RECT* locked) {
     // The read-back waits for the GPU to finish the frame.
-    NoteDeviceResult(r, r.g_D3DDevice->GetRenderTargetData(from, r.g_BackBufferCopy));
-    const RECT area = {0, 0, static_cast<LONG>(texels), static_cast<LONG>(r.g_RenderHeight)};
-    return SUCCEEDED(r.g_BackBufferCopy->LockRect(locked, &area, D3DLOCK_READONLY));
+    const HRESULT copied = r.device->GetRenderTargetData(from, r.readBackCopy.Get());
+    NoteDeviceResult(r, copied);
+    if (FAILED(copied)) {
+        return false;
+    }
+    const RECT area = {0, 0, static_cast<LONG>(texels), static_cast<LONG>(r.renderHeight)};
+    return SUCCEEDED(r.readBackCopy->LockRect(locked, &area, D3DLOCK_READONLY));
 }
 
 void CopyRows(const D3DLOCKED_RECT& from, const DDSURFACEDESC* to, UINT rows, UINT bytes) {
@@ -96,77 +101,62 @@ void CopyRows(const D3DLOCKED_RECT& from, const DDSURFACEDESC* to, UINT rows, UI
 // Both sides are made from the lens size at the start of the run; never read or write past the
 // smaller of the two.
 UINT RowsToCopy(const Renderer& r, const DDSURFACEDESC* surface) {
-    return surface->dwHeight < r.g_RenderHeight ? surface->dwHeight : r.g_RenderHeight;
+    return surface->dwHeight < r.renderHeight ? surface->dwHeight : r.renderHeight;
 }
 UINT PixelsToCopy(const Renderer& r, const DDSURFACEDESC* surface) {
-    return surface->dwWidth < r.g_RenderWidth ? surface->dwWidth : r.g_RenderWidth;
+    return surface->dwWidth < r.renderWidth ? surface->dwWidth : r.renderWidth;
 }
 
 } // namespace
 
-void RenderFrame(Renderer& r, unsigned overlayFormat, POINT cursor, int brightness) {
+void RenderFrame(Renderer& r, DisplayPath path, POINT cursor, int brightness) {
     r.backBufferPacked = false;
-    if (r.g_D3DDevice == nullptr) {
+    if (r.device == nullptr) {
         return;
     }
-    r.g_D3DDevice->UpdateTexture(r.g_Texture_BackgroundStretch, r.g_Texture_Final);
-    r.g_D3DDevice->SetRenderTarget(0, r.g_RGBRenderBufferSurface);
-    r.g_D3DDevice->SetStreamSource(0, r.g_VertexBuffer_Quad, 0, sizeof(QuadVertex));
-    r.g_D3DDevice->BeginScene();
+    r.device->UpdateTexture(r.captureTexture.Get(), r.uploadedTexture.Get());
+    r.device->SetRenderTarget(0, r.rgbTargetSurface.Get());
+    r.device->SetStreamSource(0, r.quadVertices.Get(), 0, sizeof(QuadVertex));
+    r.device->BeginScene();
     DrawCapturedImage(r, brightness);
     DrawInternalCursor(r, cursor.x, cursor.y);
-    if (IsPackedYuvPath(overlayFormat)) {
-        r.backBufferPacked = PackIntoBackBuffer(r, overlayFormat);
+    if (IsPackedYuvPath(path)) {
+        r.backBufferPacked = PackIntoBackBuffer(r, path);
     }
-    r.g_D3DDevice->EndScene();
+    r.device->EndScene();
 }
 
 void DrawInternalCursor(Renderer& r, int x, int y) {
-    if (r.g_Texture_Cursor == nullptr || r.g_VertexBuffer_Cursor == nullptr) {
+    if (r.cursorTexture == nullptr || r.cursorVertices == nullptr) {
         return;
     }
-    const float fx = static_cast<float>(x);
-    const float fy = static_cast<float>(y);
-    QuadVertex* q = r.g_QuadVertices;
-    q[kRightTop].x = fx + 63.5f;
-    q[kRightBottom].x = fx + 63.5f;
-    q[kLeftTop].x = fx - 64.5f;
-    q[kLeftBottom].x = fx - 64.5f;
-    q[kRightTop].y = fy - 64.5f;
-    q[kLeftTop].y = fy - 64.5f;
-    q[kRightBottom].y = fy + 63.5f;
-    q[kLeftBottom].y = fy + 63.5f;
-    void* vertices = nullptr;
-    if (FAILED(r.g_VertexBuffer_Cursor->Lock(0, kQuadBytes, &vertices, 0))) {
-        ReleaseAndClear(r.g_VertexBuffer_Cursor);
+    if (!WriteQuad(r.cursorVertices, CursorQuad(x, y))) {
         return;
     }
-    std::memcpy(vertices, q, kQuadBytes);
-    r.g_VertexBuffer_Cursor->Unlock();
 
-    IDirect3DDevice9* d = r.g_D3DDevice;
-    d->SetStreamSource(0, r.g_VertexBuffer_Cursor, 0, sizeof(QuadVertex));
+    IDirect3DDevice9* d = r.device.Get();
+    d->SetStreamSource(0, r.cursorVertices.Get(), 0, sizeof(QuadVertex));
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     d->SetPixelShader(nullptr);
-    d->SetTexture(0, r.g_Texture_Cursor);
+    d->SetTexture(0, r.cursorTexture.Get());
     DrawQuad(r);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }
 
 void CopyFrameRGB(Renderer& r, const DDSURFACEDESC* surface) {
     D3DLOCKED_RECT locked = {};
-    if (r.g_BackBufferCopy == nullptr ||
-        !ReadBack(r, r.g_RGBRenderBufferSurface, r.g_RenderWidth, &locked)) {
+    if (r.readBackCopy == nullptr ||
+        !ReadBack(r, r.rgbTargetSurface.Get(), r.renderWidth, &locked)) {
         return;
     }
     CopyRows(locked, surface, RowsToCopy(r, surface), PixelsToCopy(r, surface) * 4);
-    r.g_BackBufferCopy->UnlockRect();
+    r.readBackCopy->UnlockRect();
 }
 
-void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, unsigned overlayFormat) {
-    if (r.g_BackBufferCopy == nullptr) {
+void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, DisplayPath path) {
+    if (r.readBackCopy == nullptr) {
         return;
     }
     const UINT rows = RowsToCopy(r, surface);
@@ -174,32 +164,32 @@ void CopyFramePackedYUV(Renderer& r, const DDSURFACEDESC* surface, unsigned over
     D3DLOCKED_RECT locked = {};
     if (r.backBufferPacked) {
         // Two pixels to a texel: a row is pixels x 2 bytes from the left half of the back buffer.
-        if (ReadBack(r, r.g_BackBuffer, (r.g_RenderWidth + 1) / 2, &locked)) {
+        if (ReadBack(r, r.backBuffer.Get(), (r.renderWidth + 1) / 2, &locked)) {
             CopyRows(locked, surface, rows, pixels * 2);
-            r.g_BackBufferCopy->UnlockRect();
+            r.readBackCopy->UnlockRect();
         }
         return;
     }
     // No packing pass ran (no effect, or a device below pixel shader 2.0): the processor packs the
     // RGB image, through the fastest routine it has.
-    if (ReadBack(r, r.g_RGBRenderBufferSurface, r.g_RenderWidth, &locked)) {
-        const PackedYuvConversion convert = overlayFormat == kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
+    if (ReadBack(r, r.rgbTargetSurface.Get(), r.renderWidth, &locked)) {
+        const PackedYuvConversion convert =
+            path == DisplayPath::kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy;
         convert(rows, static_cast<int32_t>(pixels), locked.pBits, surface->lpSurface, locked.Pitch,
                 surface->lPitch);
-        r.g_BackBufferCopy->UnlockRect();
+        r.readBackCopy->UnlockRect();
     }
 }
 
-void CopyFrameInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags,
-                   unsigned overlayFormat) {
+void CopyFrameInto(Renderer& r, IDirectDrawSurface* surface, DWORD lockFlags, DisplayPath path) {
     DDSURFACEDESC description;
     std::memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(description);
     if (FAILED(surface->Lock(nullptr, &description, lockFlags, nullptr))) {
         return;
     }
-    if (IsPackedYuvPath(overlayFormat)) {
-        CopyFramePackedYUV(r, &description, overlayFormat);
+    if (IsPackedYuvPath(path)) {
+        CopyFramePackedYUV(r, &description, path);
     } else {
         CopyFrameRGB(r, &description);
     }

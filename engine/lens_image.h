@@ -1,7 +1,9 @@
-// The lens image: a 32-bit top-down DIB section of lens size, selected into a memory device
-// context, kept for the whole run. GDI copies the screen into it, the finished frame is read
-// back into it, the lens window is drawn from its device context and the clipboard copy is taken
-// from it. Pixels are A8R8G8B8 (blue, green, red, alpha in memory), rows exactly width x 4 bytes.
+// An image of lens size: a 32-bit top-down DIB section selected into a memory device context,
+// kept for the whole run. The finished lens image is one: the finished frame is read back into it
+// (or GDI copies the screen into it when that copy already is the frame), the lens window is
+// drawn from its device context and the clipboard copy is taken from it. GDI's screen copy on its
+// way to Direct3D is another. Pixels are A8R8G8B8 (blue, green, red, alpha in memory), rows
+// exactly width x 4 bytes.
 #pragma once
 
 #include <windows.h>

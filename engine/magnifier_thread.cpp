@@ -3,12 +3,14 @@
 #include <cstring>
 #include <memory>
 
+#include "brightness.h"
 #include "clipboard_copy.h"
 #include "composition_guard.h"
 #include "d3d_device.h"
 #include "desktop_capture.h"
 #include "device_loss.h"
 #include "dpi_awareness.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "frame_render.h"
@@ -25,15 +27,13 @@
 #include "renderer_state.h"
 #include "run_control.h"
 
-const char* g_CompositionLibrary = "dwmapi.dll";
-
 namespace {
-
-constexpr uint32_t kOneWindowMode = 2;
 
 // What one run of the thread holds from start-up to shutdown. Every run makes its own, so
 // nothing is left over from the run before.
 struct Run {
+    explicit Run(EngineParameters& settings) : params(settings) {}
+    EngineParameters& params; // the main program's live record
     PointerHider pointerHider;
     CaretLocator caretLocator;
     DisplayBounds monitors;
@@ -42,11 +42,16 @@ struct Run {
     LensRun lens = {};
     FollowState follow;
     Renderer renderer;
+    // The finished lens image, which the lens window and the clipboard copy show: it changes only
+    // when a frame is finished, so a frame that cannot be read back leaves the last one in place.
     LensImage image;
+    // GDI's target for the screen copy of the Direct3D route, which goes on into the capture
+    // texture.
+    LensImage capture;
     DisplaySurfaces display;
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
-    std::unique_ptr<OverlayWindow> lensWindow;
+    std::unique_ptr<LensWindow> lensWindow;
     PluginTable plugins;
     ClipboardCopy clipboard;
 };
@@ -61,10 +66,10 @@ struct Frame {
 };
 
 void BindPointerAndCaret(Run& run) {
-    if (LoadShared(g_Params->internalCursor) != 0) {
+    if (LoadShared(run.params.internalCursor) != 0) {
         run.pointerHider.Bind();
     }
-    if (LoadShared(g_Params->followFocus) != 0) {
+    if (LoadShared(run.params.followFocus) != 0) {
         run.caretLocator.Bind();
     }
 }
@@ -80,14 +85,14 @@ void ReleaseRenderer(Renderer& renderer) {
 }
 
 // Direct3D and the lens image. False when the lens cannot be shown (reported).
-bool StartRendering(Run& run) {
+bool StartRendering(Run& run, HWND ownerWindow) {
     const UINT size[2] = {run.lensWidth, run.lensHeight};
-    if (InitDirect3D(run.renderer, g_OwnerWindow, size, LoadShared(g_Params->internalCursor)) !=
-        1) {
+    if (InitDirect3D(run.renderer, ownerWindow, size, LoadShared(run.params.internalCursor)) != 1) {
         ReportError("Failed InitDirect3D", 399, "magnifier");
         return false;
     }
-    if (!run.image.Create(run.lensWidth, run.lensHeight)) {
+    if (!run.image.Create(run.lensWidth, run.lensHeight) ||
+        !run.capture.Create(run.lensWidth, run.lensHeight)) {
         ReportError("Failed CreateDIBSection", static_cast<int>(GetLastError()), "magnifier");
         return false;
     }
@@ -96,7 +101,7 @@ bool StartRendering(Run& run) {
 
 void GuardComposition(Run& run) {
     if (!run.compositionGuard) {
-        run.compositionGuard = std::make_unique<CompositionGuard>(g_CompositionLibrary);
+        run.compositionGuard = std::make_unique<CompositionGuard>(Seams().compositionLibrary);
     }
 }
 
@@ -107,36 +112,36 @@ void ChooseDisplayPath(Run& run) {
     DisplaySurfaces& display = run.display;
     if (!InitDirectDraw(display, run.lensWidth, run.lensHeight)) {
         ReleaseOverlaySurfaces(display);
-        display.bOverlayFormats = kNoOverlay;
+        display.path = DisplayPath::kNoOverlay;
     }
     const IntRect whole = {0, 0, static_cast<int32_t>(run.lensWidth),
                            static_cast<int32_t>(run.lensHeight)};
-    const bool oneWindow = LoadShared(g_Params->displayMode) >= kOneWindowMode;
-    if (display.lpDDSOverlay != nullptr && !oneWindow &&
+    const bool oneWindow = LoadShared(run.params.displayMode) >= kDisplayModeOneWindow;
+    if (display.overlay != nullptr && !oneWindow &&
         ShowOverlay(run.presentation, display, whole) == DD_OK) {
         return;
     }
     if (oneWindow) {
-        display.bOverlayFormats = kWindowByChoice;
+        display.path = DisplayPath::kWindowByChoice;
     } else {
         GuardComposition(run);
-        if (display.lpDDSOverlay != nullptr) {
+        if (display.overlay != nullptr) {
             ReleaseDirectDraw(display);
             if (InitDirectDraw(display, run.lensWidth, run.lensHeight) &&
                 ShowOverlay(run.presentation, display, whole) == DD_OK) {
                 return;
             }
         }
-        display.bOverlayFormats = kNoOverlay;
+        display.path = DisplayPath::kNoOverlay;
     }
     ReleaseDirectDraw(display);
-    run.lensWindow = std::make_unique<OverlayWindow>(GetModuleHandleA(nullptr));
+    run.lensWindow = std::make_unique<LensWindow>(GetModuleHandleA(nullptr));
     run.presentation.lensWindow = run.lensWindow.get();
 }
 
 // Reads the pointer, the caret and the settings for this frame and places the lens.
 Frame BeginFrame(Run& run) {
-    FrameReadings readings = ReadFrameSettings(*g_Params);
+    FrameReadings readings = ReadFrameSettings(run.params);
     POINT pointer;
     readings.pointer = GetCursorPos(&pointer) ? IntPoint{pointer.x, pointer.y} : run.follow.pointer;
     if (readings.lockPosition == 0) {
@@ -152,12 +157,11 @@ Frame BeginFrame(Run& run) {
     PublishPluginView(frame.placement.view);
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
-    frame.brightness = static_cast<int>(g_Brightness);
+    frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     const Renderer& r = run.renderer;
-    frame.route = ChooseFrameRoute(
-        FrameNeeds{!IsOverlayPath(run.display.bOverlayFormats), frame.brightness,
-                   r.g_Texture_Cursor != nullptr && r.g_VertexBuffer_Cursor != nullptr,
-                   PluginsActive(run.plugins)});
+    frame.route = ChooseFrameRoute(FrameNeeds{
+        !IsOverlayPath(run.display.path), frame.brightness,
+        r.cursorTexture != nullptr && r.cursorVertices != nullptr, PluginsActive(run.plugins)});
     return frame;
 }
 
@@ -178,13 +182,13 @@ bool DeviceReady(Run& run) {
 
 void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
-    const unsigned path = run.display.bOverlayFormats;
+    const DisplayPath path = run.display.path;
     if (frame.route == FrameRoute::kGdi) {
         CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
                               frame.sourceHeight, path);
     } else {
-        CaptureDesktop(run.renderer, run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
-                       frame.sourceHeight, path);
+        CaptureDesktop(run.renderer, run.capture, run.monitors.screen, at.x, at.y,
+                       frame.sourceWidth, frame.sourceHeight, path);
     }
 }
 
@@ -200,7 +204,7 @@ void Filter(Run& run) {
     description.dwSize = sizeof(description);
     if (LockCapturedFrame(run.renderer, &description) == 0) {
         FilterFrame(&run.plugins, &description);
-        run.renderer.g_Surface_BackgroundStretch->UnlockRect();
+        run.renderer.captureSurface->UnlockRect();
     }
     if (run.presentation.pluginTakeover && !PluginsTakeOver(run.plugins)) {
         GiveBackDisplay(run.presentation, run.display);
@@ -213,7 +217,7 @@ void Compose(Run& run, const Frame& frame) {
     if (frame.route == FrameRoute::kGdi) {
         return;
     }
-    const unsigned path = run.display.bOverlayFormats;
+    const DisplayPath path = run.display.path;
     const POINT cursor = {frame.placement.view.cursorInLens.x, frame.placement.view.cursorInLens.y};
     RenderFrame(run.renderer, path, cursor, frame.brightness);
     if (!IsOverlayPath(path)) {
@@ -223,11 +227,11 @@ void Compose(Run& run, const Frame& frame) {
 }
 
 void CopyToClipboard(Run& run) {
-    if (IsOverlayPath(run.display.bOverlayFormats)) {
+    if (IsOverlayPath(run.display.path)) {
         const DDSURFACEDESC image = run.image.Description();
         CopyFrameRGB(run.renderer, &image);
     }
-    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, g_Params->captureRequest);
+    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, run.params.captureRequest);
 }
 
 void RunFrame(Run& run) {
@@ -236,7 +240,7 @@ void RunFrame(Run& run) {
         Capture(run, frame);
         Filter(run);
         Compose(run, frame);
-        if (LoadShared(g_Params->captureRequest) != 0) {
+        if (LoadShared(run.params.captureRequest) != 0) {
             CopyToClipboard(run);
         }
         PresentFrame(run.presentation, run.display, run.renderer, run.image, frame.placement.lens);
@@ -252,7 +256,7 @@ void RunFrames(Run& run) {
     }
     RunFrame(run);
     while (RunsRemain() && !run.presentation.Ended()) {
-        PauseBeforeFrame(LoadShared(g_Params->frameWait));
+        PauseBeforeFrame(LoadShared(run.params.frameWait));
         if (!RunsRemain()) {
             break;
         }
@@ -267,34 +271,32 @@ int EndNotification(const Presentation& presentation) {
     return presentation.presentFailed ? kNotifyPresentFailed : kNotifyEnded;
 }
 
-} // namespace
-
-DWORD WINAPI MagnifierThread(LPVOID) {
-    std::unique_lock<RunTurnLock> turn(RunTurn(), std::try_to_lock);
+void RunMagnifier(const RunStart& start) {
+    std::unique_lock<SectionLock> turn(RunTurn(), std::try_to_lock);
     if (!turn.owns_lock()) {
         // Another run holds the engine; when it has ended and the engine was closed meanwhile,
         // there is nothing left for this one to do.
         turn.lock();
         if (!RunsRemain()) {
-            return 0;
+            return;
         }
     }
     // Pointer, caret, monitors, lens window and clipboard copy all in physical pixels.
     const PhysicalPixelsOnThisThread physicalPixels;
     StartErrorReporter();
-    Run run;
-    run.lensWidth = LoadShared(g_Params->lensWidth);
-    run.lensHeight = LoadShared(g_Params->lensHeight);
+    Run run(*start.params);
+    run.lensWidth = LoadShared(run.params.lensWidth);
+    run.lensHeight = LoadShared(run.params.lensHeight);
     BindPointerAndCaret(run);
 
-    if (!StartRendering(run)) {
+    if (!StartRendering(run, start.ownerWindow)) {
         ReleaseRenderer(run.renderer);
         ReleasePointerAndCaret(run);
         // The main program switches the lens off on code 0; a close during the start-up has
         // already done so.
         SendNotification(RunsRemain() ? kNotifySetupFailed : kNotifyEnded);
         StopErrorReporter();
-        return 0;
+        return;
     }
     ChooseDisplayPath(run);
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
@@ -315,5 +317,15 @@ DWORD WINAPI MagnifierThread(LPVOID) {
     SendNotification(EndNotification(run.presentation));
     ReleasePointerAndCaret(run);
     StopErrorReporter();
-    return 0;
+}
+
+} // namespace
+
+DWORD WINAPI MagnifierThread(LPVOID start) {
+    {
+        const std::unique_ptr<const RunStart> owned(static_cast<const RunStart*>(start));
+        RunMagnifier(*owned);
+    }
+    // Gives back the reference on the library that qxCreateMagnifier took for this thread.
+    FreeLibraryAndExitThread(EngineModule(), 0);
 }

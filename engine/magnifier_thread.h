@@ -3,7 +3,15 @@
 
 #include <windows.h>
 
-DWORD WINAPI MagnifierThread(LPVOID unused);
+#include "qxmagnifier.h"
 
-// The library the composition guard binds ("dwmapi.dll"); tests name a stand-in.
-extern const char* g_CompositionLibrary;
+// What qxCreateMagnifier hands the thread it starts.
+struct RunStart {
+    EngineParameters* params; // the main program's live record, read afresh every frame
+    HWND ownerWindow;         // the main program's window, which owns the Direct3D device
+};
+
+// Started by qxCreateMagnifier with a RunStart made with new, which the thread deletes, and with a
+// reference on the engine library, which the thread gives back as it ends
+// (FreeLibraryAndExitThread).
+DWORD WINAPI MagnifierThread(LPVOID start);

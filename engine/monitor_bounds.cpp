@@ -1,9 +1,17 @@
 #include "monitor_bounds.h"
 
+#include "engine_seams.h"
+
 namespace {
 
 // How old a reading may grow while the followed point stays on its monitor.
 constexpr DWORD kRereadAfterMs = 1000;
+
+bool Inside(const IntRect& r, IntPoint p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+} // namespace
 
 IntRect SystemMonitorUnder(IntPoint point) {
     MONITORINFO info = {};
@@ -16,14 +24,6 @@ IntRect SystemMonitorUnder(IntPoint point) {
     return IntRect{r.left, r.top, r.right, r.bottom};
 }
 
-bool Inside(const IntRect& r, IntPoint p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
-} // namespace
-
-MonitorUnderPointFn g_MonitorUnderPoint = SystemMonitorUnder;
-
 ScreenBounds ReadScreenBounds() {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -35,7 +35,7 @@ IntRect MonitorForLens(void* bounds, IntPoint point) {
     DisplayBounds& b = *static_cast<DisplayBounds*>(bounds);
     const DWORD now = GetTickCount();
     if (!b.read || !Inside(b.monitor, point) || now - b.readAt >= kRereadAfterMs) {
-        b.monitor = g_MonitorUnderPoint(point);
+        b.monitor = Seams().monitorUnderPoint(point);
         b.screen = ReadScreenBounds();
         b.readAt = now;
         b.read = true;

@@ -10,10 +10,9 @@
 #include "capture_geometry.h"
 #include "lens_placement.h"
 
-// The system's answer for a point: the rectangle of its monitor, or of the nearest one. Tests
-// name a stand-in layout here.
-typedef IntRect (*MonitorUnderPointFn)(IntPoint point);
-extern MonitorUnderPointFn g_MonitorUnderPoint;
+// The system's answer for a point: the rectangle of its monitor, or of the nearest one. The lens
+// asks through Seams().monitorUnderPoint.
+IntRect SystemMonitorUnder(IntPoint point);
 
 // The bounds of the whole (virtual) screen.
 ScreenBounds ReadScreenBounds();

@@ -1,8 +1,8 @@
 #include "overlay.h"
 
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
-#include "release_and_clear.h"
 
 namespace {
 
@@ -29,14 +29,20 @@ constexpr DDPIXELFORMAT FourCCFormat(DWORD code) {
     return format;
 }
 
-DirectDrawCreateFn g_Create = DirectDrawCreate;
+// The overlay pixel formats, tried in this order: DisplayPath 0 to 3.
+const DDPIXELFORMAT kOverlayFormats[kOverlayFormatCount] = {
+    RgbFormat(kRedMask, kGreenMask, kBlueMask),
+    RgbFormat(0, 0, 0),
+    FourCCFormat(MAKEFOURCC('Y', 'U', 'Y', '2')),
+    FourCCFormat(MAKEFOURCC('U', 'Y', 'V', 'Y')),
+};
 
 // The overlay is only worth negotiating when the driver says it can show one: some drivers let
 // overlay surfaces be created and shown without anything ever reaching the screen.
-bool DriverShowsOverlays(IDirectDraw2* lpDD) {
+bool DriverShowsOverlays(IDirectDraw2* directDraw) {
     DDCAPS caps = {};
     caps.dwSize = sizeof(caps);
-    if (FAILED(lpDD->GetCaps(&caps, nullptr))) {
+    if (FAILED(directDraw->GetCaps(&caps, nullptr))) {
         return false;
     }
     return (caps.dwCaps & DDCAPS_OVERLAY) != 0 && caps.dwMaxVisibleOverlays > 0;
@@ -50,7 +56,7 @@ HRESULT CreateBackTransparent(DisplaySurfaces& display, DWORD width, DWORD heigh
     description.dwHeight = height;
     description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     description.ddpfPixelFormat = RgbFormat(kRedMask, kGreenMask, kBlueMask);
-    return display.lpDD->CreateSurface(&description, &display.lpDDSBackTransparent, nullptr);
+    return display.directDraw->CreateSurface(&description, display.offscreen.Put(), nullptr);
 }
 
 HRESULT CreatePrimary(DisplaySurfaces& display) {
@@ -58,16 +64,14 @@ HRESULT CreatePrimary(DisplaySurfaces& display) {
     description.dwSize = sizeof(description);
     description.dwFlags = DDSD_CAPS;
     description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    return display.lpDD->CreateSurface(&description, &display.lpDDSPrimary, nullptr);
+    return display.directDraw->CreateSurface(&description, display.primary.Put(), nullptr);
 }
 
-// Tries the formats of overlayFormatTable in order and leaves bOverlayFormats at the first one
-// the driver takes, or at 4.
+// Tries the overlay formats in order and leaves the path at the first one the driver takes, or
+// at DisplayPath::kNoOverlay.
 void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
-    uint8_t& bOverlayFormats = display.bOverlayFormats;
-    bOverlayFormats = kOverlayRgbMasked;
-    if (!DriverShowsOverlays(display.lpDD)) {
-        bOverlayFormats = kNoOverlay;
+    display.path = DisplayPath::kNoOverlay;
+    if (!DriverShowsOverlays(display.directDraw.Get())) {
         return;
     }
     DDSURFACEDESC description = {};
@@ -79,37 +83,17 @@ void NegotiateOverlay(DisplaySurfaces& display, DWORD width, DWORD height) {
     description.dwBackBufferCount = 1;
     description.ddsCaps.dwCaps =
         DDSCAPS_OVERLAY | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
-    while (bOverlayFormats < kNoOverlay) {
-        description.ddpfPixelFormat = overlayFormatTable[bOverlayFormats];
-        if (SUCCEEDED(display.lpDD->CreateSurface(&description, &display.lpDDSOverlay, nullptr))) {
+    for (int format = 0; format < kOverlayFormatCount; ++format) {
+        description.ddpfPixelFormat = kOverlayFormats[format];
+        if (SUCCEEDED(
+                display.directDraw->CreateSurface(&description, display.overlay.Put(), nullptr))) {
+            display.path = static_cast<DisplayPath>(format);
             return;
         }
-        ++bOverlayFormats;
     }
 }
 
-// Clearing the colour control clears the brightness with it.
-void ClearColorControl(DDCOLORCONTROL& colorControl) {
-    colorControl = DDCOLORCONTROL{};
-    colorControl.dwSize = sizeof(DDCOLORCONTROL);
-    colorControl.dwFlags = DDCOLOR_BRIGHTNESS;
-    InterlockedExchange(&g_Brightness, 0);
-}
-
 } // namespace
-
-const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount] = {
-    RgbFormat(kRedMask, kGreenMask, kBlueMask),
-    RgbFormat(0, 0, 0),
-    FourCCFormat(MAKEFOURCC('Y', 'U', 'Y', '2')),
-    FourCCFormat(MAKEFOURCC('U', 'Y', 'V', 'Y')),
-};
-
-DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create) {
-    const DirectDrawCreateFn previous = g_Create;
-    g_Create = create != nullptr ? create : DirectDrawCreate;
-    return previous;
-}
 
 DisplaySurfaces::~DisplaySurfaces() {
     ReleaseDirectDraw(*this);
@@ -119,18 +103,22 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     // A set-up always starts from nothing, so that objects of an earlier one cannot leak.
     ReleaseDirectDraw(display);
 
-    IDirectDraw* first = nullptr;
-    HRESULT result = g_Create(nullptr, &first, nullptr);
+    // What a failed call writes into its result is not taken over.
+    IDirectDraw* created = nullptr;
+    HRESULT result = Seams().directDrawCreate(nullptr, &created, nullptr);
     if (FAILED(result)) {
         return DirectDrawFailed(display, result, "DirectDrawCreate");
     }
-    result = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&display.lpDD));
-    first->Release();
+    ComPtr<IDirectDraw> first;
+    first.Reset(created);
+    void* second = nullptr;
+    result = first->QueryInterface(IID_IDirectDraw2, &second);
+    first.Reset(); // only the second interface is kept
     if (FAILED(result)) {
-        display.lpDD = nullptr;
         return DirectDrawFailed(display, result, "QueryInterface");
     }
-    result = display.lpDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+    display.directDraw.Reset(static_cast<IDirectDraw2*>(second));
+    result = display.directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     if (result != DD_OK) {
         return DirectDrawFailed(display, result, "SetCooperativeLevel");
     }
@@ -144,47 +132,47 @@ int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height) {
     }
 
     NegotiateOverlay(display, width, height);
-    ClearColorControl(display.colorControl);
+    // Every overlay set-up clears the brightness until the main program sets it again.
+    InterlockedExchange(&Engine().brightness, 0);
 
     DDSCAPS backBuffer = {};
     backBuffer.dwCaps = DDSCAPS_BACKBUFFER;
-    if (IsPackedYuvPath(display.bOverlayFormats)) {
-        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSFOURCC);
+    if (IsPackedYuvPath(display.path)) {
+        result = display.overlay->GetAttachedSurface(&backBuffer, display.yuvBackBuffer.Put());
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSFOURCC");
         }
-    } else if (IsOverlayPath(display.bOverlayFormats)) {
-        result = display.lpDDSOverlay->GetAttachedSurface(&backBuffer, &display.lpDDSBack2);
+    } else if (IsOverlayPath(display.path)) {
+        result = display.overlay->GetAttachedSurface(&backBuffer, display.rgbBackBuffer.Put());
         if (result != DD_OK) {
             return DirectDrawFailed(display, result, "DDSCAPS_BACKBUFFER, lpDDSBack2");
         }
     }
-    return IsOverlayPath(display.bOverlayFormats) ? 1 : 0;
+    return IsOverlayPath(display.path) ? 1 : 0;
 }
 
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message) {
     ReleaseDirectDraw(display);
     ReportError(message, static_cast<int>(result), "magnifier");
-    SendNotification(kNotifySetupFailed);
     return 0;
 }
 
 void ReleaseOverlaySurfaces(DisplaySurfaces& display) {
-    if (display.lpDD == nullptr) {
+    if (display.directDraw == nullptr) {
         return;
     }
-    if (display.lpDDSOverlay != nullptr) {
-        display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
-                                            nullptr);
+    if (display.overlay != nullptr) {
+        display.overlay->UpdateOverlay(nullptr, display.primary.Get(), nullptr, DDOVER_HIDE,
+                                       nullptr);
     }
-    ReleaseAndClear(display.lpDDSBack2);
-    ReleaseAndClear(display.lpDDSFOURCC);
-    ReleaseAndClear(display.lpDDSOverlay);
-    ReleaseAndClear(display.lpDDSPrimary);
+    display.rgbBackBuffer.Reset();
+    display.yuvBackBuffer.Reset();
+    display.overlay.Reset();
+    display.primary.Reset();
 }
 
 void ReleaseDirectDraw(DisplaySurfaces& display) {
-    ReleaseAndClear(display.lpDDSBackTransparent);
+    display.offscreen.Reset();
     ReleaseOverlaySurfaces(display);
-    ReleaseAndClear(display.lpDD);
+    display.directDraw.Reset();
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "display_path.h"
+#include "scoped_handles.h"
 
 static_assert(sizeof(DDSURFACEDESC) == 108, "surface descriptions are 108 bytes");
 static_assert(offsetof(DDSURFACEDESC, lPitch) == 16, "layout");
@@ -20,7 +21,6 @@ static_assert(offsetof(DDSURFACEDESC, ddpfPixelFormat) + offsetof(DDPIXELFORMAT,
                   84,
               "layout");
 static_assert(sizeof(DDPIXELFORMAT) == 32, "pixel formats are 32 bytes");
-static_assert(sizeof(DDCOLORCONTROL) == 40, "the colour control record is 40 bytes");
 static_assert(sizeof(DDOVERLAYFX) == 56, "the overlay effects record is 56 bytes");
 
 // The DirectDraw objects of a run and the display path it chose. The run owns them; nothing of
@@ -32,41 +32,32 @@ struct DisplaySurfaces {
     DisplaySurfaces(const DisplaySurfaces&) = delete;
     DisplaySurfaces& operator=(const DisplaySurfaces&) = delete;
 
-    IDirectDraw2* lpDD = nullptr;
-    // Off-screen plain surface in system memory, lens size, 32-bit RGB.
-    IDirectDrawSurface* lpDDSBackTransparent = nullptr;
-    IDirectDrawSurface* lpDDSPrimary = nullptr;
+    ComPtr<IDirectDraw2> directDraw;
+    // Off-screen plain surface in system memory, lens size, 32-bit RGB ("lpDDSBackTransparent" in
+    // the reports).
+    ComPtr<IDirectDrawSurface> offscreen;
+    ComPtr<IDirectDrawSurface> primary;
     // Video-memory overlay: flippable, complex, one back buffer, lens size.
-    IDirectDrawSurface* lpDDSOverlay = nullptr;
-    // The overlay's back buffer for the RGB formats (0 and 1).
-    IDirectDrawSurface* lpDDSBack2 = nullptr;
-    // The overlay's back buffer for the packed YUV formats (2 and 3).
-    IDirectDrawSurface* lpDDSFOURCC = nullptr;
-    // The display path of the run (see OverlayFormat).
-    uint8_t bOverlayFormats = kOverlayRgbMasked;
-    // Cleared at every set-up to size 40 and the brightness flag; never handed to DirectDraw.
-    DDCOLORCONTROL colorControl = {};
+    ComPtr<IDirectDrawSurface> overlay;
+    // The overlay's back buffer for the RGB formats ("lpDDSBack2" in the reports).
+    ComPtr<IDirectDrawSurface> rgbBackBuffer;
+    // The overlay's back buffer for the packed YUV formats ("lpDDSFOURCC" in the reports).
+    ComPtr<IDirectDrawSurface> yuvBackBuffer;
+    // The display path of the run.
+    DisplayPath path = DisplayPath::kOverlayRgbMasked;
 };
 
-// The overlay pixel formats, tried in this order.
-extern const DDPIXELFORMAT overlayFormatTable[kOverlayFormatCount];
-
-// Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets
-// bOverlayFormats to the accepted format, or to 4 when the display driver offers no visible
-// overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1 when an
-// overlay with its back buffer exists, else 0; a failed step has already run DirectDrawFailed.
+// Sets up DirectDraw for a run with surfaces of width x height (the lens size). Sets the path to
+// the overlay in the format the driver accepted, or to DisplayPath::kNoOverlay when it offers no
+// visible overlay or takes none of the formats (not an error), and the brightness to 0. Returns 1
+// when an overlay with its back buffer exists, else 0; a failed step has already run
+// DirectDrawFailed.
 int InitDirectDraw(DisplaySurfaces& display, DWORD width, DWORD height);
-// Releases every DirectDraw object, reports `message` with `result` as code, sends notification 0
-// to the main program. Returns 0.
+// Releases every DirectDraw object and reports `message` with `result` as code. Returns 0. The
+// main program is not told: the lens window needs no DirectDraw, and the lens goes on in it.
 int DirectDrawFailed(DisplaySurfaces& display, HRESULT result, const char* message);
-// Hides the overlay and releases the overlay chain and the primary surface; keeps lpDD and
-// lpDDSBackTransparent. Does nothing without a DirectDraw object.
+// Hides the overlay and releases the overlay chain and the primary surface; keeps the DirectDraw
+// object and the off-screen surface. Does nothing without a DirectDraw object.
 void ReleaseOverlaySurfaces(DisplaySurfaces& display);
-// Releases lpDDSBackTransparent, the overlay surfaces and lpDD.
+// Releases the off-screen surface, the overlay surfaces and the DirectDraw object.
 void ReleaseDirectDraw(DisplaySurfaces& display);
-
-// The creation function InitDirectDraw reaches DirectDraw through.
-typedef HRESULT(WINAPI* DirectDrawCreateFn)(GUID* driver, IDirectDraw** object, IUnknown* outer);
-// Makes InitDirectDraw use `create` (null: DirectDrawCreate of ddraw.dll); returns the one in use
-// before.
-DirectDrawCreateFn SetDirectDrawCreate(DirectDrawCreateFn create);

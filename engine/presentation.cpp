@@ -22,20 +22,20 @@ RECT ToRect(const IntRect& r) {
 // Restores the primary surface, then the overlay, then the system-memory surface. True when the
 // primary and the overlay are usable again.
 bool RestoreSurfaces(DisplaySurfaces& display) {
-    bool restored =
-        SUCCEEDED(display.lpDDSPrimary->Restore()) && SUCCEEDED(display.lpDDSOverlay->Restore());
-    if (display.lpDDSBackTransparent != nullptr) {
-        display.lpDDSBackTransparent->Restore();
+    bool restored = SUCCEEDED(display.primary->Restore()) && SUCCEEDED(display.overlay->Restore());
+    if (display.offscreen != nullptr) {
+        display.offscreen->Restore();
     }
     return restored;
 }
 
 void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
                            Renderer& renderer) {
-    const unsigned format = display.bOverlayFormats;
-    IDirectDrawSurface* back = IsPackedYuvPath(format) ? display.lpDDSFOURCC : display.lpDDSBack2;
-    CopyFrameInto(renderer, back, kBackBufferLock, format);
-    const HRESULT flipped = display.lpDDSOverlay->Flip(nullptr, DDFLIP_WAIT);
+    const DisplayPath path = display.path;
+    IDirectDrawSurface* back =
+        IsPackedYuvPath(path) ? display.yuvBackBuffer.Get() : display.rgbBackBuffer.Get();
+    CopyFrameInto(renderer, back, kBackBufferLock, path);
+    const HRESULT flipped = display.overlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
     }
@@ -46,7 +46,7 @@ void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
     } else {
         char text[64];
         std::snprintf(text, sizeof(text), "FAILED - lpDDSOverlay->Flip - bOverlayFormats: %d",
-                      display.bOverlayFormats);
+                      PathNumber(display.path));
         ReportError(text, flipped, "magnifier");
         presentation.presentFailed = true;
     }
@@ -61,17 +61,17 @@ Presentation::Presentation() {
 
 HRESULT ShowOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& where) {
     RECT destination = ToRect(where);
-    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, &destination,
-                                               DDOVER_SHOW, &presentation.effects);
+    return display.overlay->UpdateOverlay(nullptr, display.primary.Get(), &destination, DDOVER_SHOW,
+                                          &presentation.effects);
 }
 
 HRESULT HideOverlay(DisplaySurfaces& display) {
-    return display.lpDDSOverlay->UpdateOverlay(nullptr, display.lpDDSPrimary, nullptr, DDOVER_HIDE,
-                                               nullptr);
+    return display.overlay->UpdateOverlay(nullptr, display.primary.Get(), nullptr, DDOVER_HIDE,
+                                          nullptr);
 }
 
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens) {
-    if (!IsOverlayPath(display.bOverlayFormats)) {
+    if (!IsOverlayPath(display.path)) {
         return true;
     }
     if (presentation.lastPositionResult == DDERR_INVALIDPOSITION) {
@@ -94,7 +94,7 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
     if (presentation.pluginTakeover) {
         return;
     }
-    if (IsOverlayPath(display.bOverlayFormats)) {
+    if (IsOverlayPath(display.path)) {
         PresentThroughOverlay(presentation, display, renderer);
     } else if (presentation.lensWindow != nullptr) {
         presentation.lensWindow->Present(image.Dc(), image.Size(), POINT{lens.left, lens.top});
@@ -103,7 +103,7 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
 
 void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display) {
     presentation.pluginTakeover = true;
-    if (display.lpDDSOverlay != nullptr) {
+    if (display.overlay != nullptr) {
         HideOverlay(display);
     }
     if (presentation.lensWindow != nullptr) {
@@ -114,7 +114,7 @@ void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display) {
 
 void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display) {
     presentation.pluginTakeover = false;
-    if (IsOverlayPath(display.bOverlayFormats)) {
+    if (IsOverlayPath(display.path)) {
         presentation.overlayShown = 0;
     } else if (presentation.lensWindow != nullptr && presentation.lensWindow->Window() != nullptr) {
         ShowWindow(presentation.lensWindow->Window(), SW_SHOWNA);
@@ -123,16 +123,17 @@ void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display) {
 
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven) {
-    if (presentation.pluginTakeover || placement.point == presentation.lastOverlayPoint ||
-        !pointerDriven) {
+    // A flip that ended the run has the last word on why it ended.
+    if (presentation.Ended() || presentation.pluginTakeover ||
+        placement.point == presentation.lastOverlayPoint || !pointerDriven) {
         return;
     }
     presentation.lastOverlayPoint = placement.point;
-    if (!IsOverlayPath(display.bOverlayFormats)) {
+    if (!IsOverlayPath(display.path)) {
         return;
     }
     const HRESULT moved =
-        display.lpDDSOverlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
+        display.overlay->SetOverlayPosition(placement.lens.left, placement.lens.top);
     presentation.lastPositionResult = moved;
     if (moved == DD_OK) {
         return;

@@ -9,7 +9,7 @@
 #include "lens_placement.h"
 
 class LensImage;
-class OverlayWindow;
+class LensWindow;
 struct DisplaySurfaces;
 struct Renderer;
 
@@ -22,7 +22,7 @@ struct Presentation {
     bool surfaceLost = false;   // a surface or the device was lost for good, or the overlay busy
     bool presentFailed = false; // a flip or a move failed otherwise
     DDOVERLAYFX effects;        // zeroed, size 56
-    OverlayWindow* lensWindow = nullptr;
+    LensWindow* lensWindow = nullptr;
     // A plug-in shows the image itself: the engine's lens stays hidden, is neither presented nor
     // moved, while every frame is still captured, filtered and composed.
     bool pluginTakeover = false;
@@ -53,6 +53,7 @@ void TakeOverDisplay(Presentation& presentation, DisplaySurfaces& display);
 // comes back, the overlay shown again by the next frame, the lens window by this frame's image.
 void GiveBackDisplay(Presentation& presentation, DisplaySurfaces& display);
 
-// Moves the overlay when the pointer moved the lens; never during a take-over.
+// Moves the overlay when the pointer moved the lens; never during a take-over, nor after the
+// frame's flip ended the run.
 void MoveOverlay(Presentation& presentation, DisplaySurfaces& display,
                  const LensPlacement& placement, int pointerDriven);

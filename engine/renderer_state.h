@@ -9,21 +9,13 @@
 
 #include "d3dx/effect.h"
 #include "d3dx/matrix.h"
-#include "release_and_clear.h"
+#include "quad.h"
+#include "scoped_handles.h"
 
-// The pre-transformed vertex of every quad: screen position in pixels, then texture coordinates.
-struct QuadVertex {
-    float x, y, z, rhw;
-    float u, v;
-};
-static_assert(sizeof(QuadVertex) == 24, "24-byte vertices");
 constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
-constexpr UINT kQuadBytes = 4 * sizeof(QuadVertex);
+constexpr UINT kQuadBytes = sizeof(Quad);
 
-// Indices of the corners in a quad: the strip runs right-top, right-bottom, left-top, left-bottom.
-enum QuadCorner { kRightTop = 0, kRightBottom = 1, kLeftTop = 2, kLeftBottom = 3 };
-
-// Handles into g_Effect; empty when the effect lacks the name or does not exist.
+// Handles into the renderer's effect; empty when the effect lacks the name or does not exist.
 struct EffectHandles {
     d3dx::EffectHandle worldViewProj;
     d3dx::EffectHandle brightness;
@@ -43,50 +35,41 @@ struct Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    IDirect3D9* g_D3D = nullptr;
-    IDirect3DDevice9* g_D3DDevice = nullptr;
-    D3DPRESENT_PARAMETERS g_PresentParameters = {}; // kept for Reset
-    IDirect3DVertexDeclaration9* g_VertexDeclaration = nullptr;
-    // The captured, stretched screen image (system memory, written by the CPU) and its level 0.
-    IDirect3DTexture9* g_Texture_BackgroundStretch = nullptr;
-    IDirect3DSurface9* g_Surface_BackgroundStretch = nullptr;
-    // Default pool: the GPU copy of the capture, the RGB render target and the device's back
-    // buffer. These are the objects a device reset takes away.
-    IDirect3DTexture9* g_Texture_Final = nullptr;
-    IDirect3DTexture9* g_RGBRenderBuffer = nullptr;
-    IDirect3DSurface9* g_RGBRenderBufferSurface = nullptr;
-    IDirect3DSurface9* g_BackBuffer = nullptr;
-    IDirect3DTexture9* g_Texture_Cursor = nullptr; // managed; empty without a cursor picture
-    IDirect3DSurface9* g_BackBufferCopy = nullptr; // system memory: CPU read-back
-    IDirect3DVertexBuffer9* g_VertexBuffer_Cursor = nullptr;
-    IDirect3DVertexBuffer9* g_VertexBuffer_Quad = nullptr;
-    std::unique_ptr<d3dx::Effect> g_Effect;
-    EffectHandles g_EffectHandles = {};
+    ComPtr<IDirect3D9> direct3D;
+    ComPtr<IDirect3DDevice9> device;
+    D3DPRESENT_PARAMETERS presentParameters = {}; // kept for Reset
+    ComPtr<IDirect3DVertexDeclaration9> vertexDeclaration;
+    // The captured, stretched screen image (system memory, written by the CPU) and its level 0
+    // ("g_Texture_BackgroundStretch" and "g_Surface_BackgroundStretch" in the reports).
+    ComPtr<IDirect3DTexture9> captureTexture;
+    ComPtr<IDirect3DSurface9> captureSurface;
+    // Default pool: the GPU copy of the capture ("g_Texture_Final"), the RGB render target
+    // ("g_RGBRenderBuffer") and the device's back buffer. These are the objects a device reset
+    // takes away.
+    ComPtr<IDirect3DTexture9> uploadedTexture;
+    ComPtr<IDirect3DTexture9> rgbTarget;
+    ComPtr<IDirect3DSurface9> rgbTargetSurface;
+    ComPtr<IDirect3DSurface9> backBuffer;
+    ComPtr<IDirect3DTexture9> cursorTexture; // managed; empty without a cursor picture
+    ComPtr<IDirect3DSurface9> readBackCopy;  // system memory: CPU read-back ("g_BackBufferCopy")
+    ComPtr<IDirect3DVertexBuffer9> cursorVertices;
+    ComPtr<IDirect3DVertexBuffer9> quadVertices;
+    std::unique_ptr<d3dx::Effect> effect;
+    EffectHandles effectHandles = {};
 
-    UINT g_RenderWidth = 0;
-    UINT g_RenderHeight = 0;
-    d3dx::Matrix g_WorldViewProj = {};
-    QuadVertex g_QuadVertices[4] = {
-        {750.0f, -0.5f, 0.5f, 1.0f, 1.0f, 0.0f},
-        {750.0f, 750.0f, 0.5f, 1.0f, 1.0f, 1.0f},
-        {-0.5f, -0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
-        {-0.5f, 750.0f, 0.5f, 1.0f, 0.0f, 1.0f},
-    };
-    DWORD g_PixelShader20 = 1; // cleared for a device below pixel shader 2.0
-    DWORD g_CpuHasMMX = 0;
-    HWND g_DeviceWindow = nullptr; // kept for re-creation after a broken device
-    DWORD g_CursorType = 0;
+    UINT renderWidth = 0;
+    UINT renderHeight = 0;
+    d3dx::Matrix worldViewProj = {};
+    DWORD pixelShader20 = 1;     // cleared for a device below pixel shader 2.0
+    HWND deviceWindow = nullptr; // kept for re-creation after a broken device
+    DWORD cursorType = 0;
 
     // A read-back reported the device lost; the top of the next frame handles it.
     bool deviceLost = false;
-    // The packing pass drew this frame's packed YUV image into g_BackBuffer.
+    // The packing pass drew this frame's packed YUV image into backBuffer.
     bool backBufferPacked = false;
 };
 
-// What the renderer takes from the system; tests put their own answers in place.
-struct RendererPlatform {
-    IDirect3D9*(WINAPI* createDirect3D)(UINT sdkVersion);
-    // Waits `milliseconds` unless the engine is closed first; false when it was closed.
-    bool (*pause)(DWORD milliseconds);
-};
-extern RendererPlatform g_RendererPlatform;
+// Writes `quad` into the vertex buffer `buffer`. A buffer that cannot be locked is released and
+// emptied, so that nothing is drawn from it from then on; false then.
+bool WriteQuad(ComPtr<IDirect3DVertexBuffer9>& buffer, const Quad& quad);

@@ -1,5 +1,7 @@
 #include "run_control.h"
 
+#include <vector>
+
 #include "scoped_handles.h"
 
 namespace {
@@ -11,32 +13,94 @@ UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 // Auto-reset: raised when the lens should show a change; taken by the frame pause it ends.
 UniqueHandle g_RedrawSignal(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
-RunTurnLock g_RunTurn;
+SectionLock g_RunTurn;
+
+// The magnifier threads begun and not yet waited for.
+class KeptThreads {
+public:
+    KeptThreads() = default;
+    ~KeptThreads() {
+        for (HANDLE thread : threads_) {
+            CloseHandle(thread);
+        }
+    }
+    KeptThreads(const KeptThreads&) = delete;
+    KeptThreads& operator=(const KeptThreads&) = delete;
+
+    void Keep(HANDLE thread) {
+        HANDLE kept = nullptr;
+        if (!DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &kept, SYNCHRONIZE,
+                             FALSE, 0)) {
+            return;
+        }
+        std::lock_guard<SectionLock> hold(lock_);
+        LetGoOfEnded();
+        threads_.push_back(kept);
+    }
+
+    void WaitForAll() {
+        std::vector<HANDLE> threads;
+        {
+            std::lock_guard<SectionLock> hold(lock_);
+            threads.swap(threads_);
+        }
+        for (HANDLE thread : threads) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+    }
+
+private:
+    void LetGoOfEnded() {
+        size_t running = 0;
+        for (HANDLE thread : threads_) {
+            if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
+                CloseHandle(thread);
+            } else {
+                threads_[running++] = thread;
+            }
+        }
+        threads_.resize(running);
+    }
+
+    SectionLock lock_;
+    std::vector<HANDLE> threads_;
+};
+
+KeptThreads g_KeptThreads;
 
 } // namespace
 
-RunTurnLock::RunTurnLock() {
+SectionLock::SectionLock() {
     InitializeCriticalSection(&section_);
 }
 
-RunTurnLock::~RunTurnLock() {
+SectionLock::~SectionLock() {
     DeleteCriticalSection(&section_);
 }
 
-void RunTurnLock::lock() {
+void SectionLock::lock() {
     EnterCriticalSection(&section_);
 }
 
-bool RunTurnLock::try_lock() {
+bool SectionLock::try_lock() {
     return TryEnterCriticalSection(&section_) != 0;
 }
 
-void RunTurnLock::unlock() {
+void SectionLock::unlock() {
     LeaveCriticalSection(&section_);
 }
 
-RunTurnLock& RunTurn() {
+SectionLock& RunTurn() {
     return g_RunTurn;
+}
+
+void KeepThread(HANDLE thread) {
+    g_KeptThreads.Keep(thread);
+}
+
+void WaitForKeptThreads() {
+    g_KeptThreads.WaitForAll();
 }
 
 void BeginRun() {

@@ -30,12 +30,12 @@ void PumpMessages();
 // A lock the library makes when it is loaded and deletes when it is freed (a Win32 critical
 // section: the C++ runtime's mutex would leave the parts it makes at first use behind at every
 // unload). Its members have the names std::unique_lock expects.
-class RunTurnLock {
+class SectionLock {
 public:
-    RunTurnLock();
-    ~RunTurnLock();
-    RunTurnLock(const RunTurnLock&) = delete;
-    RunTurnLock& operator=(const RunTurnLock&) = delete;
+    SectionLock();
+    ~SectionLock();
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
     void lock();
     bool try_lock();
     void unlock();
@@ -46,4 +46,11 @@ private:
 
 // Held by a magnifier thread for its whole run, so that two runs begun without a close between
 // them never use the engine's Direct3D, DirectDraw and window objects at the same time.
-RunTurnLock& RunTurn();
+SectionLock& RunTurn();
+
+// Keeps a handle of `thread`, a magnifier thread just started, until a close has waited for it;
+// the handles of threads that have ended are let go of meanwhile.
+void KeepThread(HANDLE thread);
+// Waits for every magnifier thread kept, not only for the one a close was handed, and lets go of
+// them: when it returns, no thread the engine started runs engine code any more.
+void WaitForKeptThreads();

@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
+#include "brightness_scale.h"
 #include "settings_record.h"
 
 // Codes the engine hands to the callback, each on a thread of its own.
 enum EngineNotification : int {
-    kNotifySetupFailed = 0,   // DirectDraw set-up failed
+    kNotifySetupFailed = 0,   // the lens cannot be shown (no Direct3D device, no lens image)
     kNotifyEnded = 1,         // the frame loop ended because the engine was closed
     kNotifySurfaceLost = 2,   // a display surface was lost for good, or the overlay was busy
     kNotifyPresentFailed = 3, // presentation failed

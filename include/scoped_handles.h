@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <utility>
 
 // Owns one value of a handle-like type; Traits names the empty value and how to free it.
@@ -121,21 +122,38 @@ public:
     ~ComPtr() { Reset(); }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset(std::exchange(other.pointer_, nullptr));
+        }
+        return *this;
+    }
 
     T* Get() const { return pointer_; }
     T* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
+    bool operator==(std::nullptr_t) const { return pointer_ == nullptr; }
+    bool operator!=(std::nullptr_t) const { return pointer_ != nullptr; }
 
     // For creation functions that write an interface pointer: releases the current one first.
     T** Put() {
         Reset();
         return &pointer_;
     }
-    void Reset() {
+    // Releases the reference held and takes over `owned`, a reference the caller had.
+    void Reset(T* owned = nullptr) {
         if (pointer_ != nullptr) {
             pointer_->Release();
-            pointer_ = nullptr;
         }
+        pointer_ = owned;
+    }
+    // Holds a reference of its own on `shared` (which may be null) in place of the one held.
+    void Share(T* shared) {
+        if (shared != nullptr) {
+            shared->AddRef();
+        }
+        Reset(shared);
     }
 
 private:

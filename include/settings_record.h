@@ -38,6 +38,12 @@ struct SettingsRecord {
     uint32_t hotKeys[11]; // low 16 bits: hot-key control value (key, modifier flags)
 };
 
+// The values of displayMode. The engine takes any value from kDisplayModeOneWindow on as that
+// mode; the main program keeps to these two.
+constexpr uint32_t kDisplayModeShowAll = 1; // "Show all": the overlay where the display has one
+constexpr uint32_t kDisplayModeOneWindow =
+    2; // "Show one window": the lens window, one window in it
+
 constexpr size_t kSettingsRecordSize = 124;
 constexpr size_t kEngineParametersOffset = 8;
 constexpr uint32_t kSettingsVersion = 0x400;

@@ -46,12 +46,12 @@ struct Effect::Parameter {
     std::string name;
     ParameterType type;
     float values[16]; // constant-register layout: padded rows of four
-    IDirect3DBaseTexture9* texture = nullptr;
+    ComPtr<IDirect3DBaseTexture9> texture;
 };
 
 struct Effect::PassState {
     ShaderSetting pixelShaderSetting = ShaderSetting::Untouched;
-    IDirect3DPixelShader9* pixelShader = nullptr;
+    ComPtr<IDirect3DPixelShader9> pixelShader;
     bool vertexShaderNull = false;
     std::vector<ConstantBinding> constants;
     std::vector<TextureBinding> textures;
@@ -75,10 +75,10 @@ struct Effect::SavedState {
     bool shadersSaved = false;
     bool samplersSaved = false;
     bool othersSaved = false;
-    IDirect3DPixelShader9* savedPixelShader = nullptr;
-    IDirect3DVertexShader9* savedVertexShader = nullptr;
-    std::vector<float> savedConstants;                 // four per register
-    std::vector<IDirect3DBaseTexture9*> savedTextures; // one per stage
+    ComPtr<IDirect3DPixelShader9> savedPixelShader;
+    ComPtr<IDirect3DVertexShader9> savedVertexShader;
+    std::vector<float> savedConstants;                        // four per register
+    std::vector<ComPtr<IDirect3DBaseTexture9>> savedTextures; // one per stage
 };
 
 struct Effect::Technique {
@@ -89,13 +89,6 @@ struct Effect::Technique {
 };
 
 namespace {
-
-template <class T> void ReleaseAndClear(T** object) {
-    if (*object != nullptr) {
-        (*object)->Release();
-        *object = nullptr;
-    }
-}
 
 bool Contains(const std::vector<StateSetting>& list, const StateSetting& s) {
     for (const StateSetting& other : list) {
@@ -123,23 +116,15 @@ std::string HexCode(HRESULT hr) {
 
 } // namespace
 
-Effect::Effect(IDirect3DDevice9* device) : device_(device) {
-    device_->AddRef();
+Effect::Effect(IDirect3DDevice9* device) {
+    device_.Share(device);
 }
 
+// The shaders and textures go before the device, which is declared first.
 Effect::~Effect() {
     if (begun_) {
         RestoreState(current_);
     }
-    for (Technique& technique : techniques_) {
-        for (PassState& pass : technique.passes) {
-            ReleaseAndClear(&pass.pixelShader);
-        }
-    }
-    for (Parameter& parameter : parameters_) {
-        ReleaseAndClear(&parameter.texture);
-    }
-    device_->Release();
 }
 
 const Effect::Parameter* Effect::FindParameter(EffectHandle handle) const {
@@ -228,11 +213,7 @@ HRESULT Effect::SetTexture(EffectHandle handle, IDirect3DBaseTexture9* texture) 
     if (parameter == nullptr || parameter->type != ParameterType::Texture) {
         return D3DERR_INVALIDCALL;
     }
-    if (texture != nullptr) {
-        texture->AddRef();
-    }
-    ReleaseAndClear(&parameter->texture);
-    parameter->texture = texture;
+    parameter->texture.Share(texture);
     return D3D_OK;
 }
 
@@ -263,7 +244,7 @@ HRESULT Effect::Pass(UINT index) {
         }
     };
     if (pass.pixelShaderSetting != ShaderSetting::Untouched) {
-        note(device_->SetPixelShader(pass.pixelShader));
+        note(device_->SetPixelShader(pass.pixelShader.Get()));
     }
     if (pass.vertexShaderNull) {
         note(device_->SetVertexShader(nullptr));
@@ -274,7 +255,7 @@ HRESULT Effect::Pass(UINT index) {
                                               ParameterRegisters(parameter.type)));
     }
     for (const TextureBinding& binding : pass.textures) {
-        note(device_->SetTexture(binding.stage, parameters_[binding.parameter].texture));
+        note(device_->SetTexture(binding.stage, parameters_[binding.parameter].texture.Get()));
     }
     for (const StateSetting& s : pass.samplerStates) {
         note(device_->SetSamplerState(s.index, static_cast<D3DSAMPLERSTATETYPE>(s.state), s.value));
@@ -305,10 +286,10 @@ void Effect::SaveState(Technique* technique, DWORD flags) {
     saved.samplersSaved = saved.othersSaved && !(flags & kDoNotSaveSamplerState);
     if (saved.shadersSaved) {
         if (saved.pixelShader) {
-            device_->GetPixelShader(&saved.savedPixelShader);
+            device_->GetPixelShader(saved.savedPixelShader.Put());
         }
         if (saved.vertexShader) {
-            device_->GetVertexShader(&saved.savedVertexShader);
+            device_->GetVertexShader(saved.savedVertexShader.Put());
         }
         for (size_t i = 0; i < saved.constantRegisters.size(); ++i) {
             device_->GetPixelShaderConstantF(saved.constantRegisters[i],
@@ -324,8 +305,7 @@ void Effect::SaveState(Technique* technique, DWORD flags) {
     }
     if (saved.othersSaved) {
         for (size_t i = 0; i < saved.textureStages.size(); ++i) {
-            saved.savedTextures[i] = nullptr;
-            device_->GetTexture(saved.textureStages[i], &saved.savedTextures[i]);
+            device_->GetTexture(saved.textureStages[i], saved.savedTextures[i].Put());
         }
         for (StateSetting& s : saved.stageStates) {
             DWORD value = 0;
@@ -345,12 +325,12 @@ void Effect::RestoreState(Technique* technique) {
     SavedState& saved = technique->saved;
     if (saved.shadersSaved) {
         if (saved.pixelShader) {
-            device_->SetPixelShader(saved.savedPixelShader);
-            ReleaseAndClear(&saved.savedPixelShader);
+            device_->SetPixelShader(saved.savedPixelShader.Get());
+            saved.savedPixelShader.Reset();
         }
         if (saved.vertexShader) {
-            device_->SetVertexShader(saved.savedVertexShader);
-            ReleaseAndClear(&saved.savedVertexShader);
+            device_->SetVertexShader(saved.savedVertexShader.Get());
+            saved.savedVertexShader.Reset();
         }
         for (size_t i = 0; i < saved.constantRegisters.size(); ++i) {
             device_->SetPixelShaderConstantF(saved.constantRegisters[i],
@@ -364,8 +344,8 @@ void Effect::RestoreState(Technique* technique) {
     }
     if (saved.othersSaved) {
         for (size_t i = 0; i < saved.textureStages.size(); ++i) {
-            device_->SetTexture(saved.textureStages[i], saved.savedTextures[i]);
-            ReleaseAndClear(&saved.savedTextures[i]);
+            device_->SetTexture(saved.textureStages[i], saved.savedTextures[i].Get());
+            saved.savedTextures[i].Reset();
         }
         for (const StateSetting& s : saved.stageStates) {
             device_->SetTextureStageState(s.index, static_cast<D3DTEXTURESTAGESTATETYPE>(s.state),
@@ -415,7 +395,7 @@ HRESULT CreateEffectFromDescription(IDirect3DDevice9* device, const EffectDescri
             if (pass.pixelShader == ShaderSetting::Assembly) {
                 const HRESULT hr = device->CreatePixelShader(
                     reinterpret_cast<const DWORD*>(pass.pixelShaderTokens.data()),
-                    &state.pixelShader);
+                    state.pixelShader.Put());
                 if (FAILED(hr) || state.pixelShader == nullptr) {
                     to.usable = false;
                     *errors += "line " + std::to_string(pass.pixelShaderLine) +
@@ -456,7 +436,7 @@ HRESULT CreateEffectFromDescription(IDirect3DDevice9* device, const EffectDescri
             }
         }
         saved.savedConstants.assign(4 * saved.constantRegisters.size(), 0.0f);
-        saved.savedTextures.assign(saved.textureStages.size(), nullptr);
+        saved.savedTextures.resize(saved.textureStages.size());
     }
     made->current_ = made->techniques_.empty() ? nullptr : &made->techniques_.front();
     *effect = std::move(made);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "effect_text.h"
+#include "scoped_handles.h"
 
 #ifndef D3DX_DEFAULT
 #define D3DX_DEFAULT ((UINT)-1)
@@ -66,7 +67,7 @@ private:
     void SaveState(Technique* technique, DWORD flags);
     void RestoreState(Technique* technique);
 
-    IDirect3DDevice9* device_;
+    ComPtr<IDirect3DDevice9> device_;
     std::vector<Parameter> parameters_;
     std::vector<Technique> techniques_;
     Technique* current_ = nullptr;

@@ -104,13 +104,9 @@ bool TestDevice::UseTarget(IDirect3DTexture9* target) {
     return SUCCEEDED(device_->SetRenderTarget(0, surface.Get()));
 }
 
-void TestDevice::DrawQuad(float left, float top, float right, float bottom) {
-    const float vertices[4][6] = {{right, top, 0.5f, 1.0f, 1.0f, 0.0f},
-                                  {right, bottom, 0.5f, 1.0f, 1.0f, 1.0f},
-                                  {left, top, 0.5f, 1.0f, 0.0f, 0.0f},
-                                  {left, bottom, 0.5f, 1.0f, 0.0f, 1.0f}};
+void TestDevice::DrawQuad(const Quad& quad) {
     device_->SetVertexDeclaration(declaration_.Get());
-    device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices, sizeof vertices[0]);
+    device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad.corners, sizeof quad.corners[0]);
 }
 
 Image TestDevice::ReadBack(IDirect3DTexture9* target) {

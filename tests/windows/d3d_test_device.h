@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "quad.h"
 #include "scoped_handles.h"
 
 // Pixels are A8R8G8B8 values, rows top to bottom.
@@ -30,10 +31,9 @@ public:
     bool MakeTarget(UINT width, UINT height, D3DCOLOR fill, ComPtr<IDirect3DTexture9>* target);
     // Sets level 0 of `target` as render target 0.
     bool UseTarget(IDirect3DTexture9* target);
-    // The renderer's quad, pre-transformed: corners (left, top) and (right, bottom) in pixels,
-    // u and v from 0 to 1, drawn as a strip right-top, right-bottom, left-top, left-bottom
-    // with the renderer's vertex declaration (POSITIONT float4, TEXCOORD0 float2).
-    void DrawQuad(float left, float top, float right, float bottom);
+    // Draws `quad` as the renderer does: a strip of two triangles with the renderer's vertex
+    // declaration (POSITIONT float4, TEXCOORD0 float2).
+    void DrawQuad(const Quad& quad);
     // Level 0 of `target` read back with GetRenderTargetData.
     Image ReadBack(IDirect3DTexture9* target);
 

@@ -44,8 +44,8 @@ protected:
     std::vector<std::string> Reports() { return RecordedCallsStartingWith("qxRecordError"); }
     // One frame of the Direct3D route: capture, draw, read back.
     void Frame(std::vector<uint32_t>* pixels) {
-        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, 4);
-        RenderFrame(renderer_, 4, kNoCursor, 1000);
+        CaptureDesktop(renderer_, image_, screen_, 300, 200, 32, 16, DisplayPath::kNoOverlay);
+        RenderFrame(renderer_, DisplayPath::kNoOverlay, kNoCursor, 1000);
         DDSURFACEDESC surface;
         std::memset(&surface, 0, sizeof(surface));
         surface.dwSize = sizeof(surface);
@@ -82,7 +82,7 @@ TEST_F(DeviceSeams, BusyDisplayIsRetriedOnceASecondUntilTheDeviceComes) {
     EXPECT_EQ(6, script.objectsCreated) << "a new Direct3D object for every retry";
     EXPECT_EQ(11, script.deviceCalls) << "hardware, then software vertex processing";
     EXPECT_TRUE(Reports().empty());
-    EXPECT_NE(nullptr, renderer_.g_BackBufferCopy);
+    EXPECT_NE(nullptr, renderer_.readBackCopy.Get());
 }
 
 TEST_F(DeviceSeams, DisplayBusyForAMinuteEndsInAReport) {
@@ -173,8 +173,8 @@ TEST_F(DeviceSeams, DeviceBelowPixelShader2DrawsWithoutShaders) {
     script.pixelShaderVersion = D3DPS_VERSION(1, 4);
     ScriptedDirect3D scripted(&script);
     EXPECT_EQ(1, Init());
-    EXPECT_EQ(0u, renderer_.g_PixelShader20);
-    ASSERT_TRUE(renderer_.g_Effect);
+    EXPECT_EQ(0u, renderer_.pixelShader20);
+    ASSERT_TRUE(renderer_.effect);
     ExpectFrameDraws(pixels);
 }
 
@@ -201,10 +201,10 @@ TEST_P(DeviceLoss, IsHandledAtTheTopOfTheNextFrame) {
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     ASSERT_EQ(1, Init());
-    IDirect3DSurface9* const readBack = renderer_.g_BackBufferCopy;
-    IDirect3DTexture9* const capture = renderer_.g_Texture_BackgroundStretch;
-    IDirect3DVertexDeclaration9* const declaration = renderer_.g_VertexDeclaration;
-    const d3dx::Effect* const effect = renderer_.g_Effect.get();
+    IDirect3DSurface9* const readBack = renderer_.readBackCopy.Get();
+    IDirect3DTexture9* const capture = renderer_.captureTexture.Get();
+    IDirect3DVertexDeclaration9* const declaration = renderer_.vertexDeclaration.Get();
+    const d3dx::Effect* const effect = renderer_.effect.get();
 
     script.readBackAnswers.push_back(D3DERR_DEVICELOST);
     std::vector<uint32_t> image(64 * 32);
@@ -229,10 +229,10 @@ TEST_P(DeviceLoss, IsHandledAtTheTopOfTheNextFrame) {
         return;
     }
     if (c.objectsCreated == 1) {
-        EXPECT_EQ(readBack, renderer_.g_BackBufferCopy) << "system-memory objects are kept";
-        EXPECT_EQ(capture, renderer_.g_Texture_BackgroundStretch);
-        EXPECT_EQ(declaration, renderer_.g_VertexDeclaration);
-        EXPECT_EQ(effect, renderer_.g_Effect.get()) << "the effect is kept";
+        EXPECT_EQ(readBack, renderer_.readBackCopy.Get()) << "system-memory objects are kept";
+        EXPECT_EQ(capture, renderer_.captureTexture.Get());
+        EXPECT_EQ(declaration, renderer_.vertexDeclaration.Get());
+        EXPECT_EQ(effect, renderer_.effect.get()) << "the effect is kept";
     }
     EXPECT_FALSE(renderer_.deviceLost);
     ExpectFrameDraws(pixels);

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "dpi_awareness.h"
+#include "dpi_awareness_contexts.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "monitor_bounds.h"
 #include "scoped_handles.h"
@@ -28,8 +30,6 @@ typedef HANDLE(WINAPI* SetThreadContextFn)(HANDLE);
 typedef HANDLE(WINAPI* GetThreadContextFn)();
 typedef int(WINAPI* AwarenessFn)(HANDLE);
 
-const HANDLE kUnaware = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
-
 // The calling thread's awareness: 0 unaware, 1 system, 2 per monitor; -1 where the system
 // cannot tell.
 int ThreadAwareness() {
@@ -43,7 +43,7 @@ TEST(PhysicalPixels, AThreadOfAnUnawareHostIsPerMonitorAwareWhileTheEngineHoldsI
     const auto set = BindProc<SetThreadContextFn>(GetModuleHandleA("user32.dll"),
                                                   "SetThreadDpiAwarenessContext");
     ASSERT_NE(nullptr, set);
-    ASSERT_NE(nullptr, set(kUnaware));
+    ASSERT_NE(nullptr, set(kDpiContextUnaware));
     ASSERT_EQ(0, ThreadAwareness());
     {
         const PhysicalPixelsOnThisThread physical;
@@ -115,8 +115,8 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
     PublishedOwner owner;
     ClearNotifications();
     currentCase = 0;
-    const MonitorUnderPointFn system = g_MonitorUnderPoint;
-    g_MonitorUnderPoint = MonitorOfCurrentCase;
+    const SeamSwap<decltype(EngineSeams::monitorUnderPoint)> monitors(Seams().monitorUnderPoint,
+                                                                      MonitorOfCurrentCase);
     SettingsRecord record = DefaultRecord();
     record.engine.displayMode = 2; // the lens window
     record.engine.frameWait = 10;
@@ -132,7 +132,6 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
         EXPECT_TRUE(LensWindowAt(c.lens, 4000)) << c.what;
     }
     qxCloseMagnifier(thread);
-    g_MonitorUnderPoint = system;
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
 }
 

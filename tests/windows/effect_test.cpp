@@ -86,11 +86,10 @@ protected:
     EffectHandle Parameter(const char* name) { return effect_->GetParameterByName(nullptr, name); }
 
     // Draws the width x height `source` through `technique` into a fresh target of the same
-    // size, running the technique as the renderer does. `name` = `value` is set first when a
-    // name is given. The quad is the exact 1:1 one unless `renderersQuad` asks for the
-    // renderer's (x from -0.5 to W, y from -1 to H + 1).
+    // size, running the technique over the renderer's full-size quad as the renderer does.
+    // `name` = `value` is set first when a name is given.
     Image Draw(const char* technique, const Image& source, UINT width, UINT height,
-               const char* name, float value, bool renderersQuad = false) {
+               const char* name, float value) {
         IDirect3DDevice9* device = Device().Get();
         ComPtr<IDirect3DTexture9> texture;
         ComPtr<IDirect3DTexture9> target;
@@ -114,12 +113,7 @@ protected:
         EXPECT_EQ(1u, passes);
         for (UINT i = 0; i < passes; ++i) {
             EXPECT_EQ(S_OK, effect_->Pass(i));
-            if (renderersQuad) {
-                Device().DrawQuad(-0.5f, -1.0f, static_cast<float>(width),
-                                  static_cast<float>(height) + 1.0f);
-            } else {
-                Device().DrawQuad(-0.5f, -0.5f, width - 0.5f, height - 0.5f);
-            }
+            Device().DrawQuad(FullSizeQuad(width, height));
         }
         EXPECT_EQ(S_OK, effect_->End());
         device->EndScene();
@@ -231,28 +225,6 @@ TEST_F(EffectOnDevice, PackedTechniquesGiveTheStudioRangeValuesOfEachPair) {
             EXPECT_EQ(Channel(a, 0), Channel(b, 1)) << "UYVY Y0 " << at;
             EXPECT_EQ(Channel(a, 3), Channel(b, 2)) << "UYVY V " << at;
             EXPECT_EQ(Channel(a, 2), Channel(b, 3)) << "UYVY Y1 " << at;
-        }
-    }
-}
-
-TEST_F(EffectOnDevice, PackedTechniquesPickTheSamePairsUnderTheRenderersQuad) {
-    // Rows alike, so that only the horizontal pairing can make a difference.
-    const UINT width = 64;
-    const UINT height = 8;
-    Image source = RandomImage(width, height, 5);
-    for (UINT y = 1; y < height; ++y) {
-        std::copy(source.begin(), source.begin() + width, source.begin() + y * width);
-    }
-    for (const char* technique : {"YUY2_ps", "UYVY_ps"}) {
-        const Image exact = Draw(technique, source, width, height, "ShiftOneXPixel", 1.0f / width);
-        const Image renderers =
-            Draw(technique, source, width, height, "ShiftOneXPixel", 1.0f / width, true);
-        ASSERT_EQ(exact.size(), renderers.size());
-        for (UINT y = 0; y < height; ++y) {
-            for (UINT i = 0; i < width / 2; ++i) {
-                ASSERT_EQ(exact[y * width + i], renderers[y * width + i])
-                    << technique << " row " << y << " texel " << i;
-            }
         }
     }
 }

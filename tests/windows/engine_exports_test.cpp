@@ -90,15 +90,20 @@ TEST_F(EngineExports, CloseReturnsPromptlyWhateverTheFrameWait) {
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
 }
 
-TEST_F(EngineExports, OneCloseEndsEveryRunBegun) {
+// One close ends every run begun and returns when none of their threads runs any more, so that a
+// main program that started twice and kept only the last handle may free the library at once.
+TEST_F(EngineExports, OneCloseEndsEveryRunBegunAndWaitsForThem) {
     record.engine.frameWait = 100000;
     HANDLE first = engine.create(&record.engine, TestCallback);
     HANDLE second = engine.create(&record.engine, TestCallback);
     ASSERT_NE(nullptr, first);
     ASSERT_NE(nullptr, second);
-    EXPECT_EQ(1, engine.close(first));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second, 3000)) << "the second run ended too";
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 5000));
     EXPECT_EQ(1, engine.close(second));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first, 0)) << "the first run has ended too";
+    CloseHandle(first);
+    engine.Unload();
+    EXPECT_EQ(nullptr, GetModuleHandleA(QX_ENGINE_LIBRARY));
 }
 
 HANDLE g_runningThread = nullptr;

@@ -78,13 +78,14 @@ TEST(OwnerWindow, IsReadFromTheMainProgramsSharedMemory) {
 
     SettingsRecord record = DefaultRecord();
     EXPECT_EQ(nullptr, qxCreateMagnifier(&record.engine, nullptr));
-    EXPECT_EQ(reinterpret_cast<HWND>(0x00120034), g_OwnerWindow);
+    EXPECT_EQ(reinterpret_cast<HWND>(0x00120034), Engine().ownerWindow);
 
     view.Reset();
     mapping.Reset();
-    g_OwnerWindow = reinterpret_cast<HWND>(0x5678);
+    Engine().ownerWindow = reinterpret_cast<HWND>(0x5678);
     EXPECT_EQ(nullptr, qxCreateMagnifier(&record.engine, nullptr));
-    EXPECT_EQ(reinterpret_cast<HWND>(0x5678), g_OwnerWindow) << "kept when nobody published one";
+    EXPECT_EQ(reinterpret_cast<HWND>(0x5678), Engine().ownerWindow)
+        << "kept when nobody published one";
 }
 
 } // namespace

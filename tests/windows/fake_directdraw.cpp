@@ -116,7 +116,6 @@ struct FakeDirectDraw::State {
     std::vector<SurfaceObject*> surfaces;
     std::vector<DDSURFACEDESC> requests;
     std::vector<std::string> problems;
-    DirectDrawCreateFn previous = nullptr;
 
     // True when the step is scripted; `result` then holds the answer.
     bool Step(FakeStep step, HRESULT* result) { return steps[static_cast<int>(step)].Next(result); }
@@ -1006,13 +1005,12 @@ DDPIXELFORMAT FakeFourCCFormat(const char code[4]) {
     return format;
 }
 
-FakeDirectDraw::FakeDirectDraw() : state_(std::make_unique<State>()) {
+FakeDirectDraw::FakeDirectDraw()
+    : state_(std::make_unique<State>()), create_(Seams().directDrawCreate, FakeCreate) {
     g_State = state_.get();
-    state_->previous = SetDirectDrawCreate(FakeCreate);
 }
 
 FakeDirectDraw::~FakeDirectDraw() {
-    SetDirectDrawCreate(state_->previous);
     g_State = nullptr;
 }
 

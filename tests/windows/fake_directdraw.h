@@ -1,16 +1,15 @@
 // A fake DirectDraw driver for tests of the engine's DirectDraw code: COM objects with the full
 // IDirectDraw, IDirectDraw2 and IDirectDrawSurface vtables, handed to the engine through its
-// creation seam (SetDirectDrawCreate).
+// DirectDraw seam (Seams().directDrawCreate).
 //
 // Use:
-//     SettingsRecord record = DefaultRecord();
-//     g_Params = &record.engine;
 //     FakeDirectDraw fake;                       // installs itself; uninstalls when it ends
 //     fake.AcceptOverlayFormat(FakeFourCCFormat("YUY2"));
 //     fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACELOST);
-//     ASSERT_EQ(1, InitDirectDraw());
+//     DisplaySurfaces display;
+//     ASSERT_EQ(1, InitDirectDraw(display, 256, 128));
 //     ... run the code under test, inspect fake.Surface(FakeRole::BackBuffer)->Pixel(0, 0) ...
-//     ReleaseDirectDraw();
+//     ReleaseDirectDraw(display);
 //     EXPECT_EQ(0, fake.OutstandingReferences());
 //     EXPECT_TRUE(fake.Problems().empty());
 //
@@ -81,6 +80,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine_seams.h"
 
 // What a surface was created as.
 enum class FakeRole { Primary, Offscreen, Overlay, BackBuffer };
@@ -180,4 +181,5 @@ public:
 
 private:
     std::unique_ptr<State> state_;
+    SeamSwap<decltype(EngineSeams::directDrawCreate)> create_;
 };

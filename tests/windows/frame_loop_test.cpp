@@ -7,9 +7,11 @@
 #include <cstdlib>
 
 #include "clipboard_copy.h"
+#include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
 #include "fake_directdraw.h"
+#include "lens_readback.h"
 #include "magnifier_thread.h"
 #include "packed_yuv.h"
 #include "scoped_handles.h"
@@ -39,15 +41,12 @@ protected:
         ASSERT_NE(nullptr, dwm.Module());
         ClearRecordedCalls();
         ClearNotifications();
-        dwmLibrary_ = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
-        g_CompositionLibrary = dwmLibrary_.c_str();
         SetComposition(0);
         record.engine.frameWait = 5;
         SetCursorPos(600, 500);
     }
     void TearDown() override {
         Close();
-        g_CompositionLibrary = "dwmapi.dll";
         EXPECT_EQ(0, fake.OutstandingReferences()) << "every DirectDraw object was released";
         EXPECT_TRUE(fake.Problems().empty());
     }
@@ -82,7 +81,8 @@ protected:
     FakeDirectDraw fake;
     SettingsRecord record = DefaultRecord();
     HANDLE thread = nullptr;
-    std::string dwmLibrary_;
+    const std::string dwmLibrary = ProgramFolder() + "\\fakes\\full\\vxdwmapi.dll";
+    SeamSwap<const char*> composition{Seams().compositionLibrary, dwmLibrary.c_str()};
 };
 
 TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
@@ -111,12 +111,14 @@ TEST_F(FrameLoop, OverlayIsShownFlippedAndMovedWithThePointer) {
 }
 
 // Overlays that take only one packed-YUV format, on devices with and without pixel shader 2.0.
-// The shader's floats may differ from the processor's integers by one step.
+// The shader's floats may differ from the processor's integers by one step. Frames drawn before
+// the main program sets the brightness at lens-up are not darker.
 struct FourCCCase {
     const char* name;
     const char* fourCC;
     DWORD pixelShaderVersion; // 0: the device's own
     int tolerance;
+    bool brightnessSet = true; // as the main program does at lens-up
 };
 
 class FourCCOverlay : public FrameLoop, public ::testing::WithParamInterface<FourCCCase> {};
@@ -135,7 +137,9 @@ TEST_P(FourCCOverlay, ShowsTheLensImageInItsByteOrder) {
     record.engine.sourceWidth = width; // zoom 1
     record.engine.sourceHeight = height;
     Start();
-    qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0)); // as the main program does
+    if (c.brightnessSet) {
+        qxSetBrightnessMagnifier(1, 1000 - qxSetBrightnessMagnifier(0, 0));
+    }
     const int flips = Flips();
     ASSERT_TRUE(WaitUntil([&] { return Flips() >= flips + 3; }));
     Close();
@@ -170,17 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FourCCCase{"Yuy2ByShader", "YUY2", 0, 1},
                       FourCCCase{"UyvyByShader", "UYVY", 0, 1},
                       FourCCCase{"Yuy2ByProcessor", "YUY2", D3DPS_VERSION(1, 4), 0},
-                      FourCCCase{"UyvyByProcessor", "UYVY", D3DPS_VERSION(1, 4), 0}),
+                      FourCCCase{"UyvyByProcessor", "UYVY", D3DPS_VERSION(1, 4), 0},
+                      FourCCCase{"BrightnessNotYetSet", "YUY2", 0, 1, false}),
     [](const ::testing::TestParamInfo<FourCCCase>& info) { return info.param.name; });
-
-TEST_F(FrameLoop, BusyOverlayEndsTheRunWithCode2) {
-    AcceptRgbOverlays();
-    fake.SetResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_SURFACEBUSY);
-    Start();
-    EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
-    EXPECT_TRUE(Reports().empty());
-}
 
 TEST_F(FrameLoop, LostSurfacesAreRestoredAndTheRunGoesOn) {
     AcceptRgbOverlays();
@@ -203,15 +199,45 @@ TEST_F(FrameLoop, SurfaceThatCannotBeRestoredEndsTheRunWithCode2) {
         << "the overlay is restored only after the primary";
 }
 
-TEST_F(FrameLoop, FailedFlipEndsTheRunWithCode3AndAReport) {
+// A busy overlay ends the run with code 2, any other flip failure with code 3 and a report; the
+// run ends before the overlay is moved, as a move after it could undo the end or report a second
+// failure.
+struct EndingFlip {
+    const char* name;
+    HRESULT flip;
+    HRESULT move; // what the move would answer
+    int code;
+    const char* report; // of the flip; null: none
+};
+
+const char kFlipReport[] = "FAILED - lpDDSOverlay->Flip - bOverlayFormats: 0";
+
+class FlipThatEndsTheRun : public FrameLoop, public ::testing::WithParamInterface<EndingFlip> {};
+
+TEST_P(FlipThatEndsTheRun, EndsItWithItsCodeBeforeTheOverlayIsMoved) {
+    const EndingFlip& c = GetParam();
     AcceptRgbOverlays();
-    fake.SetResult(FakeRole::Overlay, FakeMethod::Flip, DDERR_GENERIC);
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::Flip, c.flip);
+    fake.QueueResult(FakeRole::Overlay, FakeMethod::SetOverlayPosition, c.move);
     Start();
-    EXPECT_TRUE(WaitForNotification(kNotifyPresentFailed, 5000));
-    EXPECT_EQ((Calls{"qxRecordError FAILED - lpDDSOverlay->Flip - bOverlayFormats: 0|" +
-                     std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),
-              Reports());
+    EXPECT_TRUE(WaitForNotification(c.code, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
+    EXPECT_TRUE(RecordedCallsStartingWith("overlay.SetOverlayPosition").empty());
+    const Calls reports = c.report == nullptr ? Calls{}
+                                              : Calls{std::string("qxRecordError ") + c.report +
+                                                      "|" + std::to_string(c.flip) + "|magnifier"};
+    EXPECT_EQ(reports, Reports());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FlipThatEndsTheRun,
+    ::testing::Values(EndingFlip{"Busy", DDERR_SURFACEBUSY, DD_OK, kNotifySurfaceLost, nullptr},
+                      EndingFlip{"BusyThenSurfaceLost", DDERR_SURFACEBUSY, DDERR_SURFACELOST,
+                                 kNotifySurfaceLost, nullptr},
+                      EndingFlip{"Failed", DDERR_GENERIC, DD_OK, kNotifyPresentFailed, kFlipReport},
+                      EndingFlip{"FailedThenFailed", DDERR_GENERIC, DDERR_GENERIC,
+                                 kNotifyPresentFailed, kFlipReport}),
+    [](const ::testing::TestParamInfo<EndingFlip>& info) { return info.param.name; });
 
 TEST_F(FrameLoop, FailedMoveEndsTheRunWithCode3AndAReport) {
     AcceptRgbOverlays();
@@ -278,15 +304,18 @@ TEST_F(FrameLoop, OneWindowModeReleasesTheOverlayAndLeavesCompositionAlone) {
     EXPECT_EQ(1u, Composition());
 }
 
-TEST_F(FrameLoop, FailedDirectDrawSetUpSendsCode0OnceAndTheRunStaysHarmless) {
+// The lens window needs no DirectDraw: a DirectDraw that fails is reported and the lens goes on.
+TEST_F(FrameLoop, FailedDirectDrawSetUpIsReportedAndTheLensGoesOnInItsWindow) {
     fake.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
     Start();
     StoreShared(record.engine.captureRequest, 1);
     EXPECT_TRUE(WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; }))
-        << "a pending copy is cleared";
+        << "a pending copy is served";
+    HWND lens = FindWindowA("VX Overlay Window", nullptr);
+    EXPECT_TRUE(lens != nullptr && IsWindowVisible(lens));
     Sleep(100);
     Close();
-    EXPECT_EQ(1, CountNotifications(kNotifySetupFailed));
+    EXPECT_EQ(0, CountNotifications(kNotifySetupFailed)) << "the lens was not switched off";
     EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
     EXPECT_EQ((Calls{"qxRecordError CreateSurface lpDDSPrimary|" +
                      std::to_string(static_cast<int>(DDERR_GENERIC)) + "|magnifier"}),
@@ -339,6 +368,32 @@ TEST_F(FrameLoop, FirstFrameComesBeforeTheFirstPauseAndANewBrightnessAtOnce) {
     EXPECT_EQ(2, frames() - before) << "then the pause goes on";
 }
 
+TEST_F(FrameLoop, FrameThatCannotBeReadBackLeavesTheLensImageAsItWas) {
+    const RECT area = {300, 300, 460, 420};
+    const std::vector<uint32_t> picture = DetailPattern(160, 120, 7);
+    PatternWindow pattern(area.left, area.top, 160, 120, picture);
+    ASSERT_TRUE(pattern.WaitUntilShown());
+    EmptyTheClipboard();
+    Direct3DScript script;
+    script.readBackAnswers.push_back(D3DERR_INVALIDCALL);
+    ScriptedDirect3D scripted(&script);
+    record.engine.displayMode = 2;
+    record.engine.frameWait = 60000;
+    const POINT first = {380, 360};
+    SetCursorPos(first.x, first.y);
+    Start();
+    ASSERT_TRUE(WaitForLensAt(LensAround(first.x, first.y)));
+    // The next frame, at another place, goes through Direct3D and cannot be read back.
+    SetCursorPos(340, 330);
+    StoreShared(record.engine.captureRequest, 1);
+    qxSetBrightnessMagnifier(1, 2000);
+    ASSERT_TRUE(WaitForCaptureServed(record));
+    ClipboardImage copy;
+    ASSERT_TRUE(ReadClipboardElsewhere(&copy));
+    EXPECT_EQ(0, CopyMismatches(copy, OneWindowLensOf(picture, area, first)));
+    EmptyTheClipboard();
+}
+
 // Ways the lens cannot come up: the engine tells the main program with code 0, which switches
 // the lens off, instead of leaving it believing the lens is on.
 struct StartFailure {
@@ -383,11 +438,12 @@ TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {
     Direct3DScript script;
     ScriptedDirect3D scripted(&script);
     Start();
-    // Brightness 0 (never raised here) draws through Direct3D; from the next frame on the device
+    // A brightness other than neutral draws through Direct3D; from the next frame on the device
     // is lost, then broken, and no new Direct3D object can be made.
     script.objectFailures = 2;
     script.cooperativeAnswers.push_back(D3DERR_DRIVERINTERNALERROR);
     script.readBackAnswers.push_back(D3DERR_DEVICELOST);
+    qxSetBrightnessMagnifier(1, 1500);
     EXPECT_TRUE(WaitForNotification(kNotifySurfaceLost, 5000));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << "the thread ended by itself";
     EXPECT_EQ((Calls{"qxRecordError Direct3DCreate9 failed|178|3Dmagnifier"}), Reports());

@@ -39,7 +39,7 @@ void HandleWaitingMessages() {
 bool ClassRegistered() {
     WNDCLASSEXA info = {};
     info.cbSize = sizeof(info);
-    return GetClassInfoExA(ProgramInstance(), kOverlayWindowClass, &info) != 0;
+    return GetClassInfoExA(ProgramInstance(), kLensWindowClass, &info) != 0;
 }
 
 // Pixels as 0xAARRGGBB words, rows top-down.
@@ -164,7 +164,7 @@ std::vector<int> ExpectedFade() {
     return alphas;
 }
 
-class LensWindow : public ::testing::Test {
+class TheLensWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearRecordedCalls();
@@ -173,8 +173,8 @@ protected:
     void TearDown() override { EXPECT_FALSE(ClassRegistered()) << "the class was unregistered"; }
 };
 
-TEST_F(LensWindow, IsAShownTopMostToolPopupOfTheOverlayClass) {
-    OverlayWindow lens(ProgramInstance());
+TEST_F(TheLensWindow, IsAShownTopMostToolPopupOfTheOverlayClass) {
+    LensWindow lens(ProgramInstance());
     const HWND window = lens.Window();
     ASSERT_NE(nullptr, window);
 
@@ -199,7 +199,7 @@ TEST_F(LensWindow, IsAShownTopMostToolPopupOfTheOverlayClass) {
 
     WNDCLASSEXA info = {};
     info.cbSize = sizeof(info);
-    ASSERT_TRUE(GetClassInfoExA(ProgramInstance(), kOverlayWindowClass, &info));
+    ASSERT_TRUE(GetClassInfoExA(ProgramInstance(), kLensWindowClass, &info));
     EXPECT_EQ(0u, info.style);
     EXPECT_EQ(0, info.cbClsExtra);
     EXPECT_EQ(0, info.cbWndExtra);
@@ -209,13 +209,13 @@ TEST_F(LensWindow, IsAShownTopMostToolPopupOfTheOverlayClass) {
     EXPECT_EQ(nullptr, info.lpszMenuName);
 }
 
-TEST_F(LensWindow, NeverTakesActivationFromTheUsersWindow) {
+TEST_F(TheLensWindow, NeverTakesActivationFromTheUsersWindow) {
     SolidWindow user(400, 400, 200, 200, WS_OVERLAPPEDWINDOW);
     SetForegroundWindow(user.Window());
     HandleWaitingMessages();
     ASSERT_EQ(user.Window(), GetForegroundWindow());
 
-    OverlayWindow lens(ProgramInstance());
+    LensWindow lens(ProgramInstance());
     ASSERT_NE(nullptr, lens.Window());
     HandleWaitingMessages();
     EXPECT_EQ(user.Window(), GetForegroundWindow()) << "after it was shown";
@@ -229,8 +229,8 @@ TEST_F(LensWindow, NeverTakesActivationFromTheUsersWindow) {
     EXPECT_NE(lens.Window(), GetActiveWindow());
 }
 
-TEST_F(LensWindow, PresentingComesAboveTopMostWindowsMadeLater) {
-    OverlayWindow lens(ProgramInstance());
+TEST_F(TheLensWindow, PresentingComesAboveTopMostWindowsMadeLater) {
+    LensWindow lens(ProgramInstance());
     SolidWindow later(0, 0, 50, 50, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     ASSERT_EQ(later.Window(), GetTopWindow(nullptr)) << "the later window starts above the lens";
     Image image(16, 16);
@@ -250,8 +250,8 @@ LRESULT CALLBACK CountingReorders(HWND window, UINT message, WPARAM w, LPARAM l)
     return CallWindowProcA(g_lensProcedure, window, message, w, l);
 }
 
-TEST_F(LensWindow, PresentingLeavesTheZOrderAloneWhileNothingIsAbove) {
-    OverlayWindow lens(ProgramInstance());
+TEST_F(TheLensWindow, PresentingLeavesTheZOrderAloneWhileNothingIsAbove) {
+    LensWindow lens(ProgramInstance());
     Image image(16, 16);
     ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {10, 10}));
     ASSERT_EQ(lens.Window(), GetTopWindow(nullptr));
@@ -271,10 +271,10 @@ TEST_F(LensWindow, PresentingLeavesTheZOrderAloneWhileNothingIsAbove) {
     SetWindowLongPtrA(lens.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_lensProcedure));
 }
 
-TEST_F(LensWindow, APresentedImageShowsInAScreenCopyLetsClicksThroughAndGoesWithTheFade) {
+TEST_F(TheLensWindow, APresentedImageShowsInAScreenCopyLetsClicksThroughAndGoesWithTheFade) {
     SolidWindow beneath(200, 200, 300, 300);
     ASSERT_TRUE(ScreenShows(260, 260, kBeneathColour));
-    OverlayWindow lens(ProgramInstance());
+    LensWindow lens(ProgramInstance());
     Image image(64, 32);
     ASSERT_TRUE(image.Valid());
     for (int y = 0; y < 32; ++y) {
@@ -302,9 +302,9 @@ TEST_F(LensWindow, APresentedImageShowsInAScreenCopyLetsClicksThroughAndGoesWith
     EXPECT_TRUE(ScreenShows(250, 250, kBeneathColour)) << "hidden after the fade";
 }
 
-TEST_F(LensWindow, FadeTakes127StepsOf10MsDownToAlpha2AndEndsHidden) {
+TEST_F(TheLensWindow, FadeTakes127StepsOf10MsDownToAlpha2AndEndsHidden) {
     const std::string user32 = FakePath("vxuser32", "full");
-    OverlayWindow lens(ProgramInstance(), {user32.c_str(), "ntdll.dll"});
+    LensWindow lens(ProgramInstance(), {user32.c_str(), "ntdll.dll"});
     ASSERT_NE(nullptr, lens.Window());
     Image image(8, 8);
     ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {5, 5}));
@@ -324,12 +324,12 @@ TEST_F(LensWindow, FadeTakes127StepsOf10MsDownToAlpha2AndEndsHidden) {
     EXPECT_FALSE(IsWindowVisible(lens.Window()));
 }
 
-TEST_F(LensWindow, DestroyingFadesDestroysTheWindowAndFreesUser32) {
+TEST_F(TheLensWindow, DestroyingFadesDestroysTheWindowAndFreesUser32) {
     PreloadedFake user32("vxuser32", "full");
     ASSERT_NE(nullptr, user32.Module());
     const std::string path = FakePath("vxuser32", "full");
-    auto lens = std::make_unique<OverlayWindow>(ProgramInstance(),
-                                                OverlayLibraries{path.c_str(), "ntdll.dll"});
+    auto lens = std::make_unique<LensWindow>(ProgramInstance(),
+                                             LensWindowLibraries{path.c_str(), "ntdll.dll"});
     const HWND window = lens->Window();
     ASSERT_NE(nullptr, window);
     ClearRecordedCalls();
@@ -342,11 +342,11 @@ TEST_F(LensWindow, DestroyingFadesDestroysTheWindowAndFreesUser32) {
     EXPECT_TRUE(user32.ReleaseAndCheckUnloaded()) << "the window freed its reference";
 }
 
-TEST_F(LensWindow, WithoutUpdateLayeredWindowItIsShownButNeverDrawnAndOnlyHidden) {
+TEST_F(TheLensWindow, WithoutUpdateLayeredWindowItIsShownButNeverDrawnAndOnlyHidden) {
     PreloadedFake user32("vxuser32", "no_layered");
     ASSERT_NE(nullptr, user32.Module());
     const std::string path = FakePath("vxuser32", "no_layered");
-    OverlayWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
+    LensWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
     ASSERT_NE(nullptr, lens.Window());
     EXPECT_TRUE(IsWindowVisible(lens.Window()));
     Image image(8, 8);
@@ -357,10 +357,10 @@ TEST_F(LensWindow, WithoutUpdateLayeredWindowItIsShownButNeverDrawnAndOnlyHidden
     EXPECT_TRUE(user32.ReleaseAndCheckUnloaded()) << "and was freed at once";
 }
 
-TEST_F(LensWindow, MirrorRenderingIsSwitchedOffWhereTheSystemHasIt) {
+TEST_F(TheLensWindow, MirrorRenderingIsSwitchedOffWhereTheSystemHasIt) {
     {
         const std::string path = FakePath("vxuser32", "full");
-        OverlayWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
+        LensWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
         ASSERT_NE(nullptr, lens.Window());
         char expected[64];
         std::snprintf(expected, sizeof(expected), "SetMirrorRendering %p 0",
@@ -369,14 +369,14 @@ TEST_F(LensWindow, MirrorRenderingIsSwitchedOffWhereTheSystemHasIt) {
     }
     ClearRecordedCalls();
     const std::string path = FakePath("vxuser32", "no_mirror");
-    OverlayWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
+    LensWindow lens(ProgramInstance(), {path.c_str(), "ntdll.dll"});
     ASSERT_NE(nullptr, lens.Window()) << "made without it";
     EXPECT_TRUE(IsWindowVisible(lens.Window()));
     Image image(8, 8);
     EXPECT_EQ(1, lens.Present(image.Dc(), image.Size(), {5, 5}));
 }
 
-TEST_F(LensWindow, IsExcludedFromScreenCopiesFromWindows10Version2004On) {
+TEST_F(TheLensWindow, IsExcludedFromScreenCopiesFromWindows10Version2004On) {
     PreloadedFake ntdll("vxntdll", "full");
     typedef void (*SetVersionFn)(DWORD, DWORD, DWORD);
     const SetVersionFn setVersion = BindProc<SetVersionFn>(ntdll.Module(), "FakeVersionSet");
@@ -393,7 +393,7 @@ TEST_F(LensWindow, IsExcludedFromScreenCopiesFromWindows10Version2004On) {
         SCOPED_TRACE(testing::Message() << c.major << "." << c.minor << "." << c.build);
         ClearRecordedCalls();
         setVersion(c.major, c.minor, c.build);
-        OverlayWindow lens(ProgramInstance(), {user32.c_str(), ntdllPath.c_str()});
+        LensWindow lens(ProgramInstance(), {user32.c_str(), ntdllPath.c_str()});
         ASSERT_NE(nullptr, lens.Window());
         char expected[64];
         std::snprintf(expected, sizeof(expected), "SetWindowDisplayAffinity %p 0x11",
@@ -402,16 +402,16 @@ TEST_F(LensWindow, IsExcludedFromScreenCopiesFromWindows10Version2004On) {
                   RecordedCallsStartingWith("SetWindowDisplayAffinity"));
     }
     ClearRecordedCalls();
-    OverlayWindow lens(ProgramInstance(), {user32.c_str(), "ntdll.dll"});
+    LensWindow lens(ProgramInstance(), {user32.c_str(), "ntdll.dll"});
     EXPECT_TRUE(RecordedCallsStartingWith("SetWindowDisplayAffinity").empty())
         << "this Wine prefix reports Windows 7";
 }
 
-TEST_F(LensWindow, ASecondWindowWithoutTheClassDrawsNothingAndLeavesTheFirstAlone) {
-    OverlayWindow first(ProgramInstance());
+TEST_F(TheLensWindow, ASecondWindowWithoutTheClassDrawsNothingAndLeavesTheFirstAlone) {
+    LensWindow first(ProgramInstance());
     ASSERT_NE(nullptr, first.Window());
     {
-        OverlayWindow second(ProgramInstance());
+        LensWindow second(ProgramInstance());
         EXPECT_EQ(nullptr, second.Window()) << "the class name is taken";
         Image image(8, 8);
         EXPECT_EQ(0, second.Present(image.Dc(), image.Size(), {5, 5}));
@@ -423,15 +423,15 @@ TEST_F(LensWindow, ASecondWindowWithoutTheClassDrawsNothingAndLeavesTheFirstAlon
     EXPECT_TRUE(ClassRegistered()) << "a class with a window cannot be unregistered";
 }
 
-TEST_F(LensWindow, DestroyUnregistersTheClassAlsoWhenItCouldNotRegisterIt) {
+TEST_F(TheLensWindow, DestroyUnregistersTheClassAlsoWhenItCouldNotRegisterIt) {
     WNDCLASSEXA other = {};
     other.cbSize = sizeof(other);
     other.lpfnWndProc = DefWindowProcA;
     other.hInstance = ProgramInstance();
-    other.lpszClassName = kOverlayWindowClass;
+    other.lpszClassName = kLensWindowClass;
     ASSERT_NE(0, RegisterClassExA(&other)) << "someone else holds the class, with no window";
     {
-        OverlayWindow lens(ProgramInstance());
+        LensWindow lens(ProgramInstance());
         EXPECT_EQ(nullptr, lens.Window());
     }
     EXPECT_FALSE(ClassRegistered());

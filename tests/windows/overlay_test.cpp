@@ -42,9 +42,9 @@ IDirectDrawSurface* InterfaceOf(FakeSurface* surface) {
     return surface != nullptr ? surface->Interface() : nullptr;
 }
 
-// Waits for notification 0 and a moment more, so that a second one would have arrived too.
+// The notifications 0 that arrived within a moment: none, since the lens window needs no
+// DirectDraw and the lens goes on without it.
 int SetupFailedNotifications() {
-    WaitForNotification(kNotifySetupFailed, 2000);
     Sleep(100);
     int count = 0;
     for (const Notification& n : Notifications()) {
@@ -56,8 +56,8 @@ int SetupFailedNotifications() {
 class DirectDrawSetup : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_Callback = TestCallback;
-        InterlockedExchange(&g_Brightness, 1500);
+        Engine().callback = TestCallback;
+        InterlockedExchange(&Engine().brightness, 1500);
         ClearNotifications();
         ClearRecordedCalls();
     }
@@ -67,7 +67,7 @@ protected:
         for (const std::string& problem : fake_.Problems()) {
             ADD_FAILURE() << problem;
         }
-        g_Callback = nullptr;
+        Engine().callback = nullptr;
     }
     int Init(DWORD width = kLensWidth, DWORD height = kLensHeight) {
         return InitDirectDraw(display_, width, height);
@@ -85,7 +85,7 @@ struct NegotiationCase {
     DWORD caps;
     DWORD visibleOverlays;
     bool capsQueryFails;
-    uint8_t expectedFormat;
+    DisplayPath expectedPath;
     size_t expectedTries;
 };
 
@@ -104,14 +104,10 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
 
     const int result = Init();
 
-    const bool overlay = c.expectedFormat < kNoOverlay;
+    const bool overlay = IsOverlayPath(c.expectedPath);
     EXPECT_EQ(overlay ? 1 : 0, result);
-    EXPECT_EQ(c.expectedFormat, display_.bOverlayFormats);
-    EXPECT_EQ(0, g_Brightness) << "every set-up clears the brightness";
-    DDCOLORCONTROL cleared = {};
-    cleared.dwSize = 40;
-    cleared.dwFlags = DDCOLOR_BRIGHTNESS;
-    EXPECT_TRUE(SameBytes(&cleared, &display_.colorControl, sizeof(cleared)));
+    EXPECT_EQ(c.expectedPath, display_.path);
+    EXPECT_EQ(0, Engine().brightness) << "every set-up clears the brightness";
 
     const std::vector<DDSURFACEDESC> tried = OverlayRequests(fake_);
     ASSERT_EQ(c.expectedTries, tried.size()) << "overlay formats tried";
@@ -120,20 +116,20 @@ TEST_P(Negotiation, EndsAtTheFirstFormatTheDriverTakesAndClearsTheBrightness) {
             << "try " << i << " is table entry " << i;
     }
 
-    EXPECT_NE(nullptr, display_.lpDD);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.lpDDSBackTransparent);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.lpDDSPrimary);
-    EXPECT_NE(nullptr, display_.lpDDSPrimary);
+    EXPECT_NE(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Offscreen)), display_.offscreen.Get());
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Primary)), display_.primary.Get());
+    EXPECT_NE(nullptr, display_.primary.Get());
     if (overlay) {
-        EXPECT_NE(nullptr, display_.lpDDSOverlay);
-        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.lpDDSOverlay);
+        EXPECT_NE(nullptr, display_.overlay.Get());
+        EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::Overlay)), display_.overlay.Get());
     } else {
-        EXPECT_EQ(nullptr, display_.lpDDSOverlay);
+        EXPECT_EQ(nullptr, display_.overlay.Get());
     }
-    const bool packed = c.expectedFormat == kOverlayYuy2 || c.expectedFormat == kOverlayUyvy;
+    const bool packed = IsPackedYuvPath(c.expectedPath);
     IDirectDrawSurface* back = InterfaceOf(fake_.Surface(FakeRole::BackBuffer));
-    EXPECT_EQ(overlay && packed ? back : nullptr, display_.lpDDSFOURCC);
-    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.lpDDSBack2);
+    EXPECT_EQ(overlay && packed ? back : nullptr, display_.yuvBackBuffer.Get());
+    EXPECT_EQ(overlay && !packed ? back : nullptr, display_.rgbBackBuffer.Get());
 
     Sleep(50);
     EXPECT_TRUE(Notifications().empty()) << "a refused overlay is no failure";
@@ -144,27 +140,53 @@ const DWORD kOverlayCaps = DDCAPS_OVERLAY | DDCAPS_OVERLAYFOURCC;
 INSTANTIATE_TEST_SUITE_P(
     DriverOffers, Negotiation,
     ::testing::Values(
-        NegotiationCase{"OnlyUyvy", {&kUyvy}, kOverlayCaps, 1, false, kOverlayUyvy, 4},
-        NegotiationCase{"OnlyYuy2", {&kYuy2}, kOverlayCaps, 1, false, kOverlayYuy2, 3},
+        NegotiationCase{"OnlyUyvy", {&kUyvy}, kOverlayCaps, 1, false, DisplayPath::kOverlayUyvy, 4},
+        NegotiationCase{"OnlyYuy2", {&kYuy2}, kOverlayCaps, 1, false, DisplayPath::kOverlayYuy2, 3},
+        NegotiationCase{"BothPackedFormats",
+                        {&kUyvy, &kYuy2},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayYuy2,
+                        3},
+        NegotiationCase{"RgbWithMasks",
+                        {&kYuy2, &kRgbMasked},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayRgbMasked,
+                        1},
+        NegotiationCase{"RgbWithoutMasks",
+                        {&kUyvy, &kRgbUnmasked},
+                        kOverlayCaps,
+                        1,
+                        false,
+                        DisplayPath::kOverlayRgb,
+                        2},
+        NegotiationCase{"NoFormat", {}, kOverlayCaps, 1, false, DisplayPath::kNoOverlay, 4},
         NegotiationCase{
-            "BothPackedFormats", {&kUyvy, &kYuy2}, kOverlayCaps, 1, false, kOverlayYuy2, 3},
-        NegotiationCase{
-            "RgbWithMasks", {&kYuy2, &kRgbMasked}, kOverlayCaps, 1, false, kOverlayRgbMasked, 1},
-        NegotiationCase{
-            "RgbWithoutMasks", {&kUyvy, &kRgbUnmasked}, kOverlayCaps, 1, false, kOverlayRgb, 2},
-        NegotiationCase{"NoFormat", {}, kOverlayCaps, 1, false, kNoOverlay, 4},
-        NegotiationCase{"NoOverlayCapability", {&kRgbMasked, &kYuy2}, 0, 0, false, kNoOverlay, 0},
-        NegotiationCase{
-            "OverlayFlagButNoVisibleOverlay", {&kRgbMasked}, kOverlayCaps, 0, false, kNoOverlay, 0},
+            "NoOverlayCapability", {&kRgbMasked, &kYuy2}, 0, 0, false, DisplayPath::kNoOverlay, 0},
+        NegotiationCase{"OverlayFlagButNoVisibleOverlay",
+                        {&kRgbMasked},
+                        kOverlayCaps,
+                        0,
+                        false,
+                        DisplayPath::kNoOverlay,
+                        0},
         NegotiationCase{"VisibleOverlayButNoOverlayFlag",
                         {&kRgbMasked},
                         DDCAPS_OVERLAYFOURCC,
                         1,
                         false,
-                        kNoOverlay,
+                        DisplayPath::kNoOverlay,
                         0},
-        NegotiationCase{
-            "CapabilitiesUnreadable", {&kRgbMasked}, kOverlayCaps, 1, true, kNoOverlay, 0}),
+        NegotiationCase{"CapabilitiesUnreadable",
+                        {&kRgbMasked},
+                        kOverlayCaps,
+                        1,
+                        true,
+                        DisplayPath::kNoOverlay,
+                        0}),
     [](const ::testing::TestParamInfo<NegotiationCase>& info) { return info.param.name; });
 
 // ---- What is asked of the driver ----------------------------------------------------------
@@ -234,7 +256,7 @@ struct FailureCase {
 
 class SetupFailure : public DirectDrawSetup, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(SetupFailure, ReleasesEverythingReportsTheStepAndTellsTheMainProgramOnce) {
+TEST_P(SetupFailure, ReleasesEverythingAndReportsTheStep) {
     const FailureCase& c = GetParam();
     c.arrange(fake_);
     PreloadedFake sender("qxsender", "full");
@@ -243,17 +265,17 @@ TEST_P(SetupFailure, ReleasesEverythingReportsTheStepAndTellsTheMainProgramOnce)
 
     EXPECT_EQ(0, Init());
 
-    EXPECT_EQ(nullptr, display_.lpDD);
-    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
-    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
-    EXPECT_EQ(nullptr, display_.lpDDSBack2);
-    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(nullptr, display_.offscreen.Get());
+    EXPECT_EQ(nullptr, display_.primary.Get());
+    EXPECT_EQ(nullptr, display_.overlay.Get());
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer.Get());
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer.Get());
     EXPECT_EQ(0, fake_.OutstandingReferences()) << "no DirectDraw object is left alive";
     EXPECT_EQ(std::vector<std::string>{"qxRecordError " + std::string(c.report) + "|" +
                                        std::to_string(static_cast<int>(c.code)) + "|magnifier"},
               RecordedCallsStartingWith("qxRecordError"));
-    EXPECT_EQ(1, SetupFailedNotifications());
+    EXPECT_EQ(0, SetupFailedNotifications());
     StopErrorReporter();
 }
 
@@ -301,12 +323,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "DDSCAPS_BACKBUFFER, lpDDSBack2", DDERR_GENERIC}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
-TEST_F(DirectDrawSetup, FailureWithoutReporterStillTellsTheMainProgram) {
+TEST_F(DirectDrawSetup, FailureWithoutReporterReleasesEverything) {
     fake_.SetStepResult(FakeStep::CreatePrimary, DDERR_GENERIC);
     EXPECT_EQ(0, Init());
     EXPECT_EQ(0, fake_.OutstandingReferences());
     EXPECT_TRUE(RecordedCallsStartingWith("qxRecordError").empty());
-    EXPECT_EQ(1, SetupFailedNotifications());
+    EXPECT_EQ(0, SetupFailedNotifications());
 }
 
 // ---- Releases ------------------------------------------------------------------------------
@@ -327,8 +349,8 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesWithoutDirectDrawDoesNothing) {
 TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrimaryOnce) {
     fake_.AcceptOverlayFormat(kRgbMasked);
     ASSERT_EQ(1, Init());
-    IDirectDrawSurface* transparent = display_.lpDDSBackTransparent;
-    IDirectDraw2* directDraw = display_.lpDD;
+    IDirectDrawSurface* transparent = display_.offscreen.Get();
+    IDirectDraw2* directDraw = display_.directDraw.Get();
     ClearRecordedCalls();
 
     ReleaseOverlaySurfaces(display_);
@@ -338,11 +360,11 @@ TEST_F(DirectDrawSetup, ReleasingOverlaySurfacesHidesThenReleasesTheChainAndPrim
             "overlay.UpdateOverlay src=null dest=primary rect=null flags=0x200 fx=null -> 0x0",
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.lpDDSOverlay);
-    EXPECT_EQ(nullptr, display_.lpDDSBack2);
-    EXPECT_EQ(nullptr, display_.lpDDSPrimary);
-    EXPECT_EQ(directDraw, display_.lpDD) << "the DirectDraw object stays";
-    EXPECT_EQ(transparent, display_.lpDDSBackTransparent) << "the system-memory surface stays";
+    EXPECT_EQ(nullptr, display_.overlay.Get());
+    EXPECT_EQ(nullptr, display_.rgbBackBuffer.Get());
+    EXPECT_EQ(nullptr, display_.primary.Get());
+    EXPECT_EQ(directDraw, display_.directDraw.Get()) << "the DirectDraw object stays";
+    EXPECT_EQ(transparent, display_.offscreen.Get()) << "the system-memory surface stays";
 
     ClearRecordedCalls();
     ReleaseOverlaySurfaces(display_);
@@ -363,9 +385,9 @@ TEST_F(DirectDrawSetup, ReleasingDirectDrawReleasesEverySurfaceBeforeTheObject) 
             "backbuffer.Release -> 0", "overlay.Release -> 0", "primary.Release -> 0",
             "ddraw2.Release -> 0"}),
         RecordedCalls());
-    EXPECT_EQ(nullptr, display_.lpDD);
-    EXPECT_EQ(nullptr, display_.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display_.lpDDSFOURCC);
+    EXPECT_EQ(nullptr, display_.directDraw.Get());
+    EXPECT_EQ(nullptr, display_.offscreen.Get());
+    EXPECT_EQ(nullptr, display_.yuvBackBuffer.Get());
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
 
@@ -376,8 +398,8 @@ TEST_F(DirectDrawSetup, ASecondSetUpStartsAfreshWithoutLeakingTheFirst) {
     ASSERT_EQ(1, Init()) << "set-up, release, set-up again";
     ASSERT_EQ(1, Init()) << "set-up twice in a row: the first one's primary is gone";
     EXPECT_EQ(3, fake_.SurfacesCreated(FakeRole::Primary));
-    EXPECT_EQ(kOverlayYuy2, display_.bOverlayFormats);
-    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.lpDDSFOURCC);
+    EXPECT_EQ(DisplayPath::kOverlayYuy2, display_.path);
+    EXPECT_EQ(InterfaceOf(fake_.Surface(FakeRole::BackBuffer)), display_.yuvBackBuffer.Get());
     ReleaseDirectDraw(display_);
     EXPECT_EQ(0, fake_.OutstandingReferences());
 }
@@ -389,15 +411,15 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
 
     // This display driver advertises no overlay, so the lens window is the path.
     ASSERT_EQ(0, InitDirectDraw(display, 256, 128));
-    EXPECT_EQ(kNoOverlay, display.bOverlayFormats);
-    ASSERT_NE(nullptr, display.lpDD);
-    ASSERT_NE(nullptr, display.lpDDSBackTransparent);
-    ASSERT_NE(nullptr, display.lpDDSPrimary);
-    EXPECT_EQ(nullptr, display.lpDDSOverlay);
+    EXPECT_EQ(DisplayPath::kNoOverlay, display.path);
+    ASSERT_NE(nullptr, display.directDraw.Get());
+    ASSERT_NE(nullptr, display.offscreen.Get());
+    ASSERT_NE(nullptr, display.primary.Get());
+    EXPECT_EQ(nullptr, display.overlay.Get());
 
     DDSURFACEDESC description = {};
     description.dwSize = sizeof(description);
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetSurfaceDesc(&description));
+    ASSERT_EQ(DD_OK, display.offscreen->GetSurfaceDesc(&description));
     EXPECT_EQ(256u, description.dwWidth);
     EXPECT_EQ(128u, description.dwHeight);
     EXPECT_EQ(static_cast<DWORD>(DDPF_RGB), description.ddpfPixelFormat.dwFlags & DDPF_RGB);
@@ -408,29 +430,29 @@ TEST(PlatformDirectDraw, GivesTheWindowPathAWorkingSystemMemorySurface) {
 
     DDSURFACEDESC locked = {};
     locked.dwSize = sizeof(locked);
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, display.offscreen->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr));
     EXPECT_GE(locked.lPitch, 256 * 4);
     BYTE* row = static_cast<BYTE*>(locked.lpSurface) + 5 * locked.lPitch;
     const DWORD pixel = 0x00123456;
     std::memcpy(row + 7 * 4, &pixel, sizeof(pixel));
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->Unlock(nullptr));
+    ASSERT_EQ(DD_OK, display.offscreen->Unlock(nullptr));
 
     HDC dc = nullptr;
-    ASSERT_EQ(DD_OK, display.lpDDSBackTransparent->GetDC(&dc));
+    ASSERT_EQ(DD_OK, display.offscreen->GetDC(&dc));
     EXPECT_EQ(RGB(0x12, 0x34, 0x56), GetPixel(dc, 7, 5)) << "the context shows what the lock wrote";
-    EXPECT_EQ(DD_OK, display.lpDDSBackTransparent->ReleaseDC(dc));
+    EXPECT_EQ(DD_OK, display.offscreen->ReleaseDC(dc));
 
     // Hold one reference of our own on each object: after ReleaseDirectDraw ours is the last.
-    IDirectDraw2* directDraw = display.lpDD;
-    IDirectDrawSurface* transparent = display.lpDDSBackTransparent;
-    IDirectDrawSurface* primary = display.lpDDSPrimary;
+    IDirectDraw2* directDraw = display.directDraw.Get();
+    IDirectDrawSurface* transparent = display.offscreen.Get();
+    IDirectDrawSurface* primary = display.primary.Get();
     directDraw->AddRef();
     transparent->AddRef();
     primary->AddRef();
     ReleaseDirectDraw(display);
-    EXPECT_EQ(nullptr, display.lpDD);
-    EXPECT_EQ(nullptr, display.lpDDSBackTransparent);
-    EXPECT_EQ(nullptr, display.lpDDSPrimary);
+    EXPECT_EQ(nullptr, display.directDraw.Get());
+    EXPECT_EQ(nullptr, display.offscreen.Get());
+    EXPECT_EQ(nullptr, display.primary.Get());
     EXPECT_EQ(0u, transparent->Release());
     EXPECT_EQ(0u, primary->Release());
     EXPECT_EQ(0u, directDraw->Release());

@@ -87,17 +87,18 @@ protected:
         ReleaseDirect3D(renderer_);
     }
     // One frame through Direct3D: capture the source, compose, read back.
-    std::unique_ptr<ReadBack> Frame(int sx, int sy, int sw, int sh, unsigned format = 4,
+    std::unique_ptr<ReadBack> Frame(int sx, int sy, int sw, int sh,
+                                    DisplayPath format = DisplayPath::kNoOverlay,
                                     int brightness = 1000, POINT cursor = kNoCursor) {
         CaptureDesktop(renderer_, lensImage_, screen_, sx, sy, sw, sh, format);
         RenderFrame(renderer_, format, cursor, brightness);
-        auto image = std::make_unique<ReadBack>(renderer_.g_RenderWidth, renderer_.g_RenderHeight);
+        auto image = std::make_unique<ReadBack>(renderer_.renderWidth, renderer_.renderHeight);
         CopyFrameRGB(renderer_, &image->surface);
         return image;
     }
     // One frame that stays in GDI: the capture is the lens image.
     std::unique_ptr<ReadBack> GdiFrame(int sx, int sy, int sw, int sh) {
-        CaptureDesktopToImage(lensImage_, screen_, sx, sy, sw, sh, 4);
+        CaptureDesktopToImage(lensImage_, screen_, sx, sy, sw, sh, DisplayPath::kNoOverlay);
         auto image = std::make_unique<ReadBack>(lensImage_.Width(), lensImage_.Height());
         for (UINT y = 0; y < lensImage_.Height(); ++y) {
             std::memcpy(&image->bytes[y * image->pitch], lensImage_.Row(y), lensImage_.Width() * 4);
@@ -136,8 +137,8 @@ TEST_F(Renderer, TwiceMagnifiedImageIsThePixelDoubledSourceExactly) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 1));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128));
-    ASSERT_TRUE(renderer_.g_Effect) << "drawn through the effect";
-    ASSERT_EQ(1u, renderer_.g_PixelShader20);
+    ASSERT_TRUE(renderer_.effect) << "drawn through the effect";
+    ASSERT_EQ(1u, renderer_.pixelShader20);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const auto image = Frame(200, 160, 128, 64);
     ExpectDoubledScreen(*image, 200, 160, screen);
@@ -162,7 +163,7 @@ TEST_F(Renderer, BrightnessScalesTheImageAndKeepsAlpha) {
     PatternWindow pattern(200, 160, 64, 32, DetailPattern(64, 32, 2));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(128, 64));
-    const auto neutral = Frame(200, 160, 64, 32, 4, 1000);
+    const auto neutral = Frame(200, 160, 64, 32, DisplayPath::kNoOverlay, 1000);
     const struct {
         int brightness;
         double gain;
@@ -170,7 +171,7 @@ TEST_F(Renderer, BrightnessScalesTheImageAndKeepsAlpha) {
                  {949, 0.9},  {960, 1.0},  {999, 1.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.brightness);
-        const auto image = Frame(200, 160, 64, 32, 4, c.brightness);
+        const auto image = Frame(200, 160, 64, 32, DisplayPath::kNoOverlay, c.brightness);
         int wrong = 0;
         for (int y = 0; y < 64; ++y) {
             for (int x = 0; x < 128; ++x) {
@@ -191,9 +192,9 @@ TEST_F(Renderer, InternalCursorIsDrawnCentredOnThePointerWithItsBackgroundTransp
     for (DWORD type = 0; type <= 5; ++type) {
         SCOPED_TRACE(testing::Message() << "cursor type " << type);
         ASSERT_TRUE(Start(256, 128, type));
-        EXPECT_EQ(type >= 1 && type <= 4, renderer_.g_Texture_Cursor != nullptr);
-        const auto plain = Frame(200, 160, 128, 64, 4, 1000, kNoCursor);
-        const auto with = Frame(200, 160, 128, 64, 4, 1000, at);
+        EXPECT_EQ(type >= 1 && type <= 4, renderer_.cursorTexture != nullptr);
+        const auto plain = Frame(200, 160, 128, 64, DisplayPath::kNoOverlay, 1000, kNoCursor);
+        const auto with = Frame(200, 160, 128, 64, DisplayPath::kNoOverlay, 1000, at);
         int changed = 0;
         int outside = 0;
         for (int y = 0; y < 128; ++y) {
@@ -263,7 +264,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const int sx = 370;
     const int sy = 350;
-    const auto image = Frame(sx, sy, 64, 32, 5);
+    const auto image = Frame(sx, sy, 64, 32, DisplayPath::kWindowByChoice);
     int opaque = 0;
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 128; ++x) {
@@ -289,7 +290,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
 
 TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_TRUE(Start(96, 48));
-    CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, 4);
+    CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, DisplayPath::kNoOverlay);
     DDSURFACEDESC frame;
     std::memset(&frame, 0, sizeof(frame));
     frame.dwSize = sizeof(frame);
@@ -303,7 +304,7 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_NE(nullptr, frame.lpSurface);
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
-    renderer_.g_Surface_BackgroundStretch->UnlockRect();
+    renderer_.captureSurface->UnlockRect();
 }
 
 // The source size the program derives for `zoom` at this lens size.
@@ -356,7 +357,7 @@ TEST_F(Renderer, GdiRouteGivesTheDirect3DRoutesPixelsAtEveryZoom) {
 // processor itself (its bytes exactly).
 struct PackedCase {
     const char* name;
-    unsigned format; // 2 YUY2, 3 UYVY
+    DisplayPath format; // YUY2 or UYVY
     bool effect;
     DWORD pixelShader20;
     int brightness;
@@ -370,12 +371,12 @@ TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
     PatternWindow pattern(200, 160, 128, 64, DetailPattern(128, 64, 31));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(256, 128, 1));
-    ASSERT_TRUE(renderer_.g_Effect);
+    ASSERT_TRUE(renderer_.effect);
     if (!c.effect) {
-        renderer_.g_Effect.reset();
-        renderer_.g_EffectHandles = EffectHandles{};
+        renderer_.effect.reset();
+        renderer_.effectHandles = EffectHandles{};
     }
-    renderer_.g_PixelShader20 = c.pixelShader20;
+    renderer_.pixelShader20 = c.pixelShader20;
     CaptureDesktop(renderer_, lensImage_, screen_, 200, 160, 128, 64, c.format);
     RenderFrame(renderer_, c.format, POINT{100, 60}, c.brightness);
     EXPECT_EQ(c.packedByShader, renderer_.backBufferPacked);
@@ -386,8 +387,8 @@ TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
 
     // The rendered image (the pattern, its brightness and the cursor) converted on the processor.
     std::vector<uint8_t> expected(256 * 2 * 128);
-    (c.format == 2 ? RgbToYuy2 : RgbToUyvy)(128, 256, rgb.bytes.data(), expected.data(),
-                                            static_cast<int32_t>(rgb.pitch), 256 * 2);
+    (c.format == DisplayPath::kOverlayYuy2 ? RgbToYuy2 : RgbToUyvy)(
+        128, 256, rgb.bytes.data(), expected.data(), static_cast<int32_t>(rgb.pitch), 256 * 2);
     int worst = 0;
     int gapsWritten = 0;
     for (UINT y = 0; y < 128; ++y) {
@@ -405,12 +406,13 @@ TEST_P(PackedYuvFrame, MatchesTheProcessorConversionOfTheRenderedImage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, PackedYuvFrame,
-    ::testing::Values(PackedCase{"Yuy2ByShader", 2, true, 1, 1000, true},
-                      PackedCase{"UyvyByShaderBrighter", 3, true, 1, 3000, true},
-                      PackedCase{"Yuy2WithoutEffect", 2, false, 1, 1000, false},
-                      PackedCase{"UyvyWithoutEffect", 3, false, 1, 1000, false},
-                      PackedCase{"Yuy2BelowPixelShader2", 2, true, 0, 1000, false},
-                      PackedCase{"UyvyBelowPixelShader2", 3, true, 0, 1000, false}),
+    ::testing::Values(
+        PackedCase{"Yuy2ByShader", DisplayPath::kOverlayYuy2, true, 1, 1000, true},
+        PackedCase{"UyvyByShaderBrighter", DisplayPath::kOverlayUyvy, true, 1, 3000, true},
+        PackedCase{"Yuy2WithoutEffect", DisplayPath::kOverlayYuy2, false, 1, 1000, false},
+        PackedCase{"UyvyWithoutEffect", DisplayPath::kOverlayUyvy, false, 1, 1000, false},
+        PackedCase{"Yuy2BelowPixelShader2", DisplayPath::kOverlayYuy2, true, 0, 1000, false},
+        PackedCase{"UyvyBelowPixelShader2", DisplayPath::kOverlayUyvy, true, 0, 1000, false}),
     [](const ::testing::TestParamInfo<PackedCase>& info) { return info.param.name; });
 
 // The magnifier thread does the lens arithmetic and runs the plug-ins in double precision; a
@@ -426,14 +428,15 @@ TEST_F(Renderer, FramePathAllocatesNothing) {
     DDSURFACEDESC image = lensImage_.Description();
     ReadBack packed(256, 128, 2);
     // Each frame as its display path reads it back: packed YUV for 2 and 3, else RGB.
-    const auto readBack = [&](unsigned format) {
-        if (format == 2 || format == 3) {
+    const auto readBack = [&](DisplayPath format) {
+        if (IsPackedYuvPath(format)) {
             CopyFramePackedYUV(renderer_, &packed.surface, format);
         } else {
             CopyFrameRGB(renderer_, &image);
         }
     };
-    for (unsigned format : {2u, 3u, 4u, 5u}) {
+    for (DisplayPath format : {DisplayPath::kOverlayYuy2, DisplayPath::kOverlayUyvy,
+                               DisplayPath::kNoOverlay, DisplayPath::kWindowByChoice}) {
         CaptureDesktop(renderer_, lensImage_, screen_, 10, 10, 128, 64, format);
         RenderFrame(renderer_, format, kNoCursor, 1000);
         readBack(format);
@@ -446,7 +449,7 @@ TEST_F(Renderer, FramePathAllocatesNothing) {
             CaptureDesktopToImage(lensImage_, screen_, 10, 10 + frame, 128, 64, format);
         }
         InterlockedExchange(&g_countAllocations, 0);
-        EXPECT_EQ(0, g_allocations) << "display path " << format;
+        EXPECT_EQ(0, g_allocations) << "display path " << PathNumber(format);
     }
 }
 

@@ -1,11 +1,9 @@
 #include "scripted_direct3d.h"
 
-#include "renderer_state.h"
-
 namespace {
 
 Direct3DScript* g_script = nullptr;
-RendererPlatform g_previous;
+bool (*g_realPause)(uint32_t milliseconds) = nullptr;
 
 HRESULT Next(std::deque<HRESULT>& answers, HRESULT* answer) {
     if (answers.empty()) {
@@ -111,21 +109,21 @@ IDirect3D9* WINAPI CreateScriptedDirect3D(UINT sdkVersion) {
     return new ScriptedObject(g_shared);
 }
 
-bool ScriptedPause(DWORD milliseconds) {
+bool ScriptedPause(uint32_t milliseconds) {
     g_script->sleptMs += milliseconds;
-    return g_script->realPauses ? g_previous.pause(milliseconds) : true;
+    return g_script->realPauses ? g_realPause(milliseconds) : true;
 }
 
 } // namespace
 
-ScriptedDirect3D::ScriptedDirect3D(Direct3DScript* script) {
+ScriptedDirect3D::ScriptedDirect3D(Direct3DScript* script)
+    : create_(Seams().direct3DCreate, CreateScriptedDirect3D),
+      pause_(Seams().pause, ScriptedPause) {
     g_script = script;
-    g_previous = g_RendererPlatform;
-    g_RendererPlatform = RendererPlatform{CreateScriptedDirect3D, ScriptedPause};
+    g_realPause = pause_.Previous();
 }
 
 ScriptedDirect3D::~ScriptedDirect3D() {
-    g_RendererPlatform = g_previous;
     if (g_shared != nullptr) {
         g_shared->Release();
         g_shared = nullptr;

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "d3d9_forwarding.h"
+#include "engine_seams.h"
 
 struct Direct3DScript {
     int objectFailures = 0;                  // Direct3DCreate9 answers null this many times
@@ -29,11 +30,15 @@ struct Direct3DScript {
     DWORD sleptMs = 0;
 };
 
-// Replaces the renderer's platform with the scripted one for the life of the object.
+// Puts the scripted Direct3D and pauses in place of the system's for the life of the object.
 class ScriptedDirect3D {
 public:
     explicit ScriptedDirect3D(Direct3DScript* script);
     ~ScriptedDirect3D();
     ScriptedDirect3D(const ScriptedDirect3D&) = delete;
     ScriptedDirect3D& operator=(const ScriptedDirect3D&) = delete;
+
+private:
+    SeamSwap<decltype(EngineSeams::direct3DCreate)> create_;
+    SeamSwap<decltype(EngineSeams::pause)> pause_;
 };

@@ -97,7 +97,7 @@ TEST_F(Startup, ExitEndsWithCodeZeroAndRemovesTheTrayIcon) {
 }
 
 // A window of the process with the layered-window class of the splash and the lens, or null.
-HWND OverlayWindowOf(DWORD processId) {
+HWND LensWindowOf(DWORD processId) {
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) != nullptr) {
         DWORD id = 0;
@@ -109,10 +109,10 @@ HWND OverlayWindowOf(DWORD processId) {
     return nullptr;
 }
 
-HWND WaitForOverlayWindow(DWORD processId, DWORD milliseconds) {
+HWND WaitForLensWindow(DWORD processId, DWORD milliseconds) {
     const double deadline = NowMs() + milliseconds;
     HWND window;
-    while ((window = OverlayWindowOf(processId)) == nullptr && NowMs() < deadline) {
+    while ((window = LensWindowOf(processId)) == nullptr && NowMs() < deadline) {
         Sleep(10);
     }
     return window;
@@ -121,7 +121,7 @@ HWND WaitForOverlayWindow(DWORD processId, DWORD milliseconds) {
 TEST_F(Startup, TheSplashStandsAboveTheScreenCentreAndLeavesItsClassToTheLens) {
     ProgramCopy copy(EngineBeside::Real);
     VexlumeProcess program(copy.Program());
-    HWND splash = WaitForOverlayWindow(program.Id(), 5000);
+    HWND splash = WaitForLensWindow(program.Id(), 5000);
     ASSERT_NE(nullptr, splash);
     Sleep(200); // drawn at its place right after it is made
     RECT r = {};
@@ -133,9 +133,9 @@ TEST_F(Startup, TheSplashStandsAboveTheScreenCentreAndLeavesItsClassToTheLens) {
     EXPECT_TRUE(GetWindowLongA(splash, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
 
     ASSERT_NE(nullptr, program.WaitForMainWindow());
-    EXPECT_EQ(nullptr, OverlayWindowOf(program.Id())) << "gone before the message loop";
+    EXPECT_EQ(nullptr, LensWindowOf(program.Id())) << "gone before the message loop";
     ASSERT_TRUE(program.RunCommand(8002));
-    EXPECT_NE(nullptr, WaitForOverlayWindow(program.Id(), 10000))
+    EXPECT_NE(nullptr, WaitForLensWindow(program.Id(), 10000))
         << "the engine's lens window registers the same class";
     ASSERT_TRUE(program.RunCommand(8002));
 }

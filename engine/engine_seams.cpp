@@ -1,0 +1,15 @@
+#include "engine_seams.h"
+
+#include "monitor_bounds.h"
+#include "run_control.h"
+
+namespace {
+
+EngineSeams g_Seams = {Direct3DCreate9, PauseUnlessClosed, DirectDrawCreate, SystemMonitorUnder,
+                       "dwmapi.dll"};
+
+} // namespace
+
+EngineSeams& Seams() {
+    return g_Seams;
+}

@@ -1,0 +1,45 @@
+// The system entry points the engine reaches through a seam, so that a test can put its own
+// answers in place of the system's for the failures the platform never produces on demand. Each
+// field defaults to the system's; a test replaces one for a scope with a SeamSwap.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+#include <ddraw.h>
+
+#include <cstdint>
+
+#include "lens_placement.h"
+
+struct EngineSeams {
+    // Direct3DCreate9 of d3d9.dll: the renderer's Direct3D object.
+    IDirect3D9*(WINAPI* direct3DCreate)(UINT sdkVersion);
+    // The renderer's waits (device retries, a lost device): `milliseconds`, or less when the
+    // engine is closed meanwhile; false when it was closed.
+    bool (*pause)(uint32_t milliseconds);
+    // DirectDrawCreate of ddraw.dll: the DirectDraw object of the overlay set-up.
+    HRESULT(WINAPI* directDrawCreate)(GUID* driver, IDirectDraw** object, IUnknown* outer);
+    // The rectangle of the monitor under a point, or of the nearest one.
+    IntRect (*monitorUnderPoint)(IntPoint point);
+    // The library the composition guard binds ("dwmapi.dll").
+    const char* compositionLibrary;
+};
+
+// The library's one EngineSeams.
+EngineSeams& Seams();
+
+// Gives one field of Seams() another value for the scope, and its previous one back at the end.
+template <class T> class SeamSwap {
+public:
+    SeamSwap(T& seam, T replacement) : seam_(seam), previous_(seam) { seam_ = replacement; }
+    ~SeamSwap() { seam_ = previous_; }
+    SeamSwap(const SeamSwap&) = delete;
+    SeamSwap& operator=(const SeamSwap&) = delete;
+
+    // The value the field had before.
+    const T& Previous() const { return previous_; }
+
+private:
+    T& seam_;
+    T previous_;
+};
