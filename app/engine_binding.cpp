@@ -103,6 +103,12 @@ HANDLE StartEngine(EngineBinding& engine, HWND window, const char** missing) {
         return nullptr;
     }
 
+    // An engine without options shows the lens as it always did.
+    const auto setOptions =
+        BindProc<QxSetOptionsMagnifierFn>(engine.module, "qxSetOptionsMagnifier");
+    if (setOptions != nullptr) {
+        setOptions(&programOptions.engine);
+    }
     SetAdjustmentHotKeys(window, true);
     ClampLensToScreen(&settings, &lensSizes, &engine.clamp,
                       static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)),

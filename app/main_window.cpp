@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "engine_binding.h"
 #include "hotkeys.h"
+#include "options_file.h"
 #include "pointer_recovery.h"
 #include "program_state.h"
 #include "settings_file.h"
@@ -15,7 +16,7 @@ namespace {
 // "TaskbarCreated": the taskbar was made anew, and the icon is added again.
 UINT taskbarCreatedMessage = 0;
 
-// WM_INITDIALOG: settings, the On/Off hot key, the tray icon and the start sound.
+// WM_INITDIALOG: settings and options, the On/Off hot key, the tray icon and the start sound.
 void InitialiseMainWindow(HWND window) {
     mainWindow = window;
     RecoverHiddenPointer();
@@ -24,6 +25,7 @@ void InitialiseMainWindow(HWND window) {
     DeriveSourceSize(&settings, &lensSizes);
     lensSizes.baseLensWidth = settings.engine.lensWidth;
     lensSizes.baseLensHeight = settings.engine.lensHeight;
+    programOptions = LoadOptions();
     RegisterHotKeySlot(window, 0);
     AddTrayIcon();
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");

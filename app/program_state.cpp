@@ -4,3 +4,4 @@ HINSTANCE programInstance = nullptr;
 HWND mainWindow = nullptr;
 SettingsRecord settings;
 LensSizes lensSizes;
+ProgramOptions programOptions = DefaultProgramOptions();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "program_options.h"
 #include "settings_logic.h"
 
 extern HINSTANCE programInstance; // the program's module: resources and the start sound
@@ -14,3 +15,6 @@ extern HWND mainWindow;           // the hidden main window, empty until it exis
 extern SettingsRecord settings;
 // The sizes kept next to the record in memory only.
 extern LensSizes lensSizes;
+// The options of the options file, loaded once at start. The engine reads their engine part live
+// while the lens runs, so they too stay at this one address.
+extern ProgramOptions programOptions;

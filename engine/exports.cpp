@@ -1,4 +1,4 @@
-// The three exports the main program binds by name.
+// The four exports the main program binds by name.
 #include "qxmagnifier.h"
 
 #include <memory>
@@ -94,4 +94,13 @@ int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
         RedrawSoon(); // a lens with a long frame pause shows the new brightness at once
     }
     return next;
+}
+
+int WINAPI qxSetOptionsMagnifier(const EngineOptions* options) {
+    if (options != nullptr && options->size < offsetof(EngineOptions, view) + sizeof(uint32_t)) {
+        return 0;
+    }
+    Engine().options = options;
+    RedrawSoon(); // a lens with a long frame pause shows the change at once
+    return 1;
 }

@@ -1,10 +1,11 @@
-// The engine library's interface to the main program: three exports bound by name at run time,
+// The engine library's interface to the main program: four exports bound by name at run time,
 // the notification callback and its codes.
 #pragma once
 
 #include <windows.h>
 
 #include "brightness_scale.h"
+#include "engine_options.h"
 #include "settings_record.h"
 
 // Codes the engine hands to the callback, each on a thread of its own.
@@ -27,10 +28,16 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
 int WINAPI qxCloseMagnifier(HANDLE thread);
 // direction 0 reads the brightness; >0 adds `amount`, <0 subtracts it, clamped to 900..10000.
 int WINAPI qxSetBrightnessMagnifier(int direction, int amount);
+// Hands the engine the live options record `options` for this and every later run (null: the
+// defaults again) and lets a running lens show the change at once. The record stays the caller's
+// and must live until the engine is closed. Returns 1, or 0 with nothing changed when the record
+// is too short to hold a single option.
+int WINAPI qxSetOptionsMagnifier(const EngineOptions* options);
 }
 
 typedef HANDLE(WINAPI* QxCreateMagnifierFn)(EngineParameters*, EngineCallback);
 typedef int(WINAPI* QxCloseMagnifierFn)(HANDLE);
 typedef int(WINAPI* QxSetBrightnessMagnifierFn)(int, int);
+typedef int(WINAPI* QxSetOptionsMagnifierFn)(const EngineOptions*);
 
 #define QX_ENGINE_LIBRARY "qxmagnifier.dll"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "appdata_folder.h"
+#include "options_file.h"
 #include "scoped_handles.h"
 #include "settings_file.h"
 #include "settings_logic.h"
@@ -30,6 +31,19 @@ void WriteBytes(const std::string& path, const void* bytes, size_t size) {
     ASSERT_TRUE(file);
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr));
+}
+
+std::string WholeFile(const std::string& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    std::string bytes(8 << 20, '\0');
+    DWORD read = 0;
+    if (!file ||
+        !ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        return "(unreadable)";
+    }
+    bytes.resize(read);
+    return bytes;
 }
 
 SettingsRecord Defaults() {
@@ -251,6 +265,74 @@ TEST_F(SettingsWithoutFolder, ASaveReplacesOnlyEmptyOrSettingsFiles) {
         }
     }
     DeleteFileA("settings.new");
+}
+
+// Every kind of options file a person, a crash or another program may leave: the program runs on
+// what it can read, and the file stays as it was until an option is saved, which then keeps
+// every byte it could read and refuses to replace what it could not.
+TEST(OptionsFile, BadFilesGiveDefaultsAndLoseNothingWhenAnOptionIsSaved) {
+    const std::string path = Folder() + "\\options.ini";
+    std::string random(1 << 20, '\0');
+    uint32_t seed = 12345;
+    for (char& c : random) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 23);
+    }
+    struct Case {
+        const char* name;
+        std::string content; // written as the file, unless `folder`
+        bool folder, readOnly, heldOpen;
+        uint32_t loadedView;
+        int saved;
+    };
+    const Case cases[] = {
+        {"missing", "", false, false, false, kViewLens, 1},
+        {"empty", "", false, false, false, kViewLens, 1},
+        {"unknown keys and comments", "# mine\nzoom.colour=9\nview=docked\n", false, false, false,
+         kViewDocked, 1},
+        {"1 MB of random bytes", random, false, false, false, kViewLens, 1},
+        {"too long to be ours", std::string(kMaxOptionsFileBytes + 1, 'x'), false, false, false,
+         kViewLens, 0},
+        {"a folder", "", true, false, false, kViewLens, 0},
+        {"read-only", "view=docked\n", false, true, false, kViewDocked, 0},
+        {"held open by another program", "view=docked\n", false, false, true, kViewLens, 0},
+    };
+    for (const Case& c : cases) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(path.c_str());
+        if (c.folder) {
+            ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+        } else if (std::strcmp(c.name, "missing") != 0) {
+            WriteBytes(path, c.content.data(), c.content.size());
+        }
+        if (c.readOnly) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        UniqueFile holder(c.heldOpen ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE);
+        ProgramOptions options = LoadOptions();
+        EXPECT_EQ(c.loadedView, options.engine.view) << c.name;
+        options.engine.dockEdge = kDockRight;
+        EXPECT_EQ(c.saved, SaveOption(options, kOptionDockEdge)) << c.name;
+        holder.Reset();
+        if (c.folder) {
+            EXPECT_TRUE(IsFolder(path)) << c.name;
+            continue;
+        }
+        const std::string after = WholeFile(path);
+        if (c.saved == 0) {
+            EXPECT_TRUE(after == c.content) << c.name << ": the file changed";
+            continue;
+        }
+        EXPECT_EQ(0u, after.compare(0, c.content.size(), c.content)) << c.name << ": bytes lost";
+        EXPECT_EQ(kDockRight, LoadOptions().engine.dockEdge) << c.name;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesA((Folder() + "\\options.new").c_str()));
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
 }
 
 } // namespace
