@@ -7,6 +7,7 @@ enum Command : unsigned {
     cmdSettingsFirst = 1003, // 1003 to 1037: the settings dialog's controls (resource_ids.h)
     cmdSettingsLast = 1037,
     cmdSettings = 6000,
+    cmdOptions = 6001,
     cmdYield = 8000, // sent by the engine callback: wait for the next message
     cmdToggle = 8002,
     cmdVisitWebsite = 8004,
@@ -21,6 +22,7 @@ enum Command : unsigned {
     cmdTransparentUp = 9008,
     cmdTransparentDown = 9009,
     cmdLockToggle = 9010,
+    cmdNextView = 9100,     // Lens, Full screen, Docked, Lens...
     cmdPluginFirst = 10000, // + index in the plug-in list of the last menu opening
     cmdGetPlugins = 11025,
 };

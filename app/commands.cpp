@@ -5,6 +5,8 @@
 #include "engine_binding.h"
 #include "hotkeys.h"
 #include "lens_adjustments.h"
+#include "option_commands.h"
+#include "options_dialog.h"
 #include "plugin_list.h"
 #include "program_state.h"
 #include "settings_dialog.h"
@@ -82,6 +84,12 @@ int HandleCommand(HWND window, WPARAM wParam) {
         break;
     case cmdSettings:
         OpenSettings();
+        break;
+    case cmdOptions:
+        OpenOptions();
+        break;
+    case cmdNextView:
+        StepToNextView();
         break;
     case cmdAbout:
         ShowAboutBox();

@@ -70,6 +70,16 @@ void ForgetEngine(EngineBinding& engine) {
 
 DWORD WINAPI EngineCallbackRoutine(LPVOID code);
 
+// A loaded engine shows the options as they are now; an engine without options shows the lens as
+// it always did. Call with the lock held.
+void HandOptions(const EngineBinding& engine) {
+    const auto setOptions =
+        BindProc<QxSetOptionsMagnifierFn>(engine.module, "qxSetOptionsMagnifier");
+    if (setOptions != nullptr) {
+        setOptions(&programOptions.engine);
+    }
+}
+
 // Loads the library, binds its three functions, registers hot keys 1 to 10 for `window`, clamps
 // a lens larger than the screen and starts the engine. Returns its handle, or 0; when the library
 // or a function is missing, `missing` names it for the "Is not found" box, which the caller
@@ -103,12 +113,7 @@ HANDLE StartEngine(EngineBinding& engine, HWND window, const char** missing) {
         return nullptr;
     }
 
-    // An engine without options shows the lens as it always did.
-    const auto setOptions =
-        BindProc<QxSetOptionsMagnifierFn>(engine.module, "qxSetOptionsMagnifier");
-    if (setOptions != nullptr) {
-        setOptions(&programOptions.engine);
-    }
+    HandOptions(engine);
     SetAdjustmentHotKeys(window, true);
     ClampLensToScreen(&settings, &lensSizes, &engine.clamp,
                       static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)),
@@ -296,6 +301,11 @@ void ToggleLens(HWND window) {
         }
     }
     ShowNotFound(missing);
+}
+
+void HandOptionsToEngine() {
+    EngineLockHold hold;
+    HandOptions(binding);
 }
 
 void StepEngineBrightness(int direction, int amount) {

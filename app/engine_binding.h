@@ -26,6 +26,9 @@ void SwitchLensOn(HWND window);
 void SwitchLensOff();
 void ToggleLens(HWND window);
 
+// A running engine shows the options as they are now at once.
+void HandOptionsToEngine();
+
 // The engine's brightness stepped by the brightness hot keys, while the lens is on.
 void StepEngineBrightness(int direction, int amount);
 

@@ -50,6 +50,22 @@ unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned mod
     return 0;
 }
 
+const OptionHotKey kOptionHotKeys[kOptionHotKeyCount] = {
+    {kOptionViewKey, cmdNextView},
+};
+
+unsigned OptionHotKeyCommand(const ProgramOptions& options, unsigned modifiers,
+                             unsigned virtualKey) {
+    for (const OptionHotKey& key : kOptionHotKeys) {
+        const uint32_t value = OptionValue(options, key.option);
+        if (HotKeyVirtualKey(value) != 0 && HotKeyVirtualKey(value) == virtualKey &&
+            HotKeyModifiers(value) == modifiers) {
+            return key.command;
+        }
+    }
+    return 0;
+}
+
 int HotKeyAtomName(char* out, size_t capacity, int slot) {
     const int length = std::snprintf(out, capacity, "%s_%d", "Vexlume_Hot_Key", slot);
     if (length < 0 || static_cast<size_t>(length) >= capacity) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "program_options.h"
 #include "settings_record.h"
 
 // RegisterHotKey's modifiers for a slot value (hot-key control flags in bits 8-15):
@@ -28,3 +29,17 @@ unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned mod
 // The name of a slot's global atom, "Vexlume_Hot_Key_<slot>". Returns 1, or 0 with `out` empty
 // when it does not fit.
 int HotKeyAtomName(char* out, size_t capacity, int slot);
+
+// Hot keys kept in the options file, each running a command while the lens is on. Their atoms
+// follow the eleven slots': "Vexlume_Hot_Key_<11 + index>".
+struct OptionHotKey {
+    OptionId option;
+    unsigned command;
+};
+constexpr int kOptionHotKeyCount = 1;
+extern const OptionHotKey kOptionHotKeys[kOptionHotKeyCount];
+
+// The command of the first option hot key whose key and RegisterHotKey modifiers equal the
+// pressed ones; 0 when none does. Keys of the eleven slots are matched before these.
+unsigned OptionHotKeyCommand(const ProgramOptions& options, unsigned modifiers,
+                             unsigned virtualKey);

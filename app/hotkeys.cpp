@@ -4,6 +4,7 @@
 
 #include "hotkey_defaults.h"
 #include "hotkey_rules.h"
+#include "option_hotkeys.h"
 #include "program_state.h"
 #include "resources/resource_ids.h"
 
@@ -93,12 +94,14 @@ void RegisterAdjustmentHotKeys(HWND owner) {
     for (int slot = kFirstAdjustmentSlot; slot < kHotKeySlotCount; ++slot) {
         RegisterHotKeySlot(owner, slot);
     }
+    RegisterOptionHotKeys(owner);
 }
 
 void UnregisterAdjustmentHotKeys(HWND owner) {
     for (int slot = kFirstAdjustmentSlot; slot < kHotKeySlotCount; ++slot) {
         UnregisterHotKeySlot(owner, slot);
     }
+    UnregisterOptionHotKeys(owner);
 }
 
 void UnregisterAllHotKeys(HWND owner) {
@@ -107,6 +110,7 @@ void UnregisterAllHotKeys(HWND owner) {
             UnregisterHotKey(owner, id);
         }
     }
+    UnregisterOptionHotKeys(owner);
 }
 
 void RouteHotKey(HWND window, LPARAM lParam) {
@@ -115,5 +119,7 @@ void RouteHotKey(HWND window, LPARAM lParam) {
     const unsigned command = HotKeyCommand(settings.hotKeys, LOWORD(lParam) & 0xF, HIWORD(lParam));
     if (command != 0) {
         PostMessageA(window, WM_COMMAND, command, 0);
+    } else {
+        RouteOptionHotKey(window, lParam);
     }
 }

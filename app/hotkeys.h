@@ -12,7 +12,7 @@ int RegisterHotKeySlot(HWND owner, int slot);
 // Gives up one slot's key. Returns 1.
 int UnregisterHotKeySlot(HWND owner, int slot);
 
-// Slots 1 to 10, registered while the lens is on; failures are ignored.
+// Slots 1 to 10 and the option hot keys, registered while the lens is on; failures are ignored.
 void RegisterAdjustmentHotKeys(HWND owner);
 void UnregisterAdjustmentHotKeys(HWND owner);
 
@@ -30,5 +30,6 @@ HWND ShowHotKeySlot(HWND dialog, int slot);
 // is 0. Slots 1 to 10 are registered the next time the lens is switched on. Returns 1 otherwise.
 int TakeHotKeySlot(HWND control, HWND owner, int slot);
 
-// WM_HOTKEY: posts the command of the first slot whose key matches to `window`.
+// WM_HOTKEY: posts the command of the first slot whose key matches to `window`, or else that of
+// the matching option hot key.
 void RouteHotKey(HWND window, LPARAM lParam);

@@ -6,6 +6,7 @@ struct TrayMenuTexts {
     const char* visitWebsite;
     const char* about;
     const char* settings;
+    const char* options;
     const char* plugIns;
     const char* showHide;
     const char* exit;

@@ -8,42 +8,96 @@ namespace {
 
 constexpr uint32_t kCtrlAltM = 0x064D;
 
-enum class Kind { kChoice, kNumber, kHotKey };
+// A label or a value's name in English and in Russian (code page 1251 bytes, kept as escapes
+// so that this file stays ASCII).
+struct Texts {
+    const char* english;
+    const char* russian;
+};
 
 struct Option {
     const char* key;
-    Kind kind;
+    OptionShape shape;
     uint32_t& (*field)(ProgramOptions&);
-    const char* const* names; // kChoice: the value's name at its index
-    uint32_t low, high;       // kChoice: 0 and the name count - 1; kNumber: the range
+    Texts label;
+    const char* const* fileNames; // kChoice: the value's name in the file, at its index
+    const Texts* choiceTexts;     // kChoice: the value's name in the dialog, at its index
 };
 
 constexpr const char* kViewNames[] = {"lens", "fullscreen", "docked"};
+constexpr Texts kViewTexts[] = {
+    {"Lens", "\xCB\xF3\xEF\xE0"},
+    {"Full screen", "\xC2\xE5\xF1\xFC \xFD\xEA\xF0\xE0\xED"},
+    {"Docked", "\xC7\xE0\xEA\xF0\xE5\xEF\xEB\xB8\xED\xED\xE0\xFF \xEE\xE1\xEB\xE0\xF1\xF2\xFC"},
+};
 constexpr const char* kTrackingNames[] = {"centred", "proportional", "push"};
+constexpr Texts kTrackingTexts[] = {
+    {"Keep the pointer centred", "\xC4\xE5\xF0\xE6\xE0\xF2\xFC \xE2 \xF6\xE5\xED\xF2\xF0\xE5"},
+    {"Proportional", "\xCF\xF0\xEE\xEF\xEE\xF0\xF6\xE8\xEE\xED\xE0\xEB\xFC\xED\xEE"},
+    {"Push at the edge", "\xD1\xE4\xE2\xE8\xE3\xE0\xF2\xFC \xF3 \xEA\xF0\xE0\xFF"},
+};
 constexpr const char* kDockEdgeNames[] = {"top", "bottom", "left", "right"};
+constexpr Texts kDockEdgeTexts[] = {
+    {"Top", "\xD1\xE2\xE5\xF0\xF5\xF3"},
+    {"Bottom", "\xD1\xED\xE8\xE7\xF3"},
+    {"Left", "\xD1\xEB\xE5\xE2\xE0"},
+    {"Right", "\xD1\xEF\xF0\xE0\xE2\xE0"},
+};
 static_assert(sizeof(kViewNames) / sizeof(*kViewNames) == kViewCount, "a name for every view");
+static_assert(sizeof(kViewTexts) / sizeof(*kViewTexts) == kViewCount, "names");
 static_assert(sizeof(kTrackingNames) / sizeof(*kTrackingNames) == kTrackingCount, "names");
+static_assert(sizeof(kTrackingTexts) / sizeof(*kTrackingTexts) == kTrackingCount, "names");
 static_assert(sizeof(kDockEdgeNames) / sizeof(*kDockEdgeNames) == kDockEdgeCount, "names");
+static_assert(sizeof(kDockEdgeTexts) / sizeof(*kDockEdgeTexts) == kDockEdgeCount, "names");
+
+constexpr OptionShape Choice(uint32_t count) {
+    return {OptionKind::kChoice, 0, count - 1};
+}
+constexpr OptionShape kHotKey = {OptionKind::kHotKey, 0, 0xFFFF};
 
 constexpr Option kOptions[kOptionCount] = {
-    {"view", Kind::kChoice, [](ProgramOptions& o) -> uint32_t& { return o.engine.view; },
-     kViewNames, 0, kViewCount - 1},
-    {"fullscreen_tracking", Kind::kChoice,
-     [](ProgramOptions& o) -> uint32_t& { return o.engine.tracking; }, kTrackingNames, 0,
-     kTrackingCount - 1},
-    {"dock_edge", Kind::kChoice, [](ProgramOptions& o) -> uint32_t& { return o.engine.dockEdge; },
-     kDockEdgeNames, 0, kDockEdgeCount - 1},
-    {"dock_size_percent", Kind::kNumber,
-     [](ProgramOptions& o) -> uint32_t& { return o.engine.dockPercent; }, nullptr, kMinDockPercent,
-     kMaxDockPercent},
-    {"view_hotkey", Kind::kHotKey, [](ProgramOptions& o) -> uint32_t& { return o.viewKey; },
-     nullptr, 0, 0},
+    {"view",
+     Choice(kViewCount),
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.view; },
+     {"View", "\xC2\xE8\xE4"},
+     kViewNames,
+     kViewTexts},
+    {"fullscreen_tracking",
+     Choice(kTrackingCount),
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.tracking; },
+     {"Full-screen tracking",
+      "\xD1\xEB\xE5\xE6\xE5\xED\xE8\xE5 \xE2\xEE \xE2\xE5\xF1\xFC \xFD\xEA\xF0\xE0\xED"},
+     kTrackingNames,
+     kTrackingTexts},
+    {"dock_edge",
+     Choice(kDockEdgeCount),
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.dockEdge; },
+     {"Docked view's edge", "\xCA\xF0\xE0\xE9 \xE7\xE0\xEA\xF0\xE5\xEF\xEB\xB8\xED\xED\xEE\xE9 "
+                            "\xEE\xE1\xEB\xE0\xF1\xF2\xE8"},
+     kDockEdgeNames,
+     kDockEdgeTexts},
+    {"dock_size_percent",
+     {OptionKind::kNumber, kMinDockPercent, kMaxDockPercent},
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.dockPercent; },
+     {"Docked view's size, % of the screen",
+      "\xD0\xE0\xE7\xEC\xE5\xF0 \xE7\xE0\xEA\xF0\xE5\xEF\xEB\xB8\xED\xED\xEE\xE9 "
+      "\xEE\xE1\xEB\xE0\xF1\xF2\xE8, % \xFD\xEA\xF0\xE0\xED\xE0"},
+     nullptr,
+     nullptr},
+    {"view_hotkey",
+     kHotKey,
+     [](ProgramOptions& o) -> uint32_t& { return o.viewKey; },
+     {"Next view key", "\xCA\xEB\xE0\xE2\xE8\xF8\xE0 \xF1\xEC\xE5\xED\xFB \xE2\xE8\xE4\xE0"},
+     nullptr,
+     nullptr},
 };
 
 const char kFileComment[] =
     "# Vexlume options: one \"key = value\" a line. Vexlume keeps comments and lines it does "
     "not\r\n"
     "# know when it changes a value; a value it cannot use counts as the option's default.\r\n";
+
+const char* const kSwitchNames[] = {"off", "on"};
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -76,33 +130,52 @@ bool ParseNumber(const std::string& text, uint32_t* number) {
 }
 
 bool ParseValue(const Option& option, const std::string& text, uint32_t* value) {
-    switch (option.kind) {
-    case Kind::kChoice:
-        for (uint32_t i = option.low; i <= option.high; ++i) {
-            if (SameText(text, option.names[i])) {
+    switch (option.shape.kind) {
+    case OptionKind::kChoice:
+        for (uint32_t i = 0; i <= option.shape.high; ++i) {
+            if (SameText(text, option.fileNames[i])) {
                 *value = i;
                 return true;
             }
         }
         return false;
-    case Kind::kNumber:
-        return ParseNumber(text, value) && *value >= option.low && *value <= option.high;
-    case Kind::kHotKey:
+    case OptionKind::kNumber:
+        return ParseNumber(text, value) && *value >= option.shape.low &&
+               *value <= option.shape.high;
+    case OptionKind::kHotKey:
         return ParseHotKeyText(text, value);
+    case OptionKind::kSwitch:
+        for (uint32_t i = 0; i < 2; ++i) {
+            if (SameText(text, kSwitchNames[i])) {
+                *value = i;
+                return true;
+            }
+        }
+        return false;
     }
     return false;
 }
 
 std::string ValueText(const Option& option, uint32_t value) {
-    switch (option.kind) {
-    case Kind::kChoice:
-        return option.names[value <= option.high ? value : option.low];
-    case Kind::kNumber:
+    switch (option.shape.kind) {
+    case OptionKind::kChoice:
+        return option.fileNames[value <= option.shape.high ? value : 0];
+    case OptionKind::kNumber:
         return std::to_string(value);
-    case Kind::kHotKey:
+    case OptionKind::kHotKey:
         return HotKeyText(value);
+    case OptionKind::kSwitch:
+        return kSwitchNames[value != 0];
     }
     return {};
+}
+
+bool Known(OptionId id) {
+    return id >= 0 && id < kOptionCount;
+}
+
+bool Takes(const OptionShape& shape, uint32_t value) {
+    return value >= shape.low && value <= shape.high;
 }
 
 } // namespace
@@ -127,17 +200,47 @@ ProgramOptions ReadProgramOptions(const OptionsText& text) {
 }
 
 void WriteProgramOption(OptionsText& text, const ProgramOptions& options, OptionId id) {
-    if (id < 0 || id >= kOptionCount) {
+    if (!Known(id)) {
         return;
     }
     if (text.lines.empty()) {
         text = ParseOptionsText(kFileComment);
     }
-    const Option& option = kOptions[id];
-    ProgramOptions copy = options;
-    SetOptionValue(text, option.key, ValueText(option, option.field(copy)));
+    SetOptionValue(text, kOptions[id].key, ValueText(kOptions[id], OptionValue(options, id)));
 }
 
 const char* OptionKey(OptionId id) {
-    return id >= 0 && id < kOptionCount ? kOptions[id].key : "";
+    return Known(id) ? kOptions[id].key : "";
+}
+
+OptionShape ShapeOf(OptionId id) {
+    return Known(id) ? kOptions[id].shape : OptionShape{OptionKind::kNumber, 0, 0};
+}
+
+uint32_t OptionValue(const ProgramOptions& options, OptionId id) {
+    ProgramOptions copy = options;
+    return Known(id) ? kOptions[id].field(copy) : 0;
+}
+
+bool SetProgramOption(ProgramOptions* options, OptionId id, uint32_t value) {
+    if (!Known(id) || !Takes(kOptions[id].shape, value)) {
+        return false;
+    }
+    kOptions[id].field(*options) = value;
+    return true;
+}
+
+const char* OptionLabel(OptionId id, bool russian) {
+    if (!Known(id)) {
+        return "";
+    }
+    return russian ? kOptions[id].label.russian : kOptions[id].label.english;
+}
+
+const char* OptionChoiceText(OptionId id, uint32_t value, bool russian) {
+    if (!Known(id) || kOptions[id].choiceTexts == nullptr || value > kOptions[id].shape.high) {
+        return "";
+    }
+    const Texts& texts = kOptions[id].choiceTexts[value];
+    return russian ? texts.russian : texts.english;
 }

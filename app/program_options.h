@@ -1,5 +1,5 @@
-// The program's options beyond the settings record: what each is called in the options file,
-// its default and the values it may take. No Windows headers.
+// The program's options beyond the settings record: what each is called in the options file and
+// in the Options dialog, its default and the values it may take. No Windows headers.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@ struct ProgramOptions {
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
 };
 
+// Every option, in the order of the file's keys and of the Options dialog's rows.
 enum OptionId : int {
     kOptionView,
     kOptionTracking,
@@ -19,6 +20,19 @@ enum OptionId : int {
     kOptionDockSize,
     kOptionViewKey,
     kOptionCount,
+};
+
+enum class OptionKind {
+    kChoice, // one of a few named values, 0 to high
+    kNumber, // a whole number from low to high
+    kHotKey, // a hot-key control value (key, Shift 0x100, Ctrl 0x200, Alt 0x400), 0 for none
+    kSwitch, // 0 off, 1 on
+};
+
+struct OptionShape {
+    OptionKind kind;
+    uint32_t low;
+    uint32_t high;
 };
 
 // The options of a program whose file sets none: the lens as it always was.
@@ -32,5 +46,13 @@ ProgramOptions ReadProgramOptions(const OptionsText& text);
 // An empty text first gets a comment that says what the file is.
 void WriteProgramOption(OptionsText& text, const ProgramOptions& options, OptionId id);
 
-// The option's key in the file.
-const char* OptionKey(OptionId id);
+const char* OptionKey(OptionId id); // the option's key in the file
+OptionShape ShapeOf(OptionId id);
+uint32_t OptionValue(const ProgramOptions& options, OptionId id);
+// Sets the option when `value` is one it may take; false, with nothing changed, otherwise.
+bool SetProgramOption(ProgramOptions* options, OptionId id, uint32_t value);
+
+// What the Options dialog shows, in Russian (code page 1251) or English: the option's label and,
+// for a choice, the name of each value.
+const char* OptionLabel(OptionId id, bool russian);
+const char* OptionChoiceText(OptionId id, uint32_t value, bool russian);

@@ -108,6 +108,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam) {
     AppendMenuA(trayMenu, MF_STRING, cmdAbout, texts.about);
     AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(trayMenu, MF_STRING, cmdSettings, texts.settings);
+    AppendMenuA(trayMenu, MF_STRING, cmdOptions, texts.options);
     pluginMenu = CreatePopupMenu();
     if (pluginMenu != nullptr) {
         BuildPluginMenu(window, pluginMenu);
