@@ -44,7 +44,7 @@ IDirectDrawSurface* InterfaceOf(FakeSurface* surface) {
 
 // Waits for notification 0 and a moment more, so that a second one would have arrived too.
 int SetupFailedNotifications() {
-    WaitForNotification(kNotifySetupFailed, 2000);
+    WaitForNotification(kNotifySetupFailed);
     Sleep(100);
     int count = 0;
     for (const Notification& n : Notifications()) {
