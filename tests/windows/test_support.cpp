@@ -45,8 +45,10 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
 }
 
 std::string FileContent(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr));
+    // Shared for writing too: a test that polls a file must never keep its writer out.
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
     if (!file) {
         return "(missing)";
     }
