@@ -7,14 +7,6 @@
 #include "lens_image.h"
 #include "renderer_state.h"
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
                                FrameReadBack readBack) {
     const UINT size[2] = {width, height};

@@ -1,10 +1,9 @@
-// Shared by the benchmarks: a clock, and the renderer's whole frame measured on its own.
+// Shared by the benchmarks: the tests' clock, and the renderer's whole frame measured on its own.
 #pragma once
 
 #include <windows.h>
 
-// Milliseconds from an arbitrary start.
-double NowMs();
+#include "progress_wait.h"
 
 // Milliseconds per frame in each stage of the Direct3D route at width x height (twice
 // magnified): the screen capture into the capture texture, the drawing (queued for the GPU), and

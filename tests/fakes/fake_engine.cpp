@@ -1,6 +1,7 @@
 // Stands in for the engine library inside the tray program: records each start with the sizes
 // it was given, keeps a brightness, answers capture requests on demand and sends the codes the
-// test asks for, all through the shared block of fake_engine_state.h.
+// test asks for, counting the callbacks that have returned, all through the shared block of
+// fake_engine_state.h.
 #include "call_log.h"
 #include "fake_engine_state.h"
 #include "qxmagnifier.h"
@@ -25,17 +26,35 @@ FakeEngineState* State() {
     return g_state;
 }
 
+// Runs the callback and counts its return. The thread holds this library, which the program may
+// free meanwhile, until it has left it.
+DWORD WINAPI Deliver(LPVOID code) {
+    g_callback(code);
+    InterlockedIncrement(&State()->answered);
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&Deliver), &self);
+    FreeLibraryAndExitThread(self, 0);
+}
+
 void Notify(int code) {
-    HANDLE thread = CreateThread(nullptr, 0, g_callback,
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&Deliver),
+                       &self);
+    InterlockedIncrement(&State()->sent);
+    HANDLE thread = CreateThread(nullptr, 0, Deliver,
                                  reinterpret_cast<LPVOID>(static_cast<INT_PTR>(code)), 0, nullptr);
     if (thread != nullptr) {
         CloseHandle(thread);
+    } else {
+        InterlockedDecrement(&State()->sent);
+        FreeLibrary(self);
     }
 }
 
 DWORD WINAPI FakeEngineThread(LPVOID) {
     FakeEngineState* state = State();
-    InterlockedIncrement(&state->lensUpSent);
     Notify(kNotifyLensUp);
     while (g_runCount > 0) {
         Sleep(5);
@@ -77,6 +96,9 @@ FAKE_EXPORT HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCall
     }
     if (state->createDelayMs > 0) {
         Sleep(static_cast<DWORD>(state->createDelayMs));
+    }
+    while (state->holdCreates != 0) {
+        Sleep(5);
     }
     InterlockedIncrement(&g_runCount);
     return CreateThread(nullptr, 0, FakeEngineThread, nullptr, 0, nullptr);

@@ -32,6 +32,8 @@ struct FakeEngineState {
     volatile LONG answerCapture; // nonzero: the engine thread clears captureRequest
     volatile LONG pendingCode;   // -1, or a code the engine thread sends next (0, 2, 3 end it)
     volatile LONG createDelayMs; // qxCreateMagnifier takes this long
-    volatile LONG lensUpSent;    // code 4 notifications sent
     volatile LONG failCreates;   // nonzero: qxCreateMagnifier records the start and returns 0
+    volatile LONG holdCreates;   // nonzero: qxCreateMagnifier waits until it is cleared
+    volatile LONG sent;          // notifications sent
+    volatile LONG answered;      // notifications whose callback has returned
 };

@@ -25,7 +25,6 @@ namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vexlume";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr DWORD kInstallWait = 120000;
 
 std::string ShellFolder(int csidl) {
     char path[MAX_PATH] = {};
@@ -104,20 +103,17 @@ long RunAndWait(const std::string& commandLine, bool wholeTree = false) {
     UniqueHandle thread(info.hThread);
     AssignProcessToJobObject(job.Get(), process.Get());
     ResumeThread(thread.Get());
-    const double deadline = NowMs() + kInstallWait;
-    if (WaitForSingleObject(process.Get(), kInstallWait) != WAIT_OBJECT_0) {
+    if (!WaitForEnd(process.Get())) {
         TerminateProcess(process.Get(), 1);
         return -1;
     }
-    while (wholeTree && NowMs() < deadline) {
+    WaitUntil([&] {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
-        if (!QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &accounting,
-                                       sizeof(accounting), nullptr) ||
-            accounting.ActiveProcesses == 0) {
-            break;
-        }
-        Sleep(50);
-    }
+        return !wholeTree ||
+               !QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation,
+                                          &accounting, sizeof(accounting), nullptr) ||
+               accounting.ActiveProcesses == 0;
+    });
     DWORD code = 0;
     GetExitCodeProcess(process.Get(), &code);
     return static_cast<long>(code);
@@ -164,24 +160,6 @@ ShortcutSeen ReadShortcut(const std::string& path) {
         seen.folder = text;
     }
     return seen;
-}
-
-// A visible lens window of the process within `milliseconds`.
-bool LensShown(DWORD processId, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    do {
-        for (HWND window = FindWindowExA(nullptr, nullptr, "VX Overlay Window", nullptr);
-             window != nullptr;
-             window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window)) {
-                return true;
-            }
-        }
-        Sleep(50);
-    } while (NowMs() < deadline);
-    return false;
 }
 
 // Every test starts and ends with nothing installed, no program running, no settings, no
@@ -252,7 +230,7 @@ TEST_F(Installer, PutsProgramShortcutUninstallEntryAndSwitchedOffFiltersInPlace)
     VexlumeProcess program(shortcut.target, "", shortcut.folder);
     ASSERT_NE(nullptr, program.WaitForMainWindow());
     ASSERT_TRUE(program.RunCommand(8002));
-    EXPECT_TRUE(LensShown(program.Id(), 20000));
+    EXPECT_TRUE(WaitUntil([&] { return LensWindowShown(program.Id()); }));
     std::string engine = program.ModulePath("qxmagnifier.dll");
     EXPECT_EQ(InstallFolder() + "\\qxmagnifier.dll", engine);
 }
@@ -264,14 +242,10 @@ TEST_F(Installer, OverARunningCopyEndsItAndStartsTheNewOneAgain) {
 
     ASSERT_EQ(0, RunSetup("/S"));
     DWORD code = 1;
-    EXPECT_TRUE(first.WaitForExit(5000, &code)) << "ended before the files were replaced";
+    EXPECT_TRUE(first.WaitForExit(&code)) << "ended before the files were replaced";
     EXPECT_EQ(0u, code) << "through its own Exit";
     std::string again;
-    const double deadline = NowMs() + 20000;
-    while (again.empty() && NowMs() < deadline) {
-        Sleep(50);
-        again = RunningProgram();
-    }
+    WaitUntil([&] { return !(again = RunningProgram()).empty(); });
     EXPECT_EQ(InstalledProgram(), again) << "started again, from the install folder";
 }
 
@@ -304,7 +278,7 @@ TEST_F(Installer, UninstallLeavesOnlySettingsAndTheUsersOwnPlugInsUnlessAskedToR
         ASSERT_NE(nullptr, running.WaitForMainWindow());
 
         ASSERT_EQ(0, RunUninstaller(round.options));
-        EXPECT_TRUE(running.WaitForExit(5000)) << "ended through its close request";
+        EXPECT_TRUE(running.WaitForExit()) << "ended through its close request";
         EXPECT_FALSE(Exists(InstallFolder()));
         EXPECT_FALSE(Exists(Shortcut()));
         EXPECT_EQ("(absent)", RegistryText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName"));
@@ -364,11 +338,11 @@ TEST(InstallerPages, FollowTheSystemLanguage) {
                                &startup, &info));
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
-    const HWND window = WaitForWindow(info.dwProcessId, nullptr, 30000);
+    const HWND window = WaitForWindow(info.dwProcessId, nullptr);
     wchar_t caption[128] = {};
     GetWindowTextW(window, caption, 128);
     TerminateProcess(process.Get(), 0);
-    WaitForSingleObject(process.Get(), 5000);
+    WaitForEnd(process.Get());
     const std::wstring expected =
         russian ? L"\x0423\x0441\x0442\x0430\x043d\x043e\x0432\x043a\x0430 Vexlume"
                 : L"Vexlume Setup";

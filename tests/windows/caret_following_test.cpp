@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "lens_readback.h"
 #include "scoped_handles.h"
 #include "test_support.h"
 #include "vexlume_process.h"
@@ -13,16 +14,6 @@ namespace {
 
 constexpr POINT kResting = {1000, 800};
 constexpr POINT kMovedTo = {900, 650};
-
-// Moves the pointer through the input system, as a mouse would.
-void MovePointer(POINT to) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = to.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    input.mi.dy = to.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-}
 
 // Notepad in the middle of the screen, in front, its text box holding the focus.
 class Notepad {
@@ -35,7 +26,7 @@ public:
                             &startup, &process_)) {
             return;
         }
-        WaitForInputIdle(process_.hProcess, 10000);
+        WaitForInputIdle(process_.hProcess, kPatienceMs);
         window_ = WaitForWindow(process_.dwProcessId, "Untitled - Notepad");
         if (window_ != nullptr) {
             MoveWindow(window_, 350, 300, 500, 300, TRUE);
@@ -45,7 +36,7 @@ public:
     ~Notepad() {
         if (process_.hProcess != nullptr) {
             TerminateProcess(process_.hProcess, 0);
-            WaitForSingleObject(process_.hProcess, 5000);
+            WaitForEnd(process_.hProcess);
             CloseHandle(process_.hThread);
             CloseHandle(process_.hProcess);
         }
@@ -65,13 +56,7 @@ public:
     }
     // Waits until the caret stands somewhere else than `before`.
     bool WaitForCaretMove(const RECT& before, RECT* after) const {
-        for (int i = 0; i < 400; ++i) {
-            if (Caret(after) && !EqualRect(after, &before)) {
-                return true;
-            }
-            Sleep(5);
-        }
-        return false;
+        return WaitUntil([&] { return Caret(after) && !EqualRect(after, &before); });
     }
 
 private:
@@ -91,21 +76,7 @@ protected:
             engine.close(thread);
         }
     }
-    // Counts frames: each frame serves one request to copy the lens (2: not to the clipboard).
-    // After n served requests, the first n - 1 of those frames have shown their image.
-    bool Frames(int count) {
-        for (int frame = 0; frame < count; ++frame) {
-            StoreShared(record.engine.captureRequest, 2);
-            const double end = NowMs() + 5000;
-            while (LoadShared(record.engine.captureRequest) != 0) {
-                if (NowMs() > end) {
-                    return false;
-                }
-                Sleep(1);
-            }
-        }
-        return true;
-    }
+    bool Frames(int count) { return WaitForFrames(&record, count); }
     // The centre of the lens window, where the followed point is.
     POINT LensCentre() {
         RECT lens = {};
@@ -130,12 +101,11 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
     Notepad notepad;
     RECT caret = {};
     ASSERT_TRUE(notepad.Caret(&caret)) << "Notepad shows its caret";
-    MovePointer(kResting);
-    Sleep(200);
+    ASSERT_TRUE(MovePointer(kResting.x, kResting.y));
 
     thread = engine.create(&record.engine, TestCallback);
     ASSERT_NE(nullptr, thread);
-    ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
     ASSERT_TRUE(Frames(4));
     ExpectLensAt(kResting, "at the start the lens follows the resting pointer");
 
@@ -149,7 +119,7 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
         ExpectLensAt(POINT{caret.left, caret.bottom - 1}, "the lens went to the caret");
     }
 
-    MovePointer(kMovedTo);
+    ASSERT_TRUE(MovePointer(kMovedTo.x, kMovedTo.y));
     ASSERT_TRUE(Frames(4));
     ExpectLensAt(kMovedTo, "the next pointer move took it back");
 }

@@ -15,6 +15,7 @@
 #include "dpi_awareness_contexts.h"
 #include "engine_seams.h"
 #include "engine_state.h"
+#include "lens_readback.h"
 #include "monitor_bounds.h"
 #include "scoped_handles.h"
 #include "screen_pattern.h"
@@ -96,21 +97,6 @@ IntRect MonitorOfCurrentCase(IntPoint p) {
     return monitors.front();
 }
 
-bool LensWindowAt(const RECT& expected, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    for (;;) {
-        RECT actual;
-        HWND lens = FindWindowA("VX Overlay Window", nullptr);
-        if (lens != nullptr && GetWindowRect(lens, &actual) && EqualRect(&actual, &expected)) {
-            return true;
-        }
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(10);
-    }
-}
-
 TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChanges) {
     PublishedOwner owner;
     ClearNotifications();
@@ -120,19 +106,19 @@ TEST(LensOnMonitors, TheLensStaysOnTheMonitorUnderThePointerAndFollowsLayoutChan
     SettingsRecord record = DefaultRecord();
     record.engine.displayMode = 2; // the lens window
     record.engine.frameWait = 10;
-    SetCursorPos(kMonitorCases[0].pointer.x, kMonitorCases[0].pointer.y);
+    MovePointer(kMonitorCases[0].pointer.x, kMonitorCases[0].pointer.y);
     HANDLE thread = qxCreateMagnifier(&record.engine, TestCallback);
     ASSERT_NE(nullptr, thread);
-    EXPECT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    EXPECT_TRUE(WaitForNotification(kNotifyLensUp));
     for (int i = 0; i < static_cast<int>(std::size(kMonitorCases)); ++i) {
         const MonitorCase& c = kMonitorCases[i];
         currentCase = i;
-        SetCursorPos(c.pointer.x, c.pointer.y);
-        // A layout change while the pointer rests is taken up within about a second.
-        EXPECT_TRUE(LensWindowAt(c.lens, 4000)) << c.what;
+        MovePointer(c.pointer.x, c.pointer.y);
+        // A layout change while the pointer rests is taken up.
+        EXPECT_TRUE(WaitForLensAt(c.lens)) << c.what;
     }
     qxCloseMagnifier(thread);
-    EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+    EXPECT_TRUE(WaitForNotification(kNotifyEnded));
 }
 
 // --- A display scaled to 144 DPI (the prefix's LogPixels), for programs started meanwhile.
@@ -181,10 +167,8 @@ SettingsSeen ReadSettingsDialog() {
     EXPECT_NE(nullptr, program.WaitForMainWindow());
     program.PostCommand(6000);
     HWND dialog = WaitForWindow(program.Id(), "Vexlume Settings");
-    for (int i = 0; i < 500 && dialog != nullptr && !IsWindowVisible(dialog); ++i) {
-        Sleep(20); // shown once filled
-    }
-    EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
+    EXPECT_TRUE(dialog != nullptr && WaitUntil([dialog] { return IsWindowVisible(dialog); }))
+        << "shown once filled";
     if (dialog == nullptr) {
         return seen;
     }
@@ -216,7 +200,7 @@ DWORD RunInsideTests() {
     UniqueHandle process(child.hProcess);
     CloseHandle(child.hThread);
     DWORD code = 1001;
-    if (WaitForSingleObject(process.Get(), 120000) != WAIT_OBJECT_0) {
+    if (!WaitForEnd(process.Get())) {
         TerminateProcess(process.Get(), code);
     }
     GetExitCodeProcess(process.Get(), &code);
@@ -263,16 +247,14 @@ TEST(ScaledDisplayInside, TheLensOverAPatternIsItsExactTwofoldMagnification) {
     SettingsRecord record = DefaultRecord(); // 256 x 128 from 128 x 64
     record.engine.displayMode = 2;           // only the window under the pointer: no lens in it
     record.engine.frameWait = 10;
-    SetCursorPos(379, 359);
+    MovePointer(379, 359);
     HANDLE thread = engine.create(&record.engine, TestCallback);
     ASSERT_NE(nullptr, thread);
-    EXPECT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    EXPECT_TRUE(WaitForNotification(kNotifyLensUp));
     engine.brightness(1, 1000 - engine.brightness(0, 0));
-    Sleep(500); // the pointer has settled and the neutral brightness is shown
+    ASSERT_TRUE(WaitForFrames(&record, 2)) << "the neutral brightness is shown";
     StoreShared(record.engine.captureRequest, 1);
-    for (int i = 0; i < 300 && LoadShared(record.engine.captureRequest) != 0; ++i) {
-        Sleep(10);
-    }
+    ASSERT_TRUE(WaitForCaptureServed(record));
     const std::vector<uint32_t> copy = ClipboardPixels(256, 128);
     engine.close(thread);
     ASSERT_EQ(256u * 128u, copy.size());

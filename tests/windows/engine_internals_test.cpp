@@ -37,7 +37,7 @@ TEST(RunControl, PauseLastsTheFrameWaitWhileRunning) {
     PauseBeforeFrame(120);
     const double paused = NowMs() - start;
     EXPECT_GE(paused, 100.0);
-    EXPECT_LT(paused, 1000.0);
+    EXPECT_LT(paused, kPatienceMs) << "a tenth of a second, not minutes";
     EXPECT_TRUE(RunsRemain());
     DrainRuns();
     EXPECT_FALSE(RunsRemain());
@@ -53,15 +53,13 @@ TEST(RunControl, PauseEndsAtOnceWhenTheRunsAreDrained) {
     BeginRun();
     BeginRun();
     UniqueHandle drainer(CreateThread(nullptr, 0, DrainAfterAMoment, nullptr, 0, nullptr));
-    const double start = NowMs();
-    PauseBeforeFrame(INFINITE);
-    EXPECT_LT(NowMs() - start, 2000.0);
+    PauseBeforeFrame(INFINITE); // returns at all
     EXPECT_FALSE(RunsRemain());
-    WaitForSingleObject(drainer.Get(), 5000);
+    WaitForEnd(drainer.Get());
 
     const double again = NowMs();
-    PauseBeforeFrame(60000);
-    EXPECT_LT(NowMs() - again, 500.0) << "a drained engine does not pause";
+    PauseBeforeFrame(20 * kPatienceMs);
+    EXPECT_LT(NowMs() - again, kPatienceMs) << "a drained engine does not pause";
     BeginRun();
     EXPECT_TRUE(RunsRemain()) << "a new run re-arms the pause";
     UndoBeginRun();

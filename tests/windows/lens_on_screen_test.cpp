@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "lens_readback.h"
 #include "screen_pattern.h"
@@ -33,7 +34,7 @@ protected:
     void Start() {
         thread = engine.create(&record.engine, TestCallback);
         ASSERT_NE(nullptr, thread);
-        ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+        ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
         engine.brightness(1, 1000 - engine.brightness(0, 0));
     }
     PublishedOwner owner;
@@ -46,19 +47,14 @@ protected:
 
 TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherPrograms) {
     record.engine.displayMode = 2;
-    SetCursorPos(380, 360);
+    MovePointer(380, 360);
     Start();
     ASSERT_TRUE(WaitForLensAt(LensAround(380, 360))) << "the lens sits around the pointer";
     EXPECT_EQ(0x080800A8, GetWindowLongA(FindLensWindow(), GWL_EXSTYLE));
     EXPECT_TRUE(GetWindowLongA(FindLensWindow(), GWL_STYLE) & WS_POPUP);
 
-    SetCursorPos(420, 380);
+    MovePointer(420, 380);
     ASSERT_TRUE(WaitForLensAt(LensAround(420, 380))) << "the lens follows the pointer";
-
-    // Wine's SetCursorPos can report the old place to other threads for about 100 ms more, and
-    // the lens follows whatever it reads: the copy is asked for once the pointer has settled.
-    Sleep(300);
-    ASSERT_TRUE(WaitForLensAt(LensAround(420, 380)));
     StoreShared(record.engine.captureRequest, 1);
     ASSERT_TRUE(WaitForCaptureServed(record));
     ClipboardImage copy;
@@ -73,26 +69,33 @@ TEST_F(LensOnScreen, OneWindowLensFollowsThePointerAndItsCopyReachesOtherProgram
     thread = nullptr;
     EXPECT_GE(NowMs() - start, 1270.0) << "the lens fades out before it goes";
     EXPECT_EQ(nullptr, FindLensWindow());
-    EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+    EXPECT_TRUE(WaitForNotification(kNotifyEnded));
 }
 
 TEST_F(LensOnScreen, ShowAllUsesTheLensWindowAndCopiesTheImageItShows) {
     record.engine.displayMode = 1;
     record.engine.frameWait = 1500; // each image stays on the screen for 1.5 s
-    SetCursorPos(380, 360);
+    MovePointer(380, 360);
     Start();
     ASSERT_TRUE(WaitForLensAt(LensAround(380, 360)))
         << "no overlay is advertised: the lens window is used";
-    Sleep(300); // the frame that shows the brightness raised at lens-up has come
+    ASSERT_TRUE(WaitForFrames(&record, 2)) << "the brightness raised at lens-up is shown";
     StoreShared(record.engine.captureRequest, 1);
     ASSERT_TRUE(WaitForCaptureServed(record));
-    Sleep(100); // the frame that served the copy is presented right after it
-    const RECT lens = LensAround(380, 360);
-    const auto shown = ReadScreen(lens.left, lens.top, 256, 128);
     ClipboardImage copy;
     ASSERT_TRUE(ReadClipboardElsewhere(&copy));
     // Wine puts the lens window into every screen copy, so from its second frame on the lens
-    // shows itself; what is checked here is that the copy is the image the lens shows.
+    // shows itself; what is checked here is that the copy is the image the lens shows, from
+    // right after the frame that served it until the next.
+    const RECT lens = LensAround(380, 360);
+    std::vector<uint32_t> shown;
+    WaitUntil([&] {
+        shown = ReadScreen(lens.left, lens.top, 256, 128);
+        for (uint32_t& pixel : shown) {
+            pixel &= 0x00FFFFFFu;
+        }
+        return shown == copy.pixels;
+    });
     EXPECT_EQ(0, CopyMismatches(copy, shown)) << "the copy is the lens image on the screen";
 }
 

@@ -18,9 +18,8 @@ bool ReadClipboardElsewhere(ClipboardImage* image) {
                         &startup, &process)) {
         return false;
     }
-    const DWORD waited = WaitForSingleObject(process.hProcess, 10000);
     DWORD code = 1;
-    if (waited != WAIT_OBJECT_0) {
+    if (!WaitForEnd(process.hProcess)) {
         TerminateProcess(process.hProcess, 1);
     }
     GetExitCodeProcess(process.hProcess, &code);
@@ -56,25 +55,25 @@ HWND FindLensWindow() {
 }
 
 bool WaitForLensAt(const RECT& expected) {
-    for (int i = 0; i < 300; ++i) {
+    return WaitUntil([&] {
         RECT actual;
         HWND lens = FindLensWindow();
-        if (lens != nullptr && GetWindowRect(lens, &actual) && EqualRect(&actual, &expected)) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
+        return lens != nullptr && GetWindowRect(lens, &actual) && EqualRect(&actual, &expected);
+    });
 }
 
 bool WaitForCaptureServed(const SettingsRecord& record) {
-    for (int i = 0; i < 300; ++i) {
-        if (LoadShared(record.engine.captureRequest) == 0) {
-            return true;
+    return WaitUntil([&] { return LoadShared(record.engine.captureRequest) == 0; });
+}
+
+bool WaitForFrames(SettingsRecord* record, int count) {
+    for (int frame = 0; frame < count; ++frame) {
+        StoreShared(record->engine.captureRequest, 2);
+        if (!WaitForCaptureServed(*record)) {
+            return false;
         }
-        Sleep(10);
     }
-    return false;
+    return true;
 }
 
 RECT LensAround(int x, int y) {

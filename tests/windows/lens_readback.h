@@ -20,10 +20,14 @@ bool ReadClipboardElsewhere(ClipboardImage* image);
 void EmptyTheClipboard();
 
 HWND FindLensWindow();
-// Waits (bounded) until the lens window exists at `expected`.
+// Waits (see WaitUntil) until the lens window exists at `expected`.
 bool WaitForLensAt(const RECT& expected);
-// Waits (bounded) until the engine has served the clipboard request of `record`.
+// Waits until the engine has served the clipboard request of `record`.
 bool WaitForCaptureServed(const SettingsRecord& record);
+// Waits until the engine has made `count` more frames that draw: each serves one request to
+// copy the lens (2: not to the clipboard). After n of them, the first n - 1 have shown their
+// image.
+bool WaitForFrames(SettingsRecord* record, int count);
 // The place of a 256 x 128 lens around the point (x, y) + 1.
 RECT LensAround(int x, int y);
 

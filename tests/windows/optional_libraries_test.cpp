@@ -2,6 +2,7 @@
 // locator and the error reporter, each replaced here by a fake that records its calls.
 #include <gtest/gtest.h>
 
+#include "lens_readback.h"
 #include "test_support.h"
 
 namespace {
@@ -20,10 +21,10 @@ protected:
     void RunOnce() {
         HANDLE thread = engine.create(&record.engine, TestCallback);
         ASSERT_NE(nullptr, thread);
-        ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 5000));
-        Sleep(50);
+        ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
+        ASSERT_TRUE(WaitForFrames(&record, 2));
         ASSERT_EQ(1, engine.close(thread));
-        ASSERT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+        ASSERT_TRUE(WaitForNotification(kNotifyEnded));
     }
     PublishedOwner owner;
     EngineLibrary engine;

@@ -77,24 +77,23 @@ protected:
     void Start(POINT at = kOverPicture) {
         ClearRecordedCalls();
         ClearNotifications();
-        SetCursorPos(at.x, at.y);
-        Sleep(200); // Wine's other threads may read the old place for about 100 ms
+        ASSERT_TRUE(MovePointer(at.x, at.y));
         thread = engine.create(&record.engine, TestCallback);
         ASSERT_NE(nullptr, thread);
         engineThread = " thread=" + std::to_string(GetThreadId(thread));
-        ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+        ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
         engine.brightness(1, 1000 - engine.brightness(0, 0));
     }
     void Close() {
         if (thread != nullptr) {
             EXPECT_EQ(1, engine.close(thread));
             thread = nullptr;
-            EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+            EXPECT_TRUE(WaitForNotification(kNotifyEnded));
         }
     }
     // The clipboard copy of the lens, taken once the frames show the raised brightness.
     ClipboardImage CopyOfTheLens() {
-        Sleep(300);
+        EXPECT_TRUE(WaitForFrames(&record, 2));
         StoreShared(record.engine.captureRequest, 1);
         ClipboardImage copy;
         EXPECT_TRUE(WaitForCaptureServed(record));
@@ -253,16 +252,16 @@ TEST(PluginLoopOverlay, ATakeOverHidesTheOverlayUntilThePluginIsSwitchedOff) {
         fake.AcceptOverlayFormat(FakeRgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
         SettingsRecord record = DefaultRecord();
         record.engine.frameWait = 5;
-        SetCursorPos(600, 500);
+        MovePointer(600, 500);
         ClearRecordedCalls();
         ClearNotifications();
         HANDLE thread = qxCreateMagnifier(&record.engine, TestCallback);
         ASSERT_NE(nullptr, thread);
-        ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+        ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
         FakeSurface* overlay = fake.Surface(FakeRole::Overlay);
         ASSERT_NE(nullptr, overlay);
 
-        SetCursorPos(700, 520);
+        MovePointer(700, 520);
         ASSERT_TRUE(WaitUntil([] { return FilterCalls("recorder.dll") >= 10; }));
         EXPECT_EQ(c.shownAgain, overlay->OverlayShown());
         EXPECT_EQ(c.shownAgain, overlay->Flips() > 0);
@@ -273,7 +272,7 @@ TEST(PluginLoopOverlay, ATakeOverHidesTheOverlayUntilThePluginIsSwitchedOff) {
             EXPECT_TRUE(RecordedCallsStartingWith("overlay.SetOverlayPosition").empty());
         }
         qxCloseMagnifier(thread);
-        EXPECT_TRUE(WaitForNotification(kNotifyEnded, 5000));
+        EXPECT_TRUE(WaitForNotification(kNotifyEnded));
         EXPECT_EQ(0, fake.OutstandingReferences());
         EXPECT_TRUE(fake.Problems().empty());
     }

@@ -162,7 +162,8 @@ TEST_F(PointerHider, TheBlankPointerTakesThePlaceOfEveryStandardOne) {
 
 // The helper that hides the pointer through the real library and waits to be killed.
 PROCESS_INFORMATION StartHidingProcess() {
-    std::string command = "\"" + ProgramFolder() + "\\pointer_hider_child.exe\"";
+    std::string command = "\"" + ProgramFolder() + "\\pointer_hider_child.exe\" " +
+                          std::to_string(GetCurrentProcessId());
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -172,22 +173,11 @@ PROCESS_INFORMATION StartHidingProcess() {
     return process;
 }
 
-bool WaitForFile(const std::string& path, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    while (!Exists(path)) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(10);
-    }
-    return true;
-}
-
 TEST_F(PointerHider, AKilledProcessLeavesThePointerToBeRestoredAtTheNextStart) {
     const PROCESS_INFORMATION child = StartHidingProcess();
     ASSERT_NE(nullptr, child.hProcess);
     UniqueHandle process(child.hProcess);
-    const bool marked = WaitForFile(marker, 20000);
+    const bool marked = WaitUntil([this] { return Exists(marker); });
     if (!marked) {
         TerminateProcess(process.Get(), 9);
     }
@@ -201,7 +191,7 @@ TEST_F(PointerHider, AKilledProcessLeavesThePointerToBeRestoredAtTheNextStart) {
     EXPECT_TRUE(Exists(marker));
 
     TerminateProcess(process.Get(), 9);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.Get(), 10000));
+    ASSERT_TRUE(WaitForEnd(process.Get()));
     PointerHiding next;
     SetUpPointerHiding(&next, kRecording, marker.c_str());
     EXPECT_EQ(1, ShowSystemPointer(&next, 1));

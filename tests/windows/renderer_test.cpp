@@ -17,6 +17,7 @@
 #include "packed_yuv.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
+#include "test_support.h"
 #include "settings_logic.h"
 
 // Every allocation of this program passes here, so a test can count those of the frame path.
@@ -260,7 +261,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
     PatternWindow pattern(400, 300, 100, 80, DetailPattern(100, 80, 3));
     ASSERT_TRUE(pattern.WaitUntilShown());
     ASSERT_TRUE(Start(128, 64));
-    SetCursorPos(450, 340);
+    MovePointer(450, 340);
     const auto screen = ReadScreen(0, 0, kScreenWidth, kScreenHeight);
     const int sx = 370;
     const int sy = 350;

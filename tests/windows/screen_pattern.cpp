@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "scoped_handles.h"
+#include "progress_wait.h"
 
 namespace {
 
@@ -76,15 +77,12 @@ LRESULT CALLBACK PatternWindow::Procedure(HWND window, UINT message, WPARAM w, L
 }
 
 bool PatternWindow::WaitUntilShown() {
-    for (int attempt = 0; attempt < 200; ++attempt) {
+    return WaitUntil([this] {
         HandleWaitingMessages();
-        if (ReadScreen(x_, y_, width_, height_) == pixels_) {
-            return true;
-        }
+        const bool shown = ReadScreen(x_, y_, width_, height_) == pixels_;
         InvalidateRect(window_, nullptr, FALSE);
-        Sleep(10);
-    }
-    return false;
+        return shown;
+    });
 }
 
 std::vector<uint32_t> ReadScreen(int x, int y, int width, int height) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string>
 #include <utility>
 
 #include "instance_mapping.h"
@@ -44,8 +45,10 @@ std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
 }
 
 std::string FileContent(const std::string& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr));
+    // Shared for writing too: a test that polls a file must never keep its writer out.
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
     if (!file) {
         return "(missing)";
     }
@@ -146,9 +149,8 @@ void ClearNotifications() {
     g_action = nullptr;
 }
 
-bool WaitForNotification(int code, DWORD milliseconds, Notification* found) {
-    const double deadline = NowMs() + milliseconds;
-    do {
+bool WaitForNotification(int code, Notification* found) {
+    return WaitUntil([&] {
         for (const Notification& n : Notifications()) {
             if (n.code == code) {
                 if (found != nullptr) {
@@ -157,9 +159,8 @@ bool WaitForNotification(int code, DWORD milliseconds, Notification* found) {
                 return true;
             }
         }
-        Sleep(5);
-    } while (NowMs() < deadline);
-    return false;
+        return false;
+    });
 }
 
 void OnNotification(int code, void (*action)()) {
@@ -168,23 +169,24 @@ void OnNotification(int code, void (*action)()) {
     g_action = action;
 }
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    while (!condition()) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(5);
+bool MovePointer(int x, int y) {
+    std::string command =
+        "Z:\\usr\\bin\\xdotool mousemove " + std::to_string(x) + " " + std::to_string(y);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION tool = {};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &tool)) {
+        WaitForEnd(tool.hProcess);
+        CloseHandle(tool.hThread);
+        CloseHandle(tool.hProcess);
+    } else {
+        SetCursorPos(x, y);
     }
-    return true;
+    return WaitUntil([x, y] {
+        POINT at = {};
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    });
 }
 
 PublishedOwner::PublishedOwner()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "progress_wait.h"
 #include "qxmagnifier.h"
 
 // Adds one entry to the call log. Fakes linked into the test program call it directly; fake
@@ -75,15 +76,29 @@ struct Notification {
 DWORD WINAPI TestCallback(LPVOID code);
 std::vector<Notification> Notifications();
 void ClearNotifications();
-// Waits at most `milliseconds` for a notification with `code`; true when it arrived.
-bool WaitForNotification(int code, DWORD milliseconds, Notification* found = nullptr);
+// Waits (see WaitUntil) for a notification with `code`; true when it arrived.
+bool WaitForNotification(int code, Notification* found = nullptr);
 // Runs `action` once from inside TestCallback when `code` arrives, on the notification thread.
 void OnNotification(int code, void (*action)());
 
-// Milliseconds since an arbitrary start, for measuring bounded waits.
-double NowMs();
-// Waits at most `milliseconds` until `condition` holds; true when it does.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 5000);
+// Counts the engine's frames on every display path: while the lens follows the caret (set in
+// `record`), the stand-in caret locator is asked once a frame.
+class FrameCounter {
+public:
+    explicit FrameCounter(SettingsRecord* record) { record->engine.followFocus = 1; }
+    int operator()() const { return queries_(); }
+
+private:
+    PreloadedFake caret_{"qxgetcaretpos", "full"};
+    LONG(*queries_)
+    () = reinterpret_cast<LONG (*)()>(reinterpret_cast<void*>(GetProcAddress(caret_.Module(),
+                                                                             "FakeCaretQueries")));
+};
+
+// Puts the pointer at (x, y) and waits until it is read there. Under Wine it is moved through
+// the X server, as a mouse moves it: after Wine's own SetCursorPos over a window of the process,
+// every thread can read the old place again, for good.
+bool MovePointer(int x, int y);
 
 // Stands in for the main program's window: a hidden window published in the shared memory
 // "magnifier", where the engine looks for the window that owns its Direct3D device.

@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr UINT kTrayCallbackMessage = 15000;
+
 void DeleteFolderFiles(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -41,9 +43,9 @@ void EndStrayInstance() {
         return;
     }
     PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.Get(), 5000) != WAIT_OBJECT_0) {
+    if (!WaitForEnd(process.Get())) {
         TerminateProcess(process.Get(), 1);
-        WaitForSingleObject(process.Get(), 5000);
+        WaitForEnd(process.Get());
     }
 }
 
@@ -161,56 +163,77 @@ VexlumeProcess::~VexlumeProcess() {
         if (window_ != nullptr) {
             PostMessageA(window_, WM_CLOSE, 0, 0);
         }
-        if (WaitForSingleObject(info_.hProcess, 5000) != WAIT_OBJECT_0) {
+        if (!WaitForEnd(info_.hProcess)) {
             TerminateProcess(info_.hProcess, 1);
-            WaitForSingleObject(info_.hProcess, 5000);
+            WaitForEnd(info_.hProcess);
         }
     }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
 }
 
-HWND VexlumeProcess::WaitForMainWindow(DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    while (Running() && NowMs() < deadline) {
+HWND VexlumeProcess::WaitForMainWindow() {
+    WaitUntil([this] {
         HWND window = PublishedWindow();
         DWORD id = 0;
         if (window != nullptr && GetWindowThreadProcessId(window, &id) && id == Id()) {
             window_ = window;
-            const double left = deadline - NowMs();
-            return Answers(left > 0 ? static_cast<DWORD>(left) : 0) ? window : nullptr;
         }
-        Sleep(20);
-    }
-    return nullptr;
+        return window_ != nullptr || !Running();
+    });
+    return Answers() ? window_ : nullptr;
 }
 
-bool VexlumeProcess::Answers(DWORD milliseconds) const {
-    return window_ != nullptr && Send(WM_NULL, 0, 0, milliseconds);
+bool VexlumeProcess::Answers() const {
+    return window_ != nullptr && Send(WM_NULL, 0, 0);
 }
 
 void VexlumeProcess::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
     PostMessageA(window_, message, wParam, lParam);
 }
 
-bool VexlumeProcess::Send(UINT message, WPARAM wParam, LPARAM lParam, DWORD milliseconds) const {
+bool VexlumeProcess::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, milliseconds,
+    return SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, kPatienceMs,
                                &result) != 0;
 }
 
-bool VexlumeProcess::RunCommand(unsigned command, DWORD milliseconds) const {
-    return Send(WM_COMMAND, command, 0, milliseconds);
+bool VexlumeProcess::RunCommand(unsigned command) const {
+    return Send(WM_COMMAND, command, 0);
 }
 
-bool VexlumeProcess::WaitForExit(DWORD milliseconds, DWORD* code) {
-    if (!Started() || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+bool VexlumeProcess::HandledPosted() const {
+    Post(kTrayCallbackMessage, 333, WM_RBUTTONUP);
+    // A main thread that waits for its next message (after a lost surface) takes no message
+    // that was queued before: more of them, harmless, follow until the menu is open.
+    HWND menu = nullptr;
+    if (!WaitUntil([&] {
+            Post(WM_NULL);
+            menu = FindWindowA("#32768", nullptr);
+            return menu != nullptr && IsWindowVisible(menu);
+        })) {
+        return false;
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    return WaitUntil([menu] { return !IsWindowVisible(menu); }) && Answers();
+}
+
+bool VexlumeProcess::WaitForExit(DWORD* code) {
+    if (!Started() || !WaitForEnd(info_.hProcess)) {
         return false;
     }
     if (code != nullptr) {
         GetExitCodeProcess(info_.hProcess, code);
     }
     return true;
+}
+
+double VexlumeProcess::LifetimeMs() const {
+    ULARGE_INTEGER times[4] = {};
+    GetProcessTimes(info_.hProcess, reinterpret_cast<FILETIME*>(&times[0]),
+                    reinterpret_cast<FILETIME*>(&times[1]), reinterpret_cast<FILETIME*>(&times[2]),
+                    reinterpret_cast<FILETIME*>(&times[3]));
+    return static_cast<double>(times[1].QuadPart - times[0].QuadPart) / 10000.0;
 }
 
 bool VexlumeProcess::Running() const {
@@ -266,15 +289,12 @@ bool FakeEngine::ReadRecord(const VexlumeProcess& program, SettingsRecord* recor
            program.Read(engineRecord - kEngineParametersOffset, record, sizeof(*record));
 }
 
-bool FakeEngine::WaitFor(bool (*condition)(const FakeEngineState&), DWORD milliseconds) const {
-    const double deadline = NowMs() + milliseconds;
-    while (!condition(*state_)) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
+bool FakeEngine::WaitFor(const std::function<bool(const FakeEngineState&)>& condition) const {
+    return WaitUntil([&] { return condition(*state_); });
+}
+
+bool FakeEngine::WaitForAnswers() const {
+    return WaitFor([](const FakeEngineState& s) { return s.answered == s.sent; });
 }
 
 namespace {
@@ -364,7 +384,8 @@ std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow) {
         return items;
     }
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0, SMTO_NORMAL, 5000, &result);
+    SendMessageTimeoutA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0, SMTO_NORMAL, kPatienceMs,
+                        &result);
     UnhookWindowsHookEx(installed);
     if (state->done == 0) {
         return items;
@@ -376,29 +397,29 @@ std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow) {
     return items;
 }
 
-HWND WaitForPopupMenu(DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    do {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (menu != nullptr && IsWindowVisible(menu)) {
-            return menu;
-        }
-        Sleep(20);
-    } while (NowMs() < deadline);
-    return nullptr;
+HWND WaitForPopupMenu() {
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu);
+    });
+    return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
 }
 
-HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds) {
-    const double deadline = NowMs() + milliseconds;
-    do {
-        WindowSearch search = {processId, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
+HWND WaitForWindow(DWORD processId, const char* caption, const std::function<void()>& meanwhile) {
+    WindowSearch search = {processId, caption, nullptr};
+    WaitUntil([&] {
+        if (meanwhile) {
+            meanwhile();
         }
-        Sleep(20);
-    } while (NowMs() < deadline);
-    return nullptr;
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+bool WaitClosed(HWND window) {
+    return WaitUntil([window] { return !IsWindow(window); });
 }
 
 bool TrayIconPresent(HWND owner) {

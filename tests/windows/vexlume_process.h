@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,19 +44,24 @@ public:
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
     // The main window published in the shared memory "magnifier", once it belongs to this
-    // process and its thread answers (the message loop runs). Null after `milliseconds`.
-    HWND WaitForMainWindow(DWORD milliseconds = 20000);
+    // process and its thread answers (the message loop runs). Null when the wait gives up.
+    HWND WaitForMainWindow();
     HWND MainWindow() const { return window_; }
-    // True when the main thread answers a message within `milliseconds`.
-    bool Answers(DWORD milliseconds = 10000) const;
+    // True when the main thread answers a message (within kPatienceMs, as every wait).
+    bool Answers() const;
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Sends a message to the main window and waits until it has been handled.
-    bool Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD milliseconds = 10000) const;
+    bool Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void PostCommand(unsigned command) const { Post(WM_COMMAND, command, 0); }
+    // Waits until the main thread has handled every message posted to it so far: a click on
+    // the tray icon posted behind them opens the menu, which Escape closes again.
+    bool HandledPosted() const;
     // Sends the command and waits for it to be handled.
-    bool RunCommand(unsigned command, DWORD milliseconds = 10000) const;
-    // True when the process ended within `milliseconds`; its exit code goes to `code`.
-    bool WaitForExit(DWORD milliseconds, DWORD* code = nullptr);
+    bool RunCommand(unsigned command) const;
+    // True when the process ended (see WaitUntil); its exit code goes to `code`.
+    bool WaitForExit(DWORD* code = nullptr);
+    // From the start to the end of the process, once it has ended.
+    double LifetimeMs() const;
     bool Running() const;
     // The loaded modules' file names, lower case.
     std::vector<std::string> Modules() const;
@@ -79,8 +85,10 @@ public:
     FakeEngineState* operator->() const { return state_; }
     // The settings record inside `program`, as the last qxCreateMagnifier saw its address.
     bool ReadRecord(const VexlumeProcess& program, SettingsRecord* record) const;
-    // Waits until `condition` holds, at most `milliseconds`.
-    bool WaitFor(bool (*condition)(const FakeEngineState&), DWORD milliseconds = 10000) const;
+    // Waits (see WaitUntil) until `condition` holds.
+    bool WaitFor(const std::function<bool(const FakeEngineState&)>& condition) const;
+    // Waits until the program's callback has returned from every notification sent so far.
+    bool WaitForAnswers() const;
 
 private:
     HANDLE mapping_;
@@ -122,11 +130,15 @@ struct MenuItemSeen {
     std::wstring text;
 };
 std::vector<MenuItemSeen> ReadOpenMenu(HWND menuWindow);
-// The open popup menu window, or null after `milliseconds`.
-HWND WaitForPopupMenu(DWORD milliseconds = 10000);
+// The open popup menu window, or null when the wait gives up.
+HWND WaitForPopupMenu();
 // A top-level window of `processId` with this caption (any visible one with a caption when
-// `caption` is null), or null after `milliseconds`.
-HWND WaitForWindow(DWORD processId, const char* caption, DWORD milliseconds = 10000);
+// `caption` is null), or null when the wait gives up; `meanwhile`, when given, runs before each
+// look.
+HWND WaitForWindow(DWORD processId, const char* caption,
+                   const std::function<void()>& meanwhile = nullptr);
+// Waits until `window` is gone.
+bool WaitClosed(HWND window);
 // Whether some program holds this hot key: RegisterHotKey fails for a key already taken.
 bool KeyTaken(UINT modifiers, UINT key);
 // Presses and releases a key through the system's input.

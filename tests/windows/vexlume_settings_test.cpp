@@ -76,14 +76,6 @@ uint32_t ShownHotKey(HWND dialog, int slot) {
     return LOWORD(SendDlgItemMessageA(dialog, kHotKeyFirst + slot, HKM_GETHOTKEY, 0, 0));
 }
 
-bool WaitClosed(HWND dialog) {
-    const double deadline = NowMs() + 10000;
-    while (IsWindow(dialog) && NowMs() < deadline) {
-        Sleep(20);
-    }
-    return !IsWindow(dialog);
-}
-
 bool NumLockOn() {
     return (GetKeyState(VK_NUMLOCK) & 1) != 0;
 }
@@ -105,10 +97,7 @@ void SetNumLock(bool on) {
     } else {
         Press(VK_NUMLOCK);
     }
-    const double deadline = NowMs() + 5000;
-    while (NumLockOn() != on && NowMs() < deadline) {
-        Sleep(20);
-    }
+    WaitUntil([on] { return NumLockOn() == on; });
 }
 
 class SettingsDialog : public ::testing::Test {
@@ -130,11 +119,9 @@ protected:
     HWND Open() {
         program->PostCommand(6000);
         HWND dialog = WaitForWindow(program->Id(), "Vexlume Settings");
-        const double deadline = NowMs() + 10000;
-        while (dialog != nullptr && !IsWindowVisible(dialog) && NowMs() < deadline) {
-            Sleep(20);
-        }
-        return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+        return dialog != nullptr && WaitUntil([dialog] { return IsWindowVisible(dialog); })
+                   ? dialog
+                   : nullptr;
     }
     // Clicks OK or Cancel and waits for the dialog to end.
     void Close(HWND dialog, int button) {
@@ -403,7 +390,7 @@ TEST_F(SettingsDialog, EscEndsTheProgramWithoutWritingTheFile) {
     ASSERT_NE(nullptr, dialog);
     PostMessageA(GetDlgItem(dialog, kOk), WM_KEYDOWN, VK_ESCAPE, 0);
     DWORD code = 1234;
-    ASSERT_TRUE(program->WaitForExit(10000, &code));
+    ASSERT_TRUE(program->WaitForExit(&code));
     EXPECT_EQ(0u, code);
     EXPECT_EQ("(missing)", FileContent(SettingsPath()));
 }
@@ -453,10 +440,7 @@ TEST_F(WebPages, HelpAndDonateOpenTheEditionOfTheSystemLanguage) {
                    {1014, russian ? "/vexlume/donate[ru].html\n" : "/vexlume/donate.html\n"}};
     for (const auto& b : buttons) {
         Click(dialog, b.button);
-        const double deadline = NowMs() + 15000;
-        while (FileContent(opened).find(b.page) == std::string::npos && NowMs() < deadline) {
-            Sleep(50);
-        }
+        WaitUntil([&] { return FileContent(opened).find(b.page) != std::string::npos; });
         EXPECT_NE(std::string::npos, FileContent(opened).find(b.page)) << FileContent(opened);
     }
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";

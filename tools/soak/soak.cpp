@@ -38,8 +38,6 @@ constexpr double kCountNoise = 0.2;
 constexpr double kMemoryNoise = 4096;
 constexpr unsigned kToggleCommand = 8002;
 constexpr unsigned kExitCommand = 2;
-constexpr DWORD kLensUpWait = 15000;
-constexpr DWORD kCommandWait = 30000;
 const char* const kCompanions[] = {"qxsender.dll", "qxhidecursor.dll", "qxgetcaretpos.dll"};
 
 // Only what the summary needs is kept (every cycle is printed as it ends): the engine soak
@@ -138,14 +136,7 @@ bool PrintSummary(const char* mode, const SoakResult& result) {
 // ---- tray: the real program, switched through its own command
 
 bool WaitForLens(DWORD processId) {
-    const double deadline = NowMs() + kLensUpWait;
-    while (!LensWindowShown(processId)) {
-        if (NowMs() > deadline) {
-            return false;
-        }
-        Sleep(10);
-    }
-    return true;
+    return WaitUntil([processId] { return LensWindowShown(processId); });
 }
 
 SoakResult SoakTray(int cycles) {
@@ -165,9 +156,9 @@ SoakResult SoakTray(int cycles) {
     ProcessCensus census;
     while (result.cycles < cycles && result.ok) {
         const double start = NowMs();
-        result.ok = program.RunCommand(kToggleCommand, kCommandWait);
+        result.ok = program.RunCommand(kToggleCommand);
         result.lensUp += result.ok && WaitForLens(program.Id()) ? 1 : 0;
-        result.ok = result.ok && program.RunCommand(kToggleCommand, kCommandWait) &&
+        result.ok = result.ok && program.RunCommand(kToggleCommand) &&
                     !LensWindowShown(program.Id()) && !program.HasModule(QX_ENGINE_LIBRARY);
         const double ms = NowMs() - start;
         result.ok = result.ok && TakeSettledCensus(program.Handle(), program.Id(), &census);
@@ -175,7 +166,7 @@ SoakResult SoakTray(int cycles) {
     }
     program.PostCommand(kExitCommand);
     DWORD code = 1;
-    if (!program.WaitForExit(15000, &code) || code != 0) {
+    if (!program.WaitForExit(&code) || code != 0) {
         std::printf("Vexlume did not end with code 0 on Exit\n");
         result.ok = false;
     }
@@ -193,10 +184,10 @@ bool RunEngineOnce(EngineLibrary& engine, SettingsRecord* record, SoakResult* re
         return false;
     }
     HANDLE thread = engine.create(&record->engine, TestCallback);
-    const bool up = thread != nullptr && WaitForNotification(kNotifyLensUp, kLensUpWait);
+    const bool up = thread != nullptr && WaitForNotification(kNotifyLensUp);
     engine.close(thread);
     engine.Unload();
-    const bool ended = WaitForNotification(kNotifyEnded, kCommandWait);
+    const bool ended = WaitForNotification(kNotifyEnded);
     for (const Notification& notification : Notifications()) {
         const bool known = notification.code >= 0 && notification.code <= kNotifyLensUp;
         ++result->codes[known ? notification.code : kNotifyLensUp + 1];
