@@ -31,14 +31,16 @@ TEST(ErrorReporter, ForwardsReportsOnlyWhileBound) {
     EXPECT_TRUE(sender.ReleaseAndCheckUnloaded());
 }
 
-TEST(RunControl, PauseLastsTheFrameWaitWhileRunning) {
+TEST(RunControl, WaitBetweenFramesLastsItsTimeWhileRunningAndEndsAtARedraw) {
     BeginRun();
     const double start = NowMs();
-    PauseBeforeFrame(120);
+    EXPECT_EQ(FrameWaitEnd::kElapsed, WaitBetweenFrames(120));
     const double paused = NowMs() - start;
     EXPECT_GE(paused, 100.0);
     EXPECT_LT(paused, 1000.0);
     EXPECT_TRUE(RunsRemain());
+    RedrawSoon();
+    EXPECT_EQ(FrameWaitEnd::kRedraw, WaitBetweenFrames(INFINITE));
     DrainRuns();
     EXPECT_FALSE(RunsRemain());
 }
@@ -49,18 +51,18 @@ DWORD WINAPI DrainAfterAMoment(LPVOID) {
     return 0;
 }
 
-TEST(RunControl, PauseEndsAtOnceWhenTheRunsAreDrained) {
+TEST(RunControl, WaitBetweenFramesEndsAtOnceWhenTheRunsAreDrained) {
     BeginRun();
     BeginRun();
     UniqueHandle drainer(CreateThread(nullptr, 0, DrainAfterAMoment, nullptr, 0, nullptr));
     const double start = NowMs();
-    PauseBeforeFrame(INFINITE);
+    EXPECT_EQ(FrameWaitEnd::kClosed, WaitBetweenFrames(INFINITE));
     EXPECT_LT(NowMs() - start, 2000.0);
     EXPECT_FALSE(RunsRemain());
     WaitForSingleObject(drainer.Get(), 5000);
 
     const double again = NowMs();
-    PauseBeforeFrame(60000);
+    EXPECT_EQ(FrameWaitEnd::kClosed, WaitBetweenFrames(60000));
     EXPECT_LT(NowMs() - again, 500.0) << "a drained engine does not pause";
     BeginRun();
     EXPECT_TRUE(RunsRemain()) << "a new run re-arms the pause";
