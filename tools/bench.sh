@@ -35,7 +35,7 @@ wine_bench "$bin/renderer_bench.exe" | tee "$out/renderer_bench.txt"
 echo "== shipped filters next to the engine's Direct3D frame at the same lens size"
 wine_bench "$bin/filter_bench.exe" | tee "$out/filter_bench.txt"
 
-echo "== lens: the running lens next to a plain GDI magnifier, frame wait 0"
+echo "== lens: the running lens next to a plain GDI magnifier, frame wait 0; then paced"
 # The helper moves the pointer through the X server when the benchmark asks it to.
 wine_bench "$bin/lens_bench.exe" | python3 tools/xtest_pointer.py | tee "$out/lens_bench.txt"
 
@@ -76,7 +76,7 @@ echo "== fault campaign, every settings file size"
 
 echo "== load after: $(uptime)"
 echo "== summary"
-grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
+grep -h '^yuv \|^filter \|^lens \|^pace ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
     "$out/lens_bench.txt" || true
 grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt || true
 grep -E '^(soak |\| |time per cycle|notifications|the lens came up)' "$out/soak.txt" || true
