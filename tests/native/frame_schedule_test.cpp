@@ -8,38 +8,29 @@ struct PaceCase {
     uint32_t waitMs;
     uint32_t refreshHz; // as the monitor reports it
     bool compositor;
-    int64_t workUs;     // what each frame costs
-    int expectedFrames; // frame starts within the window
+    int64_t workUs; // what each frame costs
+    int frames;     // frame starts expected in the first 999 ms (a refresh of 16666 us fits 60)
 };
 
-// A second, short of the last millisecond, so a refresh of 16666 us is not counted 61 times.
-constexpr int64_t kWindowUs = 999000;
-
-// Runs the clock over the window from a first frame at 0: timer waits wake 1 ms late, and the
-// compositor's frames come at every refresh.
-int FramesInTheWindow(const PaceCase& c) {
+// Runs the clock from a first frame at 0: timer waits wake 1 ms late, and the compositor's
+// frames come at every refresh.
+int FramesIn999Ms(const PaceCase& c) {
     const FramePace pace = PaceFor(c.waitMs, c.refreshHz, c.compositor);
     FrameSchedule schedule;
-    StartFrame(schedule, pace, 0);
-    int frames = 1;
-    int64_t now = c.workUs;
-    for (;;) {
-        const FrameStepChoice choice = NextFrameStep(schedule, pace, now);
-        if (choice.step == FrameStep::kSleep) {
-            EXPECT_GT(choice.until, now);
-            now = choice.until + 1000;
-            continue;
+    int frames = 0;
+    for (int64_t now = 0; now < 999000; ++frames) {
+        StartFrame(schedule, pace, now);
+        now += c.workUs;
+        FrameStepChoice next = NextFrameStep(schedule, pace, now);
+        for (; next.step == FrameStep::kSleep; next = NextFrameStep(schedule, pace, now)) {
+            EXPECT_GT(next.until, now);
+            now = next.until + 1000;
         }
-        if (choice.step == FrameStep::kCompositorFrame) {
+        if (next.step == FrameStep::kCompositorFrame) {
             now = (now / pace.refresh + 1) * pace.refresh;
         }
-        if (now >= kWindowUs) {
-            return frames;
-        }
-        StartFrame(schedule, pace, now);
-        ++frames;
-        now += c.workUs;
     }
+    return frames;
 }
 
 // Never more frames than the monitor shows, a frame wait as the time between frame starts, the
@@ -51,29 +42,25 @@ TEST(FrameSchedule, FramesKeepToTheRefreshAndTheWaitWithoutCatchingUp) {
         {0, 144, false, 2000, 144}, {5, 60, false, 2000, 60},   {20, 60, false, 2000, 50},
         {20, 60, false, 15000, 50}, {100, 75, false, 2000, 10}, {0, 60, false, 25000, 40},
         {20, 60, false, 30000, 34}, {0, 60, true, 2000, 60},    {20, 60, true, 2000, 50},
-        {0, 60, true, 25000, 40},   {40, 60, true, 2000, 25},
+        {0, 60, true, 25000, 40},   {40, 60, true, 2000, 25},   {0, 5000, true, 100, 998},
     };
     for (const PaceCase& c : cases) {
-        EXPECT_EQ(c.expectedFrames, FramesInTheWindow(c))
+        EXPECT_EQ(c.frames, FramesIn999Ms(c))
             << "wait " << c.waitMs << " refresh " << c.refreshHz << " compositor " << c.compositor
             << " work " << c.workUs;
     }
-    EXPECT_EQ(kFastestRefreshHz, UsableRefreshHz(5000)) << "an implausible rate is capped";
 }
 
-// A redraw brings the next frame to at once, but never to within one refresh of the last start,
-// and never later than it was due.
+// A redraw brings the next frame to at once, but not to within a refresh of the last start.
 TEST(FrameSchedule, RedrawBringsTheNextFrameForward) {
     const FramePace pace = PaceFor(60000, 60, false);
     FrameSchedule schedule;
-    StartFrame(schedule, pace, 0);
-    EXPECT_EQ(60000000, schedule.due);
-    BringFrameForward(schedule, pace, 5000);
-    EXPECT_EQ(pace.refresh, schedule.due);
     StartFrame(schedule, pace, 1000000);
+    BringFrameForward(schedule, pace, 1005000);
+    EXPECT_EQ(1000000 + pace.refresh, schedule.due);
+    StartFrame(schedule, pace, 1100000);
     BringFrameForward(schedule, pace, 3000000);
     EXPECT_EQ(3000000, schedule.due);
-    EXPECT_EQ(FrameStep::kStart, NextFrameStep(schedule, pace, 3000000).step);
 }
 
 } // namespace
