@@ -16,11 +16,9 @@
 // and the same lens with the brightness at 1100, which needs the shader:
 //   lens WxH direct3d: engine_fps=E ratio=R latency_ms=L
 // A latency of -1 means the pointer could not be moved (no helper, or no X server). These lenses
-// start every frame at once: the frame clock is replaced through its seam.
-//
-// Then the lens as users get it, paced by the frame clock, over a still screen: frames per
-// second next to the refresh rate the engine reads for the monitor, and this process's processor
-// time (user and kernel) over the wall time:
+// start every frame at once (the frame clock's seam). Then the lens as users get it, paced, over
+// a still screen, with the refresh rate the engine reads and the process's processor time (user
+// and kernel) over the wall time:
 //   pace WxH wait=W: frames_per_s=F refresh_hz=H cpu_share=C
 #include <windows.h>
 
@@ -292,31 +290,13 @@ void MeasureEngine(SettingsRecord* record, int brightness, QueryCountFn queries,
 double ProcessorMs() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](FILETIME t) {
-        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime);
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-// Waits for `milliseconds` on this thread's messages alone, so that the waiting costs nothing.
-void IdleFor(double milliseconds) {
-    for (const double end = NowMs() + milliseconds; NowMs() < end;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - NowMs()) + 1,
-                                  QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
+    const auto ms = [](FILETIME t) { return (t.dwLowDateTime + 0x1p32 * t.dwHighDateTime) / 1e4; };
+    return ms(kernel) + ms(user);
 }
 
 // The paced lens at two sizes and the frame waits 0 and 20 (the main program's default).
 void MeasurePacing(QueryCountFn queries) {
-    POINT pointer = {};
-    GetCursorPos(&pointer);
-    const uint32_t refreshHz =
-        MonitorRefreshHz(IntRect{pointer.x, pointer.y, pointer.x + 1, pointer.y + 1});
+    const uint32_t refreshHz = MonitorRefreshHz(IntRect{0, 0, 1, 1}); // the one monitor
     const UINT sizes[][2] = {{256, 128}, {1280, 1024}};
     for (const auto& size : sizes) {
         for (const uint32_t wait : {0u, 20u}) {
@@ -327,7 +307,7 @@ void MeasurePacing(QueryCountFn queries) {
             const LONG frames = queries();
             const double processor = ProcessorMs();
             const double start = NowMs();
-            IdleFor(3 * kCountMs);
+            Sleep(static_cast<DWORD>(3 * kCountMs)); // this thread costs nothing meanwhile
             const double wall = NowMs() - start;
             std::printf("pace %ux%u wait=%u: frames_per_s=%.1f refresh_hz=%u cpu_share=%.2f\n",
                         size[0], size[1], wait, (queries() - frames) * 1000.0 / wall, refreshHz,

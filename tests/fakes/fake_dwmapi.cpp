@@ -1,13 +1,11 @@
 // Stands in for the desktop window manager's library. The test program sets whether composition
 // is on through the extra export FakeDwmSetComposition and reads it back with
-// FakeDwmComposition; every switch is recorded. DwmFlush waits for a compositor frame of about
-// 60 Hz while composition is on, and FakeDwmFlushes counts its calls.
+// FakeDwmComposition; every switch is recorded, and every DwmFlush, which waits a 60 Hz frame.
 #include "call_log.h"
 
 namespace {
 
 UINT g_enabled = 0;
-volatile LONG g_flushes = 0;
 
 } // namespace
 
@@ -35,15 +33,8 @@ FAKE_EXPORT HRESULT WINAPI DwmEnableComposition(UINT action) {
 }
 #endif
 
-FAKE_EXPORT LONG FakeDwmFlushes() {
-    return g_flushes;
-}
-
 FAKE_EXPORT HRESULT WINAPI DwmFlush() {
-    InterlockedIncrement(&g_flushes);
-    if (g_enabled == 0) {
-        return static_cast<HRESULT>(0x80263001); // DWM_E_COMPOSITIONDISABLED
-    }
+    RecordCall("DwmFlush");
     Sleep(16);
-    return S_OK;
+    return g_enabled != 0 ? S_OK : static_cast<HRESULT>(0x80263001); // composition disabled
 }
