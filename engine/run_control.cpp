@@ -11,7 +11,7 @@ volatile LONG g_RunCount = 0;
 
 // Manual-reset: raised by a close, lowered by the next start.
 UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-// Auto-reset: raised when the lens should show a change; taken by the frame pause it ends.
+// Auto-reset: raised when the lens should show a change; taken by the wait between frames it ends.
 UniqueHandle g_RedrawSignal(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
 SectionLock g_RunTurn;
