@@ -56,8 +56,8 @@ private:
 
 // What one run's clock holds; made when the first frame starts, which it counts as started.
 struct FrameClock {
-    // `monitor` is the run's reading of the monitor under the lens, which the clock follows.
-    FrameClock(const IntRect& monitor, uint32_t frameWait);
+    // `lensMonitor` is the run's reading of the monitor under the lens, which the clock follows.
+    FrameClock(const IntRect& lensMonitor, uint32_t frameWait);
 
     FinerTimer timer;
     CompositorFrames compositor;
