@@ -105,6 +105,8 @@ FrameClock::FrameClock(const IntRect& lensMonitor, uint32_t frameWait)
 }
 
 void AwaitFrame(FrameClock& clock, uint32_t frameWait) {
+    const int64_t ended = SteadyMicroseconds();
+    EndFrame(clock.schedule, CurrentPace(clock, frameWait, ended), ended);
     for (;;) {
         const int64_t now = SteadyMicroseconds();
         const FramePace pace = CurrentPace(clock, frameWait, now);

@@ -6,13 +6,6 @@ namespace {
 
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
 
-// How far a frame may start behind its beat and still keep it: a timer wakes a little late, and
-// a compositor frame can lie half a refresh on either side of the beat. A frame further behind
-// moves the beat.
-int64_t BeatSlack(const FramePace& pace) {
-    return pace.compositorFrames ? pace.refresh / 2 : pace.refresh / 4;
-}
-
 } // namespace
 
 uint32_t UsableRefreshHz(uint32_t reportedHz) {
@@ -29,9 +22,19 @@ FramePace PaceFor(uint32_t frameWaitMs, uint32_t refreshHz, bool compositorFrame
 }
 
 void StartFrame(FrameSchedule& schedule, const FramePace& pace, int64_t now) {
-    const int64_t beat = std::max(schedule.due, now - BeatSlack(pace));
+    // A frame may start up to half a refresh behind its beat and keep it: a timer wakes late on a
+    // busy machine, and the compositor's frame nearest the beat can come that late. A frame
+    // further behind, or after one that ran long, starts a beat of its own.
+    const int64_t beat = schedule.late ? now : std::max(schedule.due, now - pace.refresh / 2);
     schedule.lastStart = now;
     schedule.due = beat + pace.spacing;
+    schedule.late = false;
+}
+
+void EndFrame(FrameSchedule& schedule, const FramePace& pace, int64_t now) {
+    // Where the compositor paces, the beat's nearest compositor frame may still be ahead.
+    const int64_t lastChance = schedule.due + (pace.compositorFrames ? pace.refresh / 2 : 0);
+    schedule.late = now >= lastChance;
 }
 
 void BringFrameForward(FrameSchedule& schedule, const FramePace& pace, int64_t now) {
@@ -39,6 +42,9 @@ void BringFrameForward(FrameSchedule& schedule, const FramePace& pace, int64_t n
 }
 
 FrameStepChoice NextFrameStep(const FrameSchedule& schedule, const FramePace& pace, int64_t now) {
+    if (schedule.late) {
+        return FrameStepChoice{FrameStep::kStart, now};
+    }
     if (!pace.compositorFrames) {
         if (now >= schedule.due) {
             return FrameStepChoice{FrameStep::kStart, now};
@@ -46,9 +52,9 @@ FrameStepChoice NextFrameStep(const FrameSchedule& schedule, const FramePace& pa
         return FrameStepChoice{FrameStep::kSleep, schedule.due};
     }
     // The compositor frame nearest the beat comes after half a refresh before it; once the
-    // nearest has passed, the frame is late and starts at once.
+    // nearest has passed, the frame starts at once.
     const int64_t half = pace.refresh / 2;
-    if (now > schedule.due + half) {
+    if (now >= schedule.due + half) {
         return FrameStepChoice{FrameStep::kStart, now};
     }
     if (now < schedule.due - half) {

@@ -30,10 +30,15 @@ FramePace PaceFor(uint32_t frameWaitMs, uint32_t refreshHz, bool compositorFrame
 struct FrameSchedule {
     int64_t due = 0;       // when the next frame should start
     int64_t lastStart = 0; // when the last frame started
+    bool late = false;     // the last frame ran past the next beat
 };
 
 // A frame starts at `now`: the next one is due one spacing after this frame's beat.
 void StartFrame(FrameSchedule& schedule, const FramePace& pace, int64_t now);
+
+// A frame's work has ended at `now`. When it ran past the next beat, the next frame starts at
+// once, on a beat of its own.
+void EndFrame(FrameSchedule& schedule, const FramePace& pace, int64_t now);
 
 // A redraw is asked for at `now`.
 void BringFrameForward(FrameSchedule& schedule, const FramePace& pace, int64_t now);
