@@ -25,7 +25,8 @@ void StartFrame(FrameSchedule& schedule, const FramePace& pace, int64_t now) {
     // A frame may start up to half a refresh behind its beat and keep it: a timer wakes late on a
     // busy machine, and the compositor's frame nearest the beat can come that late. A frame
     // further behind, or after one that ran long, starts a beat of its own.
-    const int64_t beat = schedule.late ? now : std::max(schedule.due, now - pace.refresh / 2);
+    const bool onBeat = !schedule.late && now - schedule.due < pace.refresh / 2;
+    const int64_t beat = onBeat ? schedule.due : now;
     schedule.lastStart = now;
     schedule.due = beat + pace.spacing;
     schedule.late = false;
