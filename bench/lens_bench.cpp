@@ -15,7 +15,11 @@
 //   lens WxH: engine_fps=E floor_fps=F ratio=R latency_ms=L floor_latency_ms=M
 // and the same lens with the brightness at 1100, which needs the shader:
 //   lens WxH direct3d: engine_fps=E ratio=R latency_ms=L
-// A latency of -1 means the pointer could not be moved (no helper, or no X server).
+// A latency of -1 means the pointer could not be moved (no helper, or no X server). These lenses
+// start every frame at once (the frame clock's seam). Then the lens as users get it, paced, over
+// a still screen, with the refresh rate the engine reads and the process's processor time (user
+// and kernel) over the wall time:
+//   pace WxH wait=W: frames_per_s=F refresh_hz=H cpu_share=C
 #include <windows.h>
 
 #include <algorithm>
@@ -24,11 +28,14 @@
 #include <string>
 #include <vector>
 
+#include "engine_seams.h"
+#include "frame_clock.h"
 #include "instance_mapping.h"
 #include "lens_image.h"
 #include "lens_placement.h"
 #include "qxmagnifier.h"
 #include "renderer_frame.h"
+#include "run_control.h"
 #include "scoped_handles.h"
 #include "screen_pattern.h"
 #include "settings_logic.h"
@@ -266,12 +273,48 @@ void MeasureFloor(const SettingsRecord& record, bool pointerMoves, Figures* figu
     MeasureLatencies(floor.Window(), record, pointerMoves, figures);
 }
 
+void AwaitNothing(FrameClock&, uint32_t) {
+    WaitBetweenFrames(0);
+}
+
 void MeasureEngine(SettingsRecord* record, int brightness, QueryCountFn queries, bool pointerMoves,
                    Figures* figures) {
+    const SeamSwap<decltype(Seams().awaitFrame)> unpaced(Seams().awaitFrame, AwaitNothing);
     InterlockedExchange(&g_brightness, brightness);
     Lens lens(record);
     figures->fps.push_back(FramesPerSecond([&] { return queries(); }));
     MeasureLatencies(lens.Window(), *record, pointerMoves, figures);
+}
+
+// This process's processor time, user and kernel, in milliseconds.
+double ProcessorMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME t) { return (t.dwLowDateTime + 0x1p32 * t.dwHighDateTime) / 1e4; };
+    return ms(kernel) + ms(user);
+}
+
+// The paced lens at two sizes and the frame waits 0 and 20 (the main program's default).
+void MeasurePacing(QueryCountFn queries) {
+    const uint32_t refreshHz = MonitorRefreshHz(IntRect{0, 0, 1, 1}); // the one monitor
+    const UINT sizes[][2] = {{256, 128}, {1280, 1024}};
+    for (const auto& size : sizes) {
+        for (const uint32_t wait : {0u, 20u}) {
+            SettingsRecord record = LensRecord(size[0], size[1]);
+            record.engine.frameWait = wait;
+            InterlockedExchange(&g_brightness, 1000);
+            Lens lens(&record);
+            const LONG frames = queries();
+            const double processor = ProcessorMs();
+            const double start = NowMs();
+            Sleep(static_cast<DWORD>(3 * kCountMs)); // this thread costs nothing meanwhile
+            const double wall = NowMs() - start;
+            std::printf("pace %ux%u wait=%u: frames_per_s=%.1f refresh_hz=%u cpu_share=%.2f\n",
+                        size[0], size[1], wait, (queries() - frames) * 1000.0 / wall, refreshHz,
+                        (ProcessorMs() - processor) / wall);
+            std::fflush(stdout);
+        }
+    }
 }
 
 } // namespace
@@ -335,6 +378,7 @@ int main() {
                     Median(shader.latencies));
         std::fflush(stdout);
     }
+    MeasurePacing(queries);
     DestroyWindow(owner);
     return 0;
 }

@@ -1,12 +1,13 @@
 #include "engine_seams.h"
 
+#include "frame_clock.h"
 #include "monitor_bounds.h"
 #include "run_control.h"
 
 namespace {
 
 EngineSeams g_Seams = {Direct3DCreate9, PauseUnlessClosed, DirectDrawCreate, SystemMonitorUnder,
-                       "dwmapi.dll"};
+                       "dwmapi.dll",    AwaitFrame,        timeBeginPeriod,  timeEndPeriod};
 
 } // namespace
 

@@ -11,6 +11,8 @@
 
 #include "lens_placement.h"
 
+struct FrameClock;
+
 struct EngineSeams {
     // Direct3DCreate9 of d3d9.dll: the renderer's Direct3D object.
     IDirect3D9*(WINAPI* direct3DCreate)(UINT sdkVersion);
@@ -21,8 +23,15 @@ struct EngineSeams {
     HRESULT(WINAPI* directDrawCreate)(GUID* driver, IDirectDraw** object, IUnknown* outer);
     // The rectangle of the monitor under a point, or of the nearest one.
     IntRect (*monitorUnderPoint)(IntPoint point);
-    // The library the composition guard binds ("dwmapi.dll").
+    // The library the composition guard and the frame clock bind ("dwmapi.dll").
     const char* compositionLibrary;
+    // The frame loop's wait between two frames, with the frameWait of the settings: the frame
+    // clock's AwaitFrame. Benchmarks of throughput put a wait of none in its place.
+    void (*awaitFrame)(FrameClock& clock, uint32_t frameWait);
+    // timeBeginPeriod and timeEndPeriod of winmm.dll: the system timer's resolution while the
+    // lens runs.
+    MMRESULT(WINAPI* timeBeginPeriod)(UINT milliseconds);
+    MMRESULT(WINAPI* timeEndPeriod)(UINT milliseconds);
 };
 
 // The library's one EngineSeams.

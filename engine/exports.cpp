@@ -91,7 +91,7 @@ int WINAPI qxSetBrightnessMagnifier(int direction, int amount) {
     } while (next != current &&
              InterlockedCompareExchange(&Engine().brightness, next, current) != current);
     if (next != current) {
-        RedrawSoon(); // a lens with a long frame pause shows the new brightness at once
+        RedrawSoon(); // a lens with a long frame wait shows the new brightness at once
     }
     return next;
 }
@@ -101,6 +101,6 @@ int WINAPI qxSetOptionsMagnifier(const EngineOptions* options) {
         return 0;
     }
     Engine().options = options;
-    RedrawSoon(); // a lens with a long frame pause shows the change at once
+    RedrawSoon(); // a lens with a long frame wait shows the change at once
     return 1;
 }

@@ -13,6 +13,7 @@
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
+#include "frame_clock.h"
 #include "frame_render.h"
 #include "frame_route.h"
 #include "lens_image.h"
@@ -248,15 +249,16 @@ void RunFrame(Run& run) {
     MoveOverlay(run.presentation, run.display, frame.placement, run.follow.pointerDriven);
 }
 
-// The first frame places and shows the lens at once; every later one comes after the pause, and
-// a close during the pause ends the loop without another frame.
+// The first frame places and shows the lens at once; every later one comes when the frame clock
+// says, and a close during the wait ends the loop without another frame.
 void RunFrames(Run& run) {
     if (!RunsRemain()) {
         return;
     }
+    FrameClock clock(run.monitors.monitor, LoadShared(run.params.frameWait));
     RunFrame(run);
     while (RunsRemain() && !run.presentation.Ended()) {
-        PauseBeforeFrame(LoadShared(run.params.frameWait));
+        Seams().awaitFrame(clock, LoadShared(run.params.frameWait));
         if (!RunsRemain()) {
             break;
         }

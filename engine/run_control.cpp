@@ -1,5 +1,6 @@
 #include "run_control.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "scoped_handles.h"
@@ -10,7 +11,7 @@ volatile LONG g_RunCount = 0;
 
 // Manual-reset: raised by a close, lowered by the next start.
 UniqueHandle g_CloseSignal(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-// Auto-reset: raised when the lens should show a change; taken by the frame pause it ends.
+// Auto-reset: raised when the lens should show a change; taken by the wait between frames it ends.
 UniqueHandle g_RedrawSignal(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 
 SectionLock g_RunTurn;
@@ -134,30 +135,28 @@ void PumpMessages() {
 
 namespace {
 
-// Waits `milliseconds` for the close signal and, when `redraw`, the redraw signal.
-void Pause(uint32_t milliseconds, bool redraw) {
-    if (!g_CloseSignal || !g_RedrawSignal) {
-        // Without the signals, pause in short steps so that a close is still seen soon.
-        constexpr uint32_t kStep = 50;
+constexpr uint32_t kStepWithoutSignals = 50;
+
+// Waits `milliseconds` for the close signal; messages are handled as they come.
+void Pause(uint32_t milliseconds) {
+    if (!g_CloseSignal) {
+        // Without the signal, pause in short steps so that a close is still seen soon.
         while (milliseconds > 0 && RunsRemain()) {
-            const uint32_t step = milliseconds < kStep ? milliseconds : kStep;
+            const uint32_t step = std::min(milliseconds, kStepWithoutSignals);
             Sleep(step);
             milliseconds -= step;
         }
         PumpMessages();
         return;
     }
-    // The thread's windows stay responsive during the pause: messages are handled as they come.
     const DWORD start = GetTickCount();
     DWORD remaining = milliseconds;
-    const HANDLE signals[2] = {g_CloseSignal.Get(), g_RedrawSignal.Get()};
-    const DWORD count = redraw ? 2 : 1;
+    const HANDLE close = g_CloseSignal.Get();
     for (;;) {
-        const DWORD woken =
-            MsgWaitForMultipleObjects(count, signals, FALSE, remaining, QS_ALLINPUT);
+        const DWORD woken = MsgWaitForMultipleObjects(1, &close, FALSE, remaining, QS_ALLINPUT);
         PumpMessages();
-        if (woken != WAIT_OBJECT_0 + count) {
-            return; // closed, redrawn, timed out, or the wait failed
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return; // closed, timed out, or the wait failed
         }
         if (milliseconds != INFINITE) {
             const DWORD elapsed = GetTickCount() - start;
@@ -171,8 +170,19 @@ void Pause(uint32_t milliseconds, bool redraw) {
 
 } // namespace
 
-void PauseBeforeFrame(uint32_t milliseconds) {
-    Pause(milliseconds, true);
+FrameWaitEnd WaitBetweenFrames(uint32_t milliseconds) {
+    if (!g_CloseSignal || !g_RedrawSignal) {
+        Sleep(std::min(milliseconds, kStepWithoutSignals));
+        PumpMessages();
+        return RunsRemain() ? FrameWaitEnd::kElapsed : FrameWaitEnd::kClosed;
+    }
+    const HANDLE signals[2] = {g_CloseSignal.Get(), g_RedrawSignal.Get()};
+    const DWORD woken = MsgWaitForMultipleObjects(2, signals, FALSE, milliseconds, QS_ALLINPUT);
+    PumpMessages();
+    if (woken == WAIT_OBJECT_0 || !RunsRemain()) {
+        return FrameWaitEnd::kClosed;
+    }
+    return woken == WAIT_OBJECT_0 + 1 ? FrameWaitEnd::kRedraw : FrameWaitEnd::kElapsed;
 }
 
 void RedrawSoon() {
@@ -180,6 +190,6 @@ void RedrawSoon() {
 }
 
 bool PauseUnlessClosed(uint32_t milliseconds) {
-    Pause(milliseconds, false);
+    Pause(milliseconds);
     return RunsRemain();
 }

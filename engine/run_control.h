@@ -1,6 +1,6 @@
 // The run counter and the close signal: the frame loop runs while the counter is not 0, and its
-// pause between frames ends at once when the engine is closed, or when the image it shows should
-// change (a new brightness).
+// waits between frames end at once when the engine is closed, or when the image it shows should
+// change (a new brightness, new options).
 #pragma once
 
 #include <windows.h>
@@ -16,10 +16,17 @@ void UndoBeginRun();
 void DrainRuns();
 // True while the counter is not 0.
 bool RunsRemain();
-// The pause at the top of a frame: `milliseconds`, or less when the engine is closed or a redraw
-// is asked for meanwhile. Messages for the thread's windows are handled while it lasts.
-void PauseBeforeFrame(uint32_t milliseconds);
-// Ends the frame pause under way, or the next one, early: the lens should show a change.
+// How one wait between frames ended.
+enum class FrameWaitEnd {
+    kElapsed, // the time was up, or messages came for the thread's windows (handled)
+    kRedraw,  // a redraw was asked for
+    kClosed,  // the engine was closed
+};
+// One wait between frames, of at most `milliseconds`: it ends early at a close, at a redraw
+// asked for meanwhile and when messages come for the thread's windows, which are handled before
+// it returns.
+FrameWaitEnd WaitBetweenFrames(uint32_t milliseconds);
+// Ends the wait between frames under way, or the next one, early: the lens should show a change.
 void RedrawSoon();
 // Any other wait of the magnifier thread: `milliseconds`, or less when the engine is closed
 // meanwhile; false when it was closed. Messages are handled while it lasts.

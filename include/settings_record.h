@@ -18,7 +18,7 @@ struct EngineParameters {
     uint32_t internalCursor; // 0 = system pointer; 1..4 = drawn cursor image; other = hidden
     uint32_t followFocus;    // nonzero = also follow the text caret
     uint32_t displayMode;    // 1 = "Show all", 2 or more = "Show one window"
-    uint32_t frameWait;      // milliseconds of pause at the top of every frame
+    uint32_t frameWait;      // milliseconds from one frame start to the next, at least a refresh
     uint32_t sourceWidth;    // screen pixels magnified (derived from lens size and zoom)
     uint32_t sourceHeight;
     uint32_t lensWidth; // pixels of the lens on the screen

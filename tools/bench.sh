@@ -79,7 +79,7 @@ if [ $quick = 0 ]; then
     step renderer '' renderer
 fi
 step filter '^filter ' filter
-step lens '^lens ' lens
+step lens '^(lens|pace) ' lens
 step caret '^(qxGetCaretPos|one look)' caret
 if [ $quick = 0 ]; then
     step soak '^(soak |\| |time per cycle|notifications|the lens came up)' soak

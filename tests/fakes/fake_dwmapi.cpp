@@ -1,6 +1,6 @@
 // Stands in for the desktop window manager's library. The test program sets whether composition
 // is on through the extra export FakeDwmSetComposition and reads it back with
-// FakeDwmComposition; every switch is recorded.
+// FakeDwmComposition; every switch is recorded, and every DwmFlush, which waits a 60 Hz frame.
 #include "call_log.h"
 
 namespace {
@@ -32,3 +32,9 @@ FAKE_EXPORT HRESULT WINAPI DwmEnableComposition(UINT action) {
     return S_OK;
 }
 #endif
+
+FAKE_EXPORT HRESULT WINAPI DwmFlush() {
+    RecordCall("DwmFlush");
+    Sleep(16);
+    return g_enabled != 0 ? S_OK : static_cast<HRESULT>(0x80263001); // composition disabled
+}

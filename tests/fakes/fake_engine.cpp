@@ -26,11 +26,19 @@ FakeEngineState* State() {
     return g_state;
 }
 
+// Set in a callback thread's argument beside the code: the thread holds a reference to this
+// library.
+constexpr INT_PTR kHeld = 0x10000;
+
 // Runs the callback and counts its return. The thread holds this library, which the program may
-// free meanwhile, until it has left it.
-DWORD WINAPI Deliver(LPVOID code) {
-    g_callback(code);
+// free meanwhile, until it has left it (unless the test asked for callbacks that do not).
+DWORD WINAPI Deliver(LPVOID argument) {
+    const INT_PTR value = reinterpret_cast<INT_PTR>(argument);
+    g_callback(reinterpret_cast<LPVOID>(value & ~kHeld));
     InterlockedIncrement(&State()->answered);
+    if ((value & kHeld) == 0) {
+        return 0;
+    }
     HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -40,16 +48,21 @@ DWORD WINAPI Deliver(LPVOID code) {
 
 void Notify(int code) {
     HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&Deliver),
-                       &self);
+    if (State()->unheldCallbacks == 0) {
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&Deliver), &self);
+    }
     InterlockedIncrement(&State()->sent);
-    HANDLE thread = CreateThread(nullptr, 0, Deliver,
-                                 reinterpret_cast<LPVOID>(static_cast<INT_PTR>(code)), 0, nullptr);
+    const INT_PTR argument = static_cast<INT_PTR>(code) | (self != nullptr ? kHeld : 0);
+    HANDLE thread =
+        CreateThread(nullptr, 0, Deliver, reinterpret_cast<LPVOID>(argument), 0, nullptr);
     if (thread != nullptr) {
         CloseHandle(thread);
     } else {
         InterlockedDecrement(&State()->sent);
-        FreeLibrary(self);
+        if (self != nullptr) {
+            FreeLibrary(self);
+        }
     }
 }
 

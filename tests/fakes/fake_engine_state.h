@@ -29,11 +29,12 @@ struct FakeEngineState {
     volatile LONG brightness;      // the value qxSetBrightnessMagnifier keeps
     volatile LONG brightnessCalls; // calls with a nonzero direction
     LONG brightnessLog[kFakeEngineLogSize][2];
-    volatile LONG answerCapture; // nonzero: the engine thread clears captureRequest
-    volatile LONG pendingCode;   // -1, or a code the engine thread sends next (0, 2, 3 end it)
-    volatile LONG createDelayMs; // qxCreateMagnifier takes this long
-    volatile LONG failCreates;   // nonzero: qxCreateMagnifier records the start and returns 0
-    volatile LONG holdCreates;   // nonzero: qxCreateMagnifier waits until it is cleared
-    volatile LONG sent;          // notifications sent
-    volatile LONG answered;      // notifications whose callback has returned
+    volatile LONG answerCapture;   // nonzero: the engine thread clears captureRequest
+    volatile LONG pendingCode;     // -1, or a code the engine thread sends next (0, 2, 3 end it)
+    volatile LONG createDelayMs;   // qxCreateMagnifier takes this long
+    volatile LONG failCreates;     // nonzero: qxCreateMagnifier records the start and returns 0
+    volatile LONG holdCreates;     // nonzero: qxCreateMagnifier waits until it is cleared
+    volatile LONG sent;            // notifications sent
+    volatile LONG answered;        // notifications whose callback has returned
+    volatile LONG unheldCallbacks; // nonzero: callbacks run without a reference to the library
 };

@@ -31,14 +31,16 @@ TEST(ErrorReporter, ForwardsReportsOnlyWhileBound) {
     EXPECT_TRUE(sender.ReleaseAndCheckUnloaded());
 }
 
-TEST(RunControl, PauseLastsTheFrameWaitWhileRunning) {
+TEST(RunControl, WaitBetweenFramesLastsItsTimeWhileRunningAndEndsAtARedraw) {
     BeginRun();
     const double start = NowMs();
-    PauseBeforeFrame(120);
+    EXPECT_EQ(FrameWaitEnd::kElapsed, WaitBetweenFrames(120));
     const double paused = NowMs() - start;
     EXPECT_GE(paused, 100.0);
     EXPECT_LT(paused, kPatienceMs) << "a tenth of a second, not minutes";
     EXPECT_TRUE(RunsRemain());
+    RedrawSoon();
+    EXPECT_EQ(FrameWaitEnd::kRedraw, WaitBetweenFrames(INFINITE));
     DrainRuns();
     EXPECT_FALSE(RunsRemain());
 }
@@ -49,16 +51,16 @@ DWORD WINAPI DrainAfterAMoment(LPVOID) {
     return 0;
 }
 
-TEST(RunControl, PauseEndsAtOnceWhenTheRunsAreDrained) {
+TEST(RunControl, WaitBetweenFramesEndsAtOnceWhenTheRunsAreDrained) {
     BeginRun();
     BeginRun();
     UniqueHandle drainer(CreateThread(nullptr, 0, DrainAfterAMoment, nullptr, 0, nullptr));
-    PauseBeforeFrame(INFINITE); // returns at all
+    EXPECT_EQ(FrameWaitEnd::kClosed, WaitBetweenFrames(INFINITE)); // returns at all
     EXPECT_FALSE(RunsRemain());
     WaitForEnd(drainer.Get());
 
     const double again = NowMs();
-    PauseBeforeFrame(20 * kPatienceMs);
+    EXPECT_EQ(FrameWaitEnd::kClosed, WaitBetweenFrames(20 * kPatienceMs));
     EXPECT_LT(NowMs() - again, kPatienceMs) << "a drained engine does not pause";
     BeginRun();
     EXPECT_TRUE(RunsRemain()) << "a new run re-arms the pause";

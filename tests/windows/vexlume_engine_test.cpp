@@ -191,6 +191,8 @@ TEST_F(FakeEngineBinding, ARestartThatFindsNoLibraryLeavesExitFreeWhileItsBoxIsO
     SwitchOn();
     const std::string library = copy.Folder() + "\\" + kEngine;
     ASSERT_TRUE(MoveFileA(library.c_str(), (library + ".away").c_str()));
+    // A callback that holds the library would keep it loaded, and so found, for the restart.
+    engine->unheldCallbacks = 1;
     engine->pendingCode = 2;
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
     // WM_NULL: the message the restart waits for, until it has gone on.
