@@ -100,21 +100,24 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50};
+    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50, 1};
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
+    EXPECT_EQ(read.smooth, 1u);
     live.size = 8; // knows the view only
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
-    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9};
+    EXPECT_EQ(read.smooth, d.smooth);
+    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 2};
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, d.view);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
     EXPECT_EQ(read.dockPercent, d.dockPercent);
+    EXPECT_EQ(read.smooth, d.smooth);
 }
 
 } // namespace
