@@ -280,7 +280,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
     EXPECT_GT(opaque, 0);
 }
 
-TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
+TEST_F(Renderer, CapturedFrameAndLensImageAreDescribedAlikeForFilters) {
     ASSERT_TRUE(Start(96, 48));
     CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, DisplayPath::kNoOverlay);
     DDSURFACEDESC frame;
@@ -296,6 +296,11 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_NE(nullptr, frame.lpSurface);
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
+    DDSURFACEDESC image = PluginFrame(lensImage_);
+    EXPECT_EQ(lensImage_.Row(0), image.lpSurface);
+    image.lpSurface = frame.lpSurface;
+    image.lPitch = frame.lPitch;
+    EXPECT_EQ(0, std::memcmp(&image, &frame, sizeof(frame))) << "the lens image alike";
     renderer_.captureSurface->UnlockRect();
 }
 
