@@ -168,7 +168,7 @@ lens_shot guide-lens
 # switches on. The submenu lists the folder as Windows does, in the order of the names.
 position=$(find "$plugins" -maxdepth 1 \( -iname '*.dll' -o -iname '*.lib' \) -printf '%f\n' |
     LC_ALL=C sort -f | grep -n '^Yellow on Black\.' | cut -d: -f1)
-keys=(menukey down menukey down menukey down menukey down menukey down menukey right)
+keys=(menukey down menukey down menukey down menukey down menukey down menukey down menukey right)
 for ((i = 1; i < position; i++)); do
     keys+=(menukey down)
 done

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "engine_options_reading.h"
+#include "hotkey_defaults.h"
 #include "hotkey_text.h"
 #include "program_options.h"
+#include "settings_record.h"
 
 namespace {
 
@@ -73,6 +75,29 @@ TEST(OptionsFile, AChangedOptionRewritesOnlyItsOwnLine) {
     WriteProgramOption(fresh, options, kOptionViewKey);
     EXPECT_EQ(fresh.lines.front()[0], '#');
     EXPECT_EQ(ReadProgramOptions(fresh).viewKey, 0x66Au);
+}
+
+// Sharp unless chosen; the switch's key is one no default key set and no other option key uses.
+TEST(OptionsFile, SmoothIsASwitchOffByDefaultWithAKeyOfItsOwn) {
+    const ProgramOptions d = DefaultProgramOptions();
+    EXPECT_EQ(d.engine.smooth, 0u);
+    EXPECT_NE(d.smoothKey, d.viewKey);
+    for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+        for (const bool numLock : {true, false}) {
+            EXPECT_NE(d.smoothKey, FirstRunHotKey(slot, numLock)) << slot;
+        }
+    }
+    const struct {
+        const char* file;
+        uint32_t smooth, key;
+    } cases[] = {{"smooth=on\n", 1, d.smoothKey},
+                 {"smooth = ON\nsmooth=Off\nsmooth_hotkey=Ctrl+Alt+F9", 0, 0x678},
+                 {"smooth=yes\nsmooth_hotkey=none", 0, 0}};
+    for (const auto& c : cases) {
+        const ProgramOptions o = ReadProgramOptions(ParseOptionsText(c.file));
+        EXPECT_EQ(o.engine.smooth, c.smooth) << c.file;
+        EXPECT_EQ(o.smoothKey, c.key) << c.file;
+    }
 }
 
 TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
