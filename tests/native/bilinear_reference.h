@@ -7,38 +7,32 @@
 #include <cstdint>
 #include <vector>
 
-// The source sample position of target pixel t, and its two neighbours and weight.
-struct ReferenceTap {
-    int first, second;
-    double weight; // of second
-};
-
-inline ReferenceTap ReferenceTapOf(int t, int source, int target) {
-    const double at = std::clamp((t + 0.5) * source / target - 0.5, 0.0, source - 1.0);
-    const int first = static_cast<int>(at);
-    return ReferenceTap{first, std::min(first + 1, source - 1), at - first};
-}
-
 // `source` has rows of `pitch` pixels; the result has rows of `width` pixels.
 inline std::vector<uint32_t> BilinearReference(const uint32_t* source, int pitch, int sourceWidth,
                                                int sourceHeight, int width, int height) {
+    // Target pixel t samples the source at (t + 1/2) x source / target - 1/2, clamped.
+    const auto at = [](int t, int source, int target) {
+        return std::clamp((t + 0.5) * source / target - 0.5, 0.0, source - 1.0);
+    };
     std::vector<uint32_t> target(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
-        const ReferenceTap v = ReferenceTapOf(y, sourceHeight, height);
+        const double v = at(y, sourceHeight, height);
+        const int top = static_cast<int>(v);
+        const int rows[2] = {top * pitch, std::min(top + 1, sourceHeight - 1) * pitch};
         for (int x = 0; x < width; ++x) {
-            const ReferenceTap u = ReferenceTapOf(x, sourceWidth, width);
-            const uint32_t corners[4] = {
-                source[v.first * pitch + u.first], source[v.first * pitch + u.second],
-                source[v.second * pitch + u.first], source[v.second * pitch + u.second]};
-            uint32_t pixel = 0;
+            const double u = at(x, sourceWidth, width);
+            const int left = static_cast<int>(u);
+            const int columns[2] = {left, std::min(left + 1, sourceWidth - 1)};
             for (int shift = 0; shift < 32; shift += 8) {
-                const auto c = [&](int i) { return (corners[i] >> shift) & 0xFF; };
-                const double top = c(0) + (c(1) - double(c(0))) * u.weight;
-                const double bottom = c(2) + (c(3) - double(c(2))) * u.weight;
-                pixel |= static_cast<uint32_t>(std::lround(top + (bottom - top) * v.weight))
-                         << shift;
+                const auto c = [&](int r, int k) {
+                    return static_cast<double>((source[rows[r] + columns[k]] >> shift) & 0xFF);
+                };
+                const double upper = c(0, 0) + (c(0, 1) - c(0, 0)) * (u - left);
+                const double lower = c(1, 0) + (c(1, 1) - c(1, 0)) * (u - left);
+                target[static_cast<size_t>(y) * width + x] |=
+                    static_cast<uint32_t>(std::lround(upper + (lower - upper) * (v - top)))
+                    << shift;
             }
-            target[static_cast<size_t>(y) * width + x] = pixel;
         }
     }
     return target;
