@@ -324,6 +324,7 @@ AppDataRedirect::~AppDataRedirect() {
 void ResetProgramState() {
     EndStrayInstance();
     DeleteFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str());
+    DeleteFileA((AppDataFolder(nullptr) + "\\options.ini").c_str());
     DeleteFolderFiles(PluginFolder());
 }
 
