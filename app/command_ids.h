@@ -23,6 +23,7 @@ enum Command : unsigned {
     cmdTransparentDown = 9009,
     cmdLockToggle = 9010,
     cmdNextView = 9100,     // Lens, Full screen, Docked, Lens...
+    cmdSmoothToggle = 9200, // smooth or sharp scaling
     cmdPluginFirst = 10000, // + index in the plug-in list of the last menu opening
     cmdGetPlugins = 11025,
 };

@@ -91,6 +91,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
     case cmdNextView:
         StepToNextView();
         break;
+    case cmdSmoothToggle:
+        ToggleSmoothImage();
+        break;
     case cmdAbout:
         ShowAboutBox();
         break;

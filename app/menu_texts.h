@@ -7,6 +7,7 @@ struct TrayMenuTexts {
     const char* about;
     const char* settings;
     const char* options;
+    const char* smoothImage;
     const char* plugIns;
     const char* showHide;
     const char* exit;

@@ -19,3 +19,7 @@ void ChangeOption(OptionId id, uint32_t value) {
 void StepToNextView() {
     ChangeOption(kOptionView, (programOptions.engine.view + 1) % kViewCount);
 }
+
+void ToggleSmoothImage() {
+    ChangeOption(kOptionSmooth, programOptions.engine.smooth == 0 ? 1 : 0);
+}

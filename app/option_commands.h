@@ -9,3 +9,6 @@ void ChangeOption(OptionId id, uint32_t value);
 
 // The next view after the current one: Lens, Full screen, Docked, then Lens again.
 void StepToNextView();
+
+// Smooth scaling on when it is off, off when it is on.
+void ToggleSmoothImage();

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr uint32_t kCtrlAltM = 0x064D;
+constexpr uint32_t kCtrlAltS = 0x0653;
 
 // A label or a value's name in English and in Russian (code page 1251 bytes, kept as escapes
 // so that this file stays ASCII).
@@ -54,6 +55,7 @@ constexpr OptionShape Choice(uint32_t count) {
     return {OptionKind::kChoice, 0, count - 1};
 }
 constexpr OptionShape kHotKey = {OptionKind::kHotKey, 0, 0xFFFF};
+constexpr OptionShape kSwitch = {OptionKind::kSwitch, 0, 1};
 
 constexpr Option kOptions[kOptionCount] = {
     {"view",
@@ -88,6 +90,20 @@ constexpr Option kOptions[kOptionCount] = {
      kHotKey,
      [](ProgramOptions& o) -> uint32_t& { return o.viewKey; },
      {"Next view key", "\xCA\xEB\xE0\xE2\xE8\xF8\xE0 \xF1\xEC\xE5\xED\xFB \xE2\xE8\xE4\xE0"},
+     nullptr,
+     nullptr},
+    {"smooth",
+     kSwitch,
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.smooth; },
+     {"Smooth image", "\xD1\xE3\xEB\xE0\xE6\xE5\xED\xED\xEE\xE5 "
+                      "\xE8\xE7\xEE\xE1\xF0\xE0\xE6\xE5\xED\xE8\xE5"},
+     nullptr,
+     nullptr},
+    {"smooth_hotkey",
+     kHotKey,
+     [](ProgramOptions& o) -> uint32_t& { return o.smoothKey; },
+     {"Smooth image key", "\xCA\xEB\xE0\xE2\xE8\xF8\xE0 "
+                          "\xF1\xE3\xEB\xE0\xE6\xE8\xE2\xE0\xED\xE8\xFF"},
      nullptr,
      nullptr},
 };
@@ -184,6 +200,7 @@ ProgramOptions DefaultProgramOptions() {
     ProgramOptions options = {};
     options.engine = kDefaultEngineOptions;
     options.viewKey = kCtrlAltM;
+    options.smoothKey = kCtrlAltS;
     return options;
 }
 

@@ -10,6 +10,7 @@
 struct ProgramOptions {
     EngineOptions engine; // handed to the engine, which reads it live
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
+    uint32_t smoothKey;   // hot-key control value that switches smooth scaling; 0 for none
 };
 
 // Every option, in the order of the file's keys and of the Options dialog's rows.
@@ -19,6 +20,8 @@ enum OptionId : int {
     kOptionDockEdge,
     kOptionDockSize,
     kOptionViewKey,
+    kOptionSmooth,
+    kOptionSmoothKey,
     kOptionCount,
 };
 

@@ -109,6 +109,8 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam) {
     AppendMenuA(trayMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(trayMenu, MF_STRING, cmdSettings, texts.settings);
     AppendMenuA(trayMenu, MF_STRING, cmdOptions, texts.options);
+    AppendMenuA(trayMenu, MF_STRING | (programOptions.engine.smooth != 0 ? MF_CHECKED : 0),
+                cmdSmoothToggle, texts.smoothImage);
     pluginMenu = CreatePopupMenu();
     if (pluginMenu != nullptr) {
         BuildPluginMenu(window, pluginMenu);

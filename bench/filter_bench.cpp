@@ -1,9 +1,10 @@
 // The shipped filters at the largest lens, each through its own plug-in library exactly as the
 // engine calls it: the median time of one vxpiFilter over a 1280 x 1024 frame of opaque pixels,
 // next to the engine's frame at the same size measured in the same run. A frame with a plug-in
-// goes through Direct3D: screen capture into the capture texture, drawing, and the read-back
-// that waits for the GPU; the frame time leaves out putting the image on the screen, so the
-// share it gives is on the high side. Prints one line per filter:
+// on the lens window stays on the processor: screen capture into the lens image, which the
+// plug-ins get, then the brightness and the internal cursor; the frame time leaves out putting
+// the image on the screen, so the share it gives is on the high side. Prints one line per
+// filter:
 //   filter NAME 1280x1024: filter_ms=X frame_ms=Y share=S
 // with S = X / Y.
 #include <windows.h>
@@ -85,28 +86,12 @@ double MedianFilterMs(const ShippedFilter& shipped, const std::vector<uint32_t>&
     return times[kRounds / 2];
 }
 
-// The engine's Direct3D frame at the filters' size, in milliseconds (not positive without a
-// device). A Direct3D device lowers the floating-point precision of the thread that makes it,
-// which would blunt the clock of the filter timings, so the frame is measured on a thread of its
-// own.
-DWORD WINAPI MeasureFrame(LPVOID frameMs) {
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    *static_cast<double*>(frameMs) = RendererFrameMs(window, kWidth, kHeight, kFrames).Frame();
-    DestroyWindow(window);
-    return 0;
-}
-
 } // namespace
 
 int main() {
-    double frameMs = -1.0;
-    UniqueHandle measuring(CreateThread(nullptr, 0, MeasureFrame, &frameMs, 0, nullptr));
-    if (measuring) {
-        WaitForSingleObject(measuring.Get(), INFINITE);
-    }
+    const double frameMs = ProcessorFrameMs(kWidth, kHeight, kFrames);
     if (frameMs <= 0) {
-        std::printf("filter: no Direct3D device for the frame at %dx%d\n", kWidth, kHeight);
+        std::printf("filter: no lens image for the frame at %dx%d\n", kWidth, kHeight);
         return 1;
     }
     const std::vector<uint32_t> pattern = Pattern();

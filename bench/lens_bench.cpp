@@ -13,8 +13,10 @@
 //
 // Output, one line per lens size (medians over the rounds):
 //   lens WxH: engine_fps=E floor_fps=F ratio=R latency_ms=L floor_latency_ms=M
-// and the same lens with the brightness at 1100, which needs the shader:
-//   lens WxH direct3d: engine_fps=E ratio=R latency_ms=L
+// and the same for the lens as users set it up beyond that, each MODE on a line of its own, the
+// floor the same: brightness=3000, cursor (the internal arrow), filter=invert (the shipped filter
+// "Invert Colours" switched on), smooth (bilinear scaling):
+//   lens WxH MODE: engine_fps=E floor_fps=F ratio=R latency_ms=L floor_latency_ms=M
 // A latency of -1 means the pointer could not be moved (no helper, or no X server). These lenses
 // start every frame at once (the frame clock's seam). Then the lens as users get it, paced, over
 // a still screen, with the refresh rate the engine reads and the process's processor time (user
@@ -28,11 +30,13 @@
 #include <string>
 #include <vector>
 
+#include "engine_options.h"
 #include "engine_seams.h"
 #include "frame_clock.h"
 #include "instance_mapping.h"
 #include "lens_image.h"
 #include "lens_placement.h"
+#include "plugin_folder.h"
 #include "qxmagnifier.h"
 #include "renderer_frame.h"
 #include "run_control.h"
@@ -43,6 +47,7 @@
 extern "C" HANDLE WINAPI qxCreateMagnifier(EngineParameters*, EngineCallback);
 extern "C" int WINAPI qxCloseMagnifier(HANDLE);
 extern "C" int WINAPI qxSetBrightnessMagnifier(int, int);
+extern "C" int WINAPI qxSetOptionsMagnifier(const EngineOptions*);
 
 namespace {
 
@@ -317,6 +322,55 @@ void MeasurePacing(QueryCountFn queries) {
     }
 }
 
+// The lens as users set it up beyond the plain one.
+struct LensMode {
+    const char* name;
+    int brightness;
+    uint32_t internalCursor;
+    const char* filter; // a shipped filter switched on in the plug-in folder, or null
+    uint32_t smooth;
+};
+const LensMode kModes[] = {
+    {"brightness=3000", 3000, 0, nullptr, 0},
+    {"cursor", 1000, 1, nullptr, 0},
+    {"filter=invert", 1000, 0, "Invert Colours.dll", 0},
+    {"smooth", 1000, 0, nullptr, 1},
+};
+constexpr int kModeCount = sizeof(kModes) / sizeof(kModes[0]);
+
+// One measurement of the engine in `mode`: its filter copied into the plug-in folder and its
+// options handed over for the run, both taken back after it.
+void MeasureMode(const LensMode& mode, SettingsRecord record, QueryCountFn queries,
+                 bool pointerMoves, Figures* figures) {
+    record.engine.internalCursor = mode.internalCursor;
+    EngineOptions options = kDefaultEngineOptions;
+    options.smooth = mode.smooth;
+    qxSetOptionsMagnifier(&options);
+    char folder[kPathCapacity];
+    char installed[kPathCapacity] = {};
+    if (mode.filter != nullptr && ComposePluginFolder(folder) &&
+        PluginPathInFolder(installed, folder, mode.filter)) {
+        char shipped[MAX_PATH];
+        GetModuleFileNameA(nullptr, shipped, MAX_PATH);
+        *std::strrchr(shipped, '\\') = '\0';
+        CopyFileA((std::string(shipped) + "\\plugins\\" + mode.filter).c_str(), installed, FALSE);
+    }
+    MeasureEngine(&record, mode.brightness, queries, pointerMoves, figures);
+    if (installed[0] != '\0') {
+        DeleteFileA(installed);
+    }
+    qxSetOptionsMagnifier(nullptr);
+}
+
+void PrintLens(const UINT* size, const char* mode, const Figures& engine, const Figures& floor) {
+    const double floorFps = Median(floor.fps);
+    std::printf("lens %ux%u%s%s: engine_fps=%.1f floor_fps=%.1f ratio=%.2f latency_ms=%.1f "
+                "floor_latency_ms=%.1f\n",
+                size[0], size[1], mode[0] != '\0' ? " " : "", mode, Median(engine.fps), floorFps,
+                Median(engine.fps) / floorFps, Median(engine.latencies), Median(floor.latencies));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main() {
@@ -361,22 +415,19 @@ int main() {
     for (const auto& size : sizes) {
         SettingsRecord record = LensRecord(size[0], size[1]);
         Figures floor;
-        Figures gdi;
-        Figures shader;
+        Figures plain;
+        Figures modes[kModeCount];
         for (int round = 0; round < kRounds; ++round) {
             MeasureFloor(record, pointerMoves, &floor);
-            MeasureEngine(&record, 1000, queries, pointerMoves, &gdi);
-            MeasureEngine(&record, 1100, queries, pointerMoves, &shader);
+            MeasureEngine(&record, 1000, queries, pointerMoves, &plain);
+            for (int mode = 0; mode < kModeCount; ++mode) {
+                MeasureMode(kModes[mode], record, queries, pointerMoves, &modes[mode]);
+            }
         }
-        const double floorFps = Median(floor.fps);
-        std::printf("lens %ux%u: engine_fps=%.1f floor_fps=%.1f ratio=%.2f latency_ms=%.1f "
-                    "floor_latency_ms=%.1f\n",
-                    size[0], size[1], Median(gdi.fps), floorFps, Median(gdi.fps) / floorFps,
-                    Median(gdi.latencies), Median(floor.latencies));
-        std::printf("lens %ux%u direct3d: engine_fps=%.1f ratio=%.2f latency_ms=%.1f\n", size[0],
-                    size[1], Median(shader.fps), Median(shader.fps) / floorFps,
-                    Median(shader.latencies));
-        std::fflush(stdout);
+        PrintLens(size, "", plain, floor);
+        for (int mode = 0; mode < kModeCount; ++mode) {
+            PrintLens(size, kModes[mode].name, modes[mode], floor);
+        }
     }
     MeasurePacing(queries);
     DestroyWindow(owner);

@@ -4,7 +4,9 @@
 #include "desktop_capture.h"
 #include "display_path.h"
 #include "frame_render.h"
+#include "engine_state.h"
 #include "lens_image.h"
+#include "processor_frame.h"
 #include "renderer_state.h"
 
 RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
@@ -47,4 +49,26 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
         }
     }
     return RendererStages{total.capture / frames, total.render / frames, total.readBack / frames};
+}
+
+double ProcessorFrameMs(UINT width, UINT height, int frames) {
+    LensImage image;
+    ProcessorFrame processor;
+    if (!image.Create(width, height) ||
+        !PrepareProcessorFrame(processor, EngineModule(), 1, width, height)) {
+        return -1.0;
+    }
+    const ScreenBounds screen = ReadScreenBounds();
+    const POINT cursor = {static_cast<LONG>(width / 2), static_cast<LONG>(height / 2)};
+    double total = 0.0;
+    for (int frame = -3; frame < frames; ++frame) {
+        const double start = NowMs();
+        CaptureDesktopToImage(image, screen, frame & 7, 0, static_cast<int>(width / 2),
+                              static_cast<int>(height / 2), DisplayPath::kNoOverlay);
+        FinishOnProcessor(processor, image, 1100, cursor);
+        if (frame >= 0) {
+            total += NowMs() - start;
+        }
+    }
+    return total / frames;
 }

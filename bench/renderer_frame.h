@@ -22,3 +22,8 @@ enum class FrameReadBack { kRgb, kYuy2ByShader, kYuy2ByProcessor };
 // The stages over `frames` frames after a short warm-up; all -1 when the device cannot be made.
 RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
                                FrameReadBack readBack = FrameReadBack::kRgb);
+
+// Milliseconds per frame of the lens window's route at width x height (twice magnified): the
+// screen capture into the lens image, the brightness and the internal cursor on the processor;
+// -1 when the image cannot be made.
+double ProcessorFrameMs(UINT width, UINT height, int frames);

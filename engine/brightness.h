@@ -1,6 +1,8 @@
 // The engine's brightness rules on the scale of brightness_scale.h. No Windows headers.
 #pragma once
 
+#include <cstdint>
+
 #include "brightness_scale.h"
 
 // The value after one brightness call: `current` unchanged for direction 0; otherwise `amount`
@@ -23,3 +25,8 @@ struct BrightnessPass {
 // 1000 and above brighten by (b - 1000) / 12750; 950..999 render unchanged through the dark
 // technique; below 950 darken.
 BrightnessPass MapBrightness(int brightness);
+
+// The factor by which the technique MapBrightness chooses multiplies blue, green and red, in
+// 1/2048 and rounded, for the processor's gain: 2048 x b / 1000 from 1000 up, 2048 from 950 to
+// 999, nine tenths of it below.
+uint32_t BrightnessGain(int brightness);

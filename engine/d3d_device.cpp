@@ -119,14 +119,14 @@ bool CreateCaptureTexture(Renderer& r) {
 // The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
 // picture that cannot be loaded leaves the texture empty.
 void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
-    static const char* const kCursorBitmaps[] = {"ARROW", "HAND", "CROSSHAIR", "DOT"};
-    if (cursorType < 1 || cursorType > 4) {
+    const char* picture = CursorBitmapName(cursorType);
+    if (picture == nullptr) {
         return;
     }
-    if (FAILED(d3dx::CreateTextureFromResourceEx(
-            r.device.Get(), module, kCursorBitmaps[cursorType - 1], D3DX_DEFAULT, D3DX_DEFAULT, 1,
-            0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF0000FF,
-            r.cursorTexture.Put()))) {
+    if (FAILED(d3dx::CreateTextureFromResourceEx(r.device.Get(), module, picture, D3DX_DEFAULT,
+                                                 D3DX_DEFAULT, 1, 0, D3DFMT_A8R8G8B8,
+                                                 D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
+                                                 kCursorColourKey, r.cursorTexture.Put()))) {
         r.cursorTexture.Reset();
     }
 }

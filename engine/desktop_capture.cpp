@@ -7,6 +7,7 @@
 #include "display_path.h"
 #include "error_reporter.h"
 #include "lens_image.h"
+#include "lens_pixels.h"
 #include "renderer_state.h"
 #include "scoped_handles.h"
 
@@ -60,9 +61,10 @@ UINT EndIndex(UINT first, double end, UINT limit) {
     return index;
 }
 
-// The part of the top-level window under the pointer that lies inside the source, stretched into
-// its place in the image; the rest of the frame is transparent.
-CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, int sh) {
+// The part of the top-level window under the pointer that lies inside the source, copied
+// unscaled into its place in the top-left sw x sh block of the image. The area in the block, or
+// an empty one when no window lies there.
+CapturedArea CopyWindowPart(LensImage& image, int sx, int sy, int sw, int sh) {
     const CapturedArea empty = {true, 0, 0, 0, 0}; // every pixel transparent
     if (sw <= 0 || sh <= 0) {
         return empty;
@@ -86,22 +88,34 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
     const int cutBottom = sy + sh - window.bottom > 0 ? sy + sh - window.bottom : 0;
     const int copyWidth = sw - cutRight - destX;
     const int copyHeight = sh - cutBottom - destY;
-    // The window's part, unscaled, in the top-left sw x sh block, then that block stretched.
     BitBlt(image.Dc(), destX, destY, copyWidth, copyHeight, source.Get(), dx < 0 ? -dx : 0,
            dy < 0 ? -dy : 0, kCopyWithLayered);
-    StretchBlt(image.Dc(), 0, 0, static_cast<int>(image.Width()), static_cast<int>(image.Height()),
-               image.Dc(), 0, 0, sw, sh, SRCCOPY);
     if (copyWidth <= 0 || copyHeight <= 0) {
         return empty;
+    }
+    return CapturedArea{true, static_cast<UINT>(destY), static_cast<UINT>(destY + copyHeight),
+                        static_cast<UINT>(destX), static_cast<UINT>(destX + copyWidth)};
+}
+
+// The window's part, unscaled in the top-left block, then that block stretched over the image.
+CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, int sh) {
+    const CapturedArea part = CopyWindowPart(image, sx, sy, sw, sh);
+    if (sw <= 0 || sh <= 0) {
+        return part;
+    }
+    StretchBlt(image.Dc(), 0, 0, static_cast<int>(image.Width()), static_cast<int>(image.Height()),
+               image.Dc(), 0, 0, sw, sh, SRCCOPY);
+    if (part.endRow == part.firstRow) {
+        return part;
     }
     const double scaleX = static_cast<double>(image.Width()) / sw;
     const double scaleY = static_cast<double>(image.Height()) / sh;
     CapturedArea area;
     area.fresh = true;
-    area.firstRow = static_cast<UINT>(destY * scaleY);
-    area.endRow = EndIndex(area.firstRow, (destY + copyHeight) * scaleY, image.Height());
-    area.firstColumn = static_cast<UINT>(destX * scaleX);
-    area.endColumn = EndIndex(area.firstColumn, (destX + copyWidth) * scaleX, image.Width());
+    area.firstRow = static_cast<UINT>(part.firstRow * scaleY);
+    area.endRow = EndIndex(area.firstRow, part.endRow * scaleY, image.Height());
+    area.firstColumn = static_cast<UINT>(part.firstColumn * scaleX);
+    area.endColumn = EndIndex(area.firstColumn, part.endColumn * scaleX, image.Width());
     return area;
 }
 
@@ -114,11 +128,11 @@ CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, in
     return area;
 }
 
-// The captured frame: the area's pixels made opaque, every other pixel transparent black. `to`
-// may be the image itself.
-void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LONG pitch) {
-    const UINT width = image.Width();
-    for (UINT i = 0; i < image.Height(); ++i) {
+// The captured frame: the area's pixels of the top-left width x height block made opaque, every
+// other pixel of the block transparent black. `to` may be the image itself.
+void MakeFrame(const LensImage& image, UINT width, UINT height, const CapturedArea& area,
+               uint8_t* to, LONG pitch) {
+    for (UINT i = 0; i < height; ++i) {
         uint32_t* target = reinterpret_cast<uint32_t*>(to + static_cast<INT_PTR>(i) * pitch);
         if (i < area.firstRow || i >= area.endRow) {
             std::memset(target, 0, width * 4);
@@ -137,15 +151,65 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
     }
 }
 
+void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LONG pitch) {
+    MakeFrame(image, image.Width(), image.Height(), area, to, pitch);
+}
+
+// The source of a smooth frame, unscaled, in the top-left sw x sh block of `source` as the
+// captured frame would show it at zoom 1: black off the screen, or only the window under the
+// pointer with the rest transparent. False when the screen could not be read.
+bool CopySource(LensImage& source, const ScreenBounds& screen, int sx, int sy, int sw, int sh,
+                DisplayPath path) {
+    CapturedArea area;
+    if (CapturesOneWindow(path)) {
+        area = CopyWindowPart(source, sx, sy, sw, sh);
+    } else {
+        WindowDc screenDc(nullptr, GetDC(nullptr));
+        if (screenDc.Get() == nullptr) {
+            ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
+            return false;
+        }
+        const StretchPart part = VisibleStretch(sx, sy, sw, sh, screen, sw, sh);
+        if (!part.whole) {
+            PatBlt(source.Dc(), 0, 0, sw, sh, BLACKNESS);
+        }
+        if (!part.nothing) {
+            BitBlt(source.Dc(), part.dstX, part.dstY, part.srcWidth, part.srcHeight, screenDc.Get(),
+                   part.srcX, part.srcY, kCopyWithLayered);
+        }
+        area = CapturedArea{true, 0, static_cast<UINT>(sh), 0, static_cast<UINT>(sw)};
+    }
+    GdiFlush();
+    MakeFrame(source, static_cast<UINT>(sw), static_cast<UINT>(sh), area,
+              reinterpret_cast<uint8_t*>(source.Row(0)), source.Pitch());
+    return true;
+}
+
+// True when this frame is scaled smoothly: a scaler is given, made for the image's size, and
+// takes the source's size, which fits into `source`.
+bool Smooth(const SmoothScaler* scaler, const LensImage& image, const LensImage& source, int sw,
+            int sh) {
+    return scaler != nullptr && sw > 0 && sh > 0 && scaler->targetWidth == image.Width() &&
+           scaler->targetHeight == image.Height() && static_cast<UINT>(sw) <= source.Width() &&
+           static_cast<UINT>(sh) <= source.Height() &&
+           ScalesSmoothly(*scaler, static_cast<uint32_t>(sw), static_cast<uint32_t>(sh));
+}
+
 } // namespace
 
 void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
-                    int sy, int sw, int sh, DisplayPath path) {
+                    int sy, int sw, int sh, DisplayPath path, SmoothScaler* smooth) {
     IDirect3DSurface9* stretch = renderer.captureSurface.Get();
     if (stretch == nullptr || target.Dc() == nullptr) {
         return;
     }
-    const CapturedArea area = CopyScreen(target, screen, sx, sy, sw, sh, path);
+    const bool smoothly = Smooth(smooth, target, target, sw, sh);
+    CapturedArea area = {};
+    if (smoothly) {
+        area.fresh = CopySource(target, screen, sx, sy, sw, sh, path);
+    } else {
+        area = CopyScreen(target, screen, sx, sy, sw, sh, path);
+    }
     if (!area.fresh) {
         return;
     }
@@ -159,19 +223,41 @@ void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& s
         }
         return;
     }
-    MakeFrame(target, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
+    if (smoothly) {
+        ScaleSmooth(smooth, target.Row(0), target.Pitch(), static_cast<uint32_t>(sw),
+                    static_cast<uint32_t>(sh), locked.pBits, locked.Pitch);
+    } else {
+        MakeFrame(target, area, static_cast<uint8_t*>(locked.pBits), locked.Pitch);
+    }
     stretch->UnlockRect();
 }
 
 void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
-                           int sh, DisplayPath path) {
+                           int sh, DisplayPath path, const SmoothCapture& smooth) {
     if (image.Dc() == nullptr) {
+        return;
+    }
+    if (smooth.source != nullptr && smooth.source->Dc() != nullptr &&
+        Smooth(smooth.scaler, image, *smooth.source, sw, sh)) {
+        if (CopySource(*smooth.source, screen, sx, sy, sw, sh, path)) {
+            ScaleSmooth(smooth.scaler, smooth.source->Row(0), smooth.source->Pitch(),
+                        static_cast<uint32_t>(sw), static_cast<uint32_t>(sh), image.Row(0),
+                        image.Pitch());
+        }
         return;
     }
     const CapturedArea area = CopyScreen(image, screen, sx, sy, sw, sh, path);
     if (area.fresh) {
         MakeFrame(image, area, reinterpret_cast<uint8_t*>(image.Row(0)), image.Pitch());
     }
+}
+
+void DescribeFrame(DDSURFACEDESC* frame, UINT width, UINT height, LONG pitch, void* bits) {
+    frame->dwHeight = height;
+    frame->dwWidth = width;
+    frame->lPitch = pitch;
+    frame->lpSurface = bits;
+    frame->ddpfPixelFormat.dwRGBBitCount = 32;
 }
 
 HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame) {
@@ -185,10 +271,6 @@ HRESULT LockCapturedFrame(Renderer& renderer, DDSURFACEDESC* frame) {
     if (FAILED(result)) {
         return result;
     }
-    frame->dwHeight = renderer.renderHeight;
-    frame->dwWidth = renderer.renderWidth;
-    frame->lPitch = locked.Pitch;
-    frame->lpSurface = locked.pBits;
-    frame->ddpfPixelFormat.dwRGBBitCount = 32;
+    DescribeFrame(frame, renderer.renderWidth, renderer.renderHeight, locked.Pitch, locked.pBits);
     return 0;
 }

@@ -42,5 +42,6 @@ EngineOptions ReadEngineOptions(const EngineOptions* live) {
         Below(field(offsetof(EngineOptions, dockEdge), d.dockEdge), kDockEdgeCount, d.dockEdge);
     options.dockPercent = Within(field(offsetof(EngineOptions, dockPercent), d.dockPercent),
                                  kMinDockPercent, kMaxDockPercent, d.dockPercent);
+    options.smooth = Below(field(offsetof(EngineOptions, smooth), d.smooth), 2, d.smooth);
     return options;
 }

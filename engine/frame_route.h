@@ -1,17 +1,15 @@
-// Which way a frame goes. Through Direct3D the captured image is filtered by the plug-ins in the
-// capture texture, uploaded, drawn through the effect (brightness, internal cursor) and read
-// back; a frame that needs none of that stays in GDI, where the screen copy made opaque already
-// is the lens image. Both give the same pixels. No Windows headers.
+// Which way a frame goes. A frame for the lens window stays on the processor: GDI copies the
+// screen into the lens image, and the processor scales it when it is smooth, hands it to the
+// plug-ins, applies the brightness and draws the internal cursor, without a round trip through
+// Direct3D. A frame for the overlay goes through Direct3D, whose device fills the overlay's
+// surfaces: the plug-ins filter the capture texture, the effect applies the brightness and the
+// cursor sprite is drawn on top. Both give the same pixels. No Windows headers.
 #pragma once
 
-// What a frame asks for beyond the magnified screen copy.
-struct FrameNeeds {
-    bool windowPath;  // shown through the lens window; the overlay's surfaces are Direct3D's
-    int brightness;   // the engine brightness; 1000 leaves the image unchanged
-    bool cursorDrawn; // an internal cursor sprite is drawn into the lens
-    bool filtered;    // an active plug-in filters the captured frame
-};
+#include "display_path.h"
 
-enum class FrameRoute { kDirect3D, kGdi };
+enum class FrameRoute { kDirect3D, kProcessor };
 
-FrameRoute ChooseFrameRoute(const FrameNeeds& needs);
+inline FrameRoute RouteFor(DisplayPath path) {
+    return IsOverlayPath(path) ? FrameRoute::kDirect3D : FrameRoute::kProcessor;
+}

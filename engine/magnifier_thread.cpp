@@ -1,6 +1,5 @@
 #include "magnifier_thread.h"
 
-#include <cstring>
 #include <memory>
 
 #include "brightness.h"
@@ -10,6 +9,7 @@
 #include "desktop_capture.h"
 #include "device_loss.h"
 #include "dpi_awareness.h"
+#include "engine_options_reading.h"
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
@@ -25,6 +25,7 @@
 #include "plugin_exports.h"
 #include "plugin_host.h"
 #include "presentation.h"
+#include "processor_frame.h"
 #include "renderer_state.h"
 #include "run_control.h"
 
@@ -47,8 +48,9 @@ struct Run {
     // when a frame is finished, so a frame that cannot be read back leaves the last one in place.
     LensImage image;
     // GDI's target for the screen copy of the Direct3D route, which goes on into the capture
-    // texture.
+    // texture, and of a smooth frame's unscaled source on either route.
     LensImage capture;
+    ProcessorFrame processor;
     DisplaySurfaces display;
     Presentation presentation;
     std::unique_ptr<CompositionGuard> compositionGuard;
@@ -64,6 +66,7 @@ struct Frame {
     int sourceHeight;
     int brightness;
     FrameRoute route;
+    bool smooth; // scaled bilinearly, not in sharp blocks
 };
 
 void BindPointerAndCaret(Run& run) {
@@ -97,7 +100,9 @@ bool StartRendering(Run& run, HWND ownerWindow) {
         ReportError("Failed CreateDIBSection", static_cast<int>(GetLastError()), "magnifier");
         return false;
     }
-    return true;
+    return PrepareProcessorFrame(run.processor, EngineModule(),
+                                 LoadShared(run.params.internalCursor), run.lensWidth,
+                                 run.lensHeight);
 }
 
 void GuardComposition(Run& run) {
@@ -159,10 +164,8 @@ Frame BeginFrame(Run& run) {
     frame.sourceWidth = static_cast<int>(readings.sourceWidth);
     frame.sourceHeight = static_cast<int>(readings.sourceHeight);
     frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
-    const Renderer& r = run.renderer;
-    frame.route = ChooseFrameRoute(FrameNeeds{
-        !IsOverlayPath(run.display.path), frame.brightness,
-        r.cursorTexture != nullptr && r.cursorVertices != nullptr, PluginsActive(run.plugins)});
+    frame.route = RouteFor(run.display.path);
+    frame.smooth = ReadEngineOptions(Engine().options).smooth != 0;
     return frame;
 }
 
@@ -184,26 +187,28 @@ bool DeviceReady(Run& run) {
 void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
     const DisplayPath path = run.display.path;
-    if (frame.route == FrameRoute::kGdi) {
+    SmoothScaler* smooth = frame.smooth ? &run.processor.smooth : nullptr;
+    if (frame.route == FrameRoute::kProcessor) {
         CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
-                              frame.sourceHeight, path);
+                              frame.sourceHeight, path, SmoothCapture{smooth, &run.capture});
     } else {
         CaptureDesktop(run.renderer, run.capture, run.monitors.screen, at.x, at.y,
-                       frame.sourceWidth, frame.sourceHeight, path);
+                       frame.sourceWidth, frame.sourceHeight, path, smooth);
     }
 }
 
-// The plug-ins change the captured frame in place, in table order, while it is locked; a frame
-// that cannot be locked is not filtered. A plug-in that had taken over the display and has been
+// The plug-ins change the captured frame in place, in table order: the lens image on the
+// processor route, the capture texture while it is locked on the Direct3D route (a frame that
+// cannot be locked is not filtered). A plug-in that had taken over the display and has been
 // switched off for a fault gives the display back to the engine's lens.
-void Filter(Run& run) {
+void Filter(Run& run, const Frame& frame) {
     if (!PluginsActive(run.plugins)) {
         return;
     }
-    DDSURFACEDESC description;
-    std::memset(&description, 0, sizeof(description));
-    description.dwSize = sizeof(description);
-    if (LockCapturedFrame(run.renderer, &description) == 0) {
+    DDSURFACEDESC description = PluginFrame(run.image);
+    if (frame.route == FrameRoute::kProcessor) {
+        FilterFrame(&run.plugins, &description);
+    } else if (LockCapturedFrame(run.renderer, &description) == 0) { // the texture instead
         FilterFrame(&run.plugins, &description);
         run.renderer.captureSurface->UnlockRect();
     }
@@ -212,18 +217,14 @@ void Filter(Run& run) {
     }
 }
 
-// The Direct3D route draws the frame and, on the window path, reads it back into the lens
-// image; on the GDI route the capture already is the lens image.
+// The brightness and the internal cursor: by the processor in the lens image, or drawn by
+// Direct3D for the overlay.
 void Compose(Run& run, const Frame& frame) {
-    if (frame.route == FrameRoute::kGdi) {
-        return;
-    }
-    const DisplayPath path = run.display.path;
     const POINT cursor = {frame.placement.view.cursorInLens.x, frame.placement.view.cursorInLens.y};
-    RenderFrame(run.renderer, path, cursor, frame.brightness);
-    if (!IsOverlayPath(path)) {
-        const DDSURFACEDESC image = run.image.Description();
-        CopyFrameRGB(run.renderer, &image);
+    if (frame.route == FrameRoute::kProcessor) {
+        FinishOnProcessor(run.processor, run.image, frame.brightness, cursor);
+    } else {
+        RenderFrame(run.renderer, run.display.path, cursor, frame.brightness);
     }
 }
 
@@ -239,7 +240,7 @@ void RunFrame(Run& run) {
     const Frame frame = BeginFrame(run);
     if (DeviceReady(run) && PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
         Capture(run, frame);
-        Filter(run);
+        Filter(run, frame);
         Compose(run, frame);
         if (LoadShared(run.params.captureRequest) != 0) {
             CopyToClipboard(run);

@@ -1,11 +1,5 @@
 #include "quad.h"
 
-namespace {
-
-constexpr float kCursorSide = 128.0f;
-
-} // namespace
-
 Quad QuadBetween(float left, float top, float right, float bottom) {
     return Quad{{
         {right, top, 0.5f, 1.0f, 1.0f, 0.0f},
@@ -21,7 +15,13 @@ Quad FullSizeQuad(unsigned width, unsigned height) {
 }
 
 Quad CursorQuad(int x, int y) {
-    const float left = static_cast<float>(x) - kCursorSide / 2 - 0.5f;
-    const float top = static_cast<float>(y) - kCursorSide / 2 - 0.5f;
-    return QuadBetween(left, top, left + kCursorSide, top + kCursorSide);
+    const float side = static_cast<float>(kCursorSide);
+    const float left = static_cast<float>(x) - side / 2 - 0.5f;
+    const float top = static_cast<float>(y) - side / 2 - 0.5f;
+    return QuadBetween(left, top, left + side, top + side);
+}
+
+const char* CursorBitmapName(unsigned cursorType) {
+    static const char* const kCursorBitmaps[] = {"ARROW", "HAND", "CROSSHAIR", "DOT"};
+    return cursorType >= 1 && cursorType <= 4 ? kCursorBitmaps[cursorType - 1] : nullptr;
 }

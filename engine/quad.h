@@ -21,6 +21,14 @@ Quad QuadBetween(float left, float top, float right, float bottom);
 // pixel centres sit on whole coordinates, so the edges lie half a pixel outside.
 Quad FullSizeQuad(unsigned width, unsigned height);
 
+// The side of the internal cursor's sprite in lens pixels, whatever the zoom.
+constexpr int kCursorSide = 128;
+// The internal cursor's pictures among the engine's resources, for cursorType 1 to 4 ("ARROW",
+// "HAND", "CROSSHAIR", "DOT"); null for any other type, which draws no cursor.
+const char* CursorBitmapName(unsigned cursorType);
+// The colour that the pictures' loaders make transparent: opaque pure blue (A8R8G8B8).
+constexpr unsigned kCursorColourKey = 0xFF0000FF;
+
 // The 128 x 128 cursor sprite with its centre on pixel (x, y), its edges at x - 64 and y - 64
 // with the same half-pixel offset.
 Quad CursorQuad(int x, int y);

@@ -42,6 +42,7 @@ struct EngineOptions {
     uint32_t tracking;    // ViewTracking
     uint32_t dockEdge;    // DockEdge
     uint32_t dockPercent; // kMinDockPercent..kMaxDockPercent
+    uint32_t smooth;      // 1: the source is scaled bilinearly; 0: every pixel a sharp block
 };
 
 static_assert(offsetof(EngineOptions, size) == 0, "layout");
@@ -49,7 +50,8 @@ static_assert(offsetof(EngineOptions, view) == 4, "layout");
 static_assert(offsetof(EngineOptions, tracking) == 8, "layout");
 static_assert(offsetof(EngineOptions, dockEdge) == 12, "layout");
 static_assert(offsetof(EngineOptions, dockPercent) == 16, "layout");
+static_assert(offsetof(EngineOptions, smooth) == 20, "layout");
 
 // The options of a caller that hands none over: today's lens.
-constexpr EngineOptions kDefaultEngineOptions = {sizeof(EngineOptions), kViewLens,
-                                                 kTrackProportional, kDockTop, 25};
+constexpr EngineOptions kDefaultEngineOptions = {
+    sizeof(EngineOptions), kViewLens, kTrackProportional, kDockTop, 25, 0};

@@ -7,6 +7,8 @@
 #     guide-tray-menu.png        the tray menu with its Plug-Ins submenu open
 #     guide-yellow-on-black.png  the lens with the filter "Yellow on Black" switched on
 #     guide-internal-cursor.png  the lens drawing its own pointer (the arrow)
+#     guide-sharp.png            the lens alone at zoom 4, sharp
+#     guide-smooth.png           the same, smooth (switched on through the tray menu's command)
 #     guide-uninstall.png        the uninstaller's choice to keep or remove settings and plug-ins
 # Run tools/build.sh first (with makensis present, as tools/install-deps.sh sees to). The script
 # starts a private Wine box (tools/winebox.sh), goes through setup as a user does, runs the
@@ -124,6 +126,17 @@ lens_shot() {
     remote send 8002
 }
 
+# lens_alone_shot NAME: the lens on over the letter as for lens_shot, then a screenshot of the lens
+# alone.
+lens_alone_shot() {
+    local at width height x y
+    at=$(place "the lens is over the pointer:" remote point 1100 850 send 8002 lensover \
+        pause 1500 pointin Notepad 290 190 lensover)
+    read -r width _ height _ x y <<<"${at//,/}"
+    shot "$1" "$x" "$y" "$width" "$height"
+    remote send 8002 >/dev/null
+}
+
 # Setup as a user goes through it: the page "Start with Windows" is left unchecked, and the last
 # page starts the installed program.
 timeout -k 5 300 wine "${setups[0]}" </dev/null >/dev/null 2>&1 &
@@ -168,7 +181,7 @@ lens_shot guide-lens
 # switches on. The submenu lists the folder as Windows does, in the order of the names.
 position=$(find "$plugins" -maxdepth 1 \( -iname '*.dll' -o -iname '*.lib' \) -printf '%f\n' |
     LC_ALL=C sort -f | grep -n '^Yellow on Black\.' | cut -d: -f1)
-keys=(menukey down menukey down menukey down menukey down menukey down menukey right)
+keys=(menukey down menukey down menukey down menukey down menukey down menukey down menukey right)
 for ((i = 1; i < position; i++)); do
     keys+=(menukey down)
 done
@@ -192,6 +205,15 @@ mv "$plugins/Yellow on Black.dll" "$plugins/Yellow on Black.lib"
 tools/demo_settings.py "$user_folder/settings.dat" displayMode=1 frameWait=6000 internalCursor=1
 start_vexlume
 lens_shot guide-internal-cursor
+end_vexlume
+
+# Sharp and smooth: the lens alone over the same place at zoom 4, smooth switched on between the
+# two through the command of the tray menu's "Smooth image".
+tools/demo_settings.py "$user_folder/settings.dat" displayMode=1 frameWait=6000 zoom=4
+start_vexlume
+lens_alone_shot guide-sharp
+remote send 9200 >/dev/null
+lens_alone_shot guide-smooth
 end_vexlume
 
 # The uninstaller's second page, then the uninstall itself (the settings stay).

@@ -85,6 +85,12 @@ HRESULT WriteLevels(IDirect3DTexture9* texture, const ArgbImage& image, Filter f
 
 } // namespace
 
+bool LoadBitmapResource(HMODULE module, const char* resource, ArgbImage* image) {
+    ResourceBytes bytes;
+    return FindBitmapResource(module, resource, &bytes) &&
+           DecodeBitmap(bytes.data, bytes.size, image);
+}
+
 HRESULT CreateTextureFromResourceEx(IDirect3DDevice9* device, HMODULE module, const char* resource,
                                     UINT width, UINT height, UINT mipLevels, DWORD usage,
                                     D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
@@ -102,10 +108,8 @@ HRESULT CreateTextureFromResourceEx(IDirect3DDevice9* device, HMODULE module, co
     if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) {
         return D3DERR_INVALIDCALL;
     }
-    ResourceBytes bytes;
     ArgbImage image;
-    if (!FindBitmapResource(module, resource, &bytes) ||
-        !DecodeBitmap(bytes.data, bytes.size, &image)) {
+    if (!LoadBitmapResource(module, resource, &image)) {
         return kErrorInvalidData;
     }
     ApplyColourKey(image, colorKey);

@@ -6,6 +6,8 @@
 
 #include <d3d9.h>
 
+#include "argb_image.h"
+
 #ifndef D3DX_DEFAULT
 #define D3DX_DEFAULT ((UINT)-1)
 #endif
@@ -14,6 +16,10 @@ namespace d3dx {
 
 // The D3DX 9 error for data that is not an image it can read (D3DXERR_INVALIDDATA).
 constexpr HRESULT kErrorInvalidData = MAKE_HRESULT(1, 0x876, 2905);
+
+// Decodes the bitmap resource `resource` of `module` (see CreateTextureFromResourceEx for where it
+// is looked up and which bitmaps are read); false when it is missing or cannot be read.
+bool LoadBitmapResource(HMODULE module, const char* resource, ArgbImage* image);
 
 // Loads a bitmap resource of `module` into a new texture, as D3DXCreateTextureFromResourceExA
 // documents it for these arguments: width/height D3DX_DEFAULT (the bitmap's size, rounded up to a

@@ -29,4 +29,12 @@ TEST(SteppedBrightness, HugeAmountsDoNotOverflow) {
     EXPECT_EQ(900, SteppedBrightness(INT_MIN, 1, INT_MIN));
 }
 
+TEST(BrightnessGain, IsTheEffectsFactorIn2048ths) {
+    const int cases[][2] = {{1000, 2048}, {3000, 6144}, {10000, 20480}, {1100, 2253},
+                            {999, 2048},  {950, 2048},  {949, 1843},    {900, 1843}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<uint32_t>(c[1]), BrightnessGain(c[0])) << c[0];
+    }
+}
+
 } // namespace

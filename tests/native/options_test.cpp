@@ -5,8 +5,10 @@
 #include <string>
 
 #include "engine_options_reading.h"
+#include "hotkey_defaults.h"
 #include "hotkey_text.h"
 #include "program_options.h"
+#include "settings_record.h"
 
 namespace {
 
@@ -75,6 +77,20 @@ TEST(OptionsFile, AChangedOptionRewritesOnlyItsOwnLine) {
     EXPECT_EQ(ReadProgramOptions(fresh).viewKey, 0x66Au);
 }
 
+// Sharp unless chosen; the switch's key is one no default key set and no other option key uses.
+TEST(OptionsFile, SmoothIsASwitchOffByDefaultWithAKeyOfItsOwn) {
+    const ProgramOptions d = DefaultProgramOptions();
+    EXPECT_EQ(d.engine.smooth, 0u);
+    EXPECT_NE(d.smoothKey, d.viewKey);
+    for (int slot = 0; slot < 2 * kHotKeySlotCount; ++slot) {
+        EXPECT_NE(d.smoothKey, FirstRunHotKey(slot / 2, slot % 2 == 0)) << slot;
+    }
+    const ProgramOptions o = ReadProgramOptions(ParseOptionsText("smooth = ON\nsmooth_hotkey=F9"));
+    EXPECT_EQ(o.engine.smooth, 1u);
+    EXPECT_EQ(o.smoothKey, 0x78u);
+    EXPECT_EQ(ReadProgramOptions(ParseOptionsText("smooth=yes")).engine.smooth, 0u);
+}
+
 TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
     const struct {
         uint32_t value;
@@ -100,21 +116,24 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50};
+    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50, 1};
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
+    EXPECT_EQ(read.smooth, 1u);
     live.size = 8; // knows the view only
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
-    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9};
+    EXPECT_EQ(read.smooth, d.smooth);
+    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 2};
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, d.view);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
     EXPECT_EQ(read.dockPercent, d.dockPercent);
+    EXPECT_EQ(read.smooth, d.smooth);
 }
 
 } // namespace

@@ -12,13 +12,14 @@
 
 #include "d3d_device.h"
 #include "desktop_capture.h"
+#include "engine_state.h"
 #include "frame_render.h"
 #include "lens_image.h"
 #include "packed_yuv.h"
+#include "processor_frame.h"
 #include "renderer_state.h"
 #include "screen_pattern.h"
 #include "test_support.h"
-#include "settings_logic.h"
 
 // Every allocation of this program passes here, so a test can count those of the frame path.
 // Kept out of line: inlined, the compiler takes them for a mismatched malloc and delete.
@@ -95,15 +96,6 @@ protected:
         RenderFrame(renderer_, format, cursor, brightness);
         auto image = std::make_unique<ReadBack>(renderer_.renderWidth, renderer_.renderHeight);
         CopyFrameRGB(renderer_, &image->surface);
-        return image;
-    }
-    // One frame that stays in GDI: the capture is the lens image.
-    std::unique_ptr<ReadBack> GdiFrame(int sx, int sy, int sw, int sh) {
-        CaptureDesktopToImage(lensImage_, screen_, sx, sy, sw, sh, DisplayPath::kNoOverlay);
-        auto image = std::make_unique<ReadBack>(lensImage_.Width(), lensImage_.Height());
-        for (UINT y = 0; y < lensImage_.Height(); ++y) {
-            std::memcpy(&image->bytes[y * image->pitch], lensImage_.Row(y), lensImage_.Width() * 4);
-        }
         return image;
     }
     HWND deviceWindow_ = nullptr;
@@ -289,7 +281,7 @@ TEST_F(Renderer, OneWindowModeShowsOnlyTheWindowUnderThePointer) {
     EXPECT_GT(opaque, 0);
 }
 
-TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
+TEST_F(Renderer, CapturedFrameAndLensImageAreDescribedAlikeForFilters) {
     ASSERT_TRUE(Start(96, 48));
     CaptureDesktop(renderer_, lensImage_, screen_, 0, 0, 48, 24, DisplayPath::kNoOverlay);
     DDSURFACEDESC frame;
@@ -305,52 +297,12 @@ TEST_F(Renderer, CapturedFrameIsDescribedForFilters) {
     ASSERT_NE(nullptr, frame.lpSurface);
     const auto* row = static_cast<const uint32_t*>(frame.lpSurface);
     EXPECT_EQ(0xFFu, row[0] >> 24) << "captured pixels are opaque";
+    DDSURFACEDESC image = PluginFrame(lensImage_);
+    EXPECT_EQ(lensImage_.Row(0), image.lpSurface);
+    image.lpSurface = frame.lpSurface;
+    image.lPitch = frame.lPitch;
+    EXPECT_EQ(0, std::memcmp(&image, &frame, sizeof(frame))) << "the lens image alike";
     renderer_.captureSurface->UnlockRect();
-}
-
-// The source size the program derives for `zoom` at this lens size.
-SIZE SourceFor(UINT lensWidth, UINT lensHeight, float zoom) {
-    SettingsRecord record;
-    SetDefaultSettings(&record);
-    record.engine.lensWidth = lensWidth;
-    record.engine.lensHeight = lensHeight;
-    record.engine.zoom = zoom;
-    LensSizes sizes;
-    DeriveSourceSize(&record, &sizes);
-    return SIZE{static_cast<LONG>(record.engine.sourceWidth),
-                static_cast<LONG>(record.engine.sourceHeight)};
-}
-
-TEST_F(Renderer, GdiRouteGivesTheDirect3DRoutesPixelsAtEveryZoom) {
-    PatternWindow inside(200, 150, 300, 200, DetailPattern(300, 200, 21));
-    PatternWindow corner(1100, 880, 180, 144, DetailPattern(180, 144, 22));
-    ASSERT_TRUE(inside.WaitUntilShown());
-    ASSERT_TRUE(corner.WaitUntilShown());
-    ASSERT_TRUE(Start(256, 128));
-    const float zooms[] = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 7.5f, 10.0f};
-    for (float zoom : zooms) {
-        const SIZE source = SourceFor(256, 128, zoom);
-        // Inside the screen, then hanging off its right and bottom edges, then its top-left.
-        const POINT places[] = {{230, 170},
-                                {1280 - source.cx / 3, 1024 - source.cy / 2},
-                                {-source.cx / 2, -source.cy / 3}};
-        for (const POINT& at : places) {
-            SCOPED_TRACE(testing::Message() << "zoom " << zoom << ", source " << source.cx << "x"
-                                            << source.cy << " at " << at.x << ", " << at.y);
-            const auto direct3D = Frame(at.x, at.y, source.cx, source.cy);
-            const auto gdi = GdiFrame(at.x, at.y, source.cx, source.cy);
-            int differing = 0;
-            for (int y = 0; y < 128; ++y) {
-                for (int x = 0; x < 256; ++x) {
-                    if (gdi->At(x, y) != direct3D->At(x, y) && ++differing <= 3) {
-                        ADD_FAILURE() << "(" << x << ", " << y << "): GDI " << std::hex
-                                      << gdi->At(x, y) << ", Direct3D " << direct3D->At(x, y);
-                    }
-                }
-            }
-            EXPECT_EQ(0, differing);
-        }
-    }
 }
 
 // How a packed-YUV overlay's frame is made: by the packing pass when the effect and pixel
@@ -436,9 +388,16 @@ TEST_F(Renderer, FramePathAllocatesNothing) {
             CopyFrameRGB(renderer_, &image);
         }
     };
+    // The lens window's frames on the processor: smooth, brighter and with the cursor.
+    LensImage source;
+    ProcessorFrame processor;
+    ASSERT_TRUE(source.Create(256, 128));
+    ASSERT_TRUE(PrepareProcessorFrame(processor, EngineModule(), 1, 256, 128));
+    const SmoothCapture smooth = {&processor.smooth, &source};
     for (DisplayPath format : {DisplayPath::kOverlayYuy2, DisplayPath::kOverlayUyvy,
                                DisplayPath::kNoOverlay, DisplayPath::kWindowByChoice}) {
         CaptureDesktop(renderer_, lensImage_, screen_, 10, 10, 128, 64, format);
+        CaptureDesktopToImage(lensImage_, screen_, 10, 10, 128, 64, format, smooth);
         RenderFrame(renderer_, format, kNoCursor, 1000);
         readBack(format);
         InterlockedExchange(&g_allocations, 0);
@@ -448,6 +407,10 @@ TEST_F(Renderer, FramePathAllocatesNothing) {
             RenderFrame(renderer_, format, POINT{frame, frame}, 1000 + frame * 100);
             readBack(format);
             CaptureDesktopToImage(lensImage_, screen_, 10, 10 + frame, 128, 64, format);
+            CaptureDesktop(renderer_, source, screen_, 10, 10, 100 + frame, 50, format,
+                           &processor.smooth);
+            CaptureDesktopToImage(lensImage_, screen_, 10, 10, 100 + frame, 50, format, smooth);
+            FinishOnProcessor(processor, lensImage_, 1000 + frame * 100, POINT{frame, frame});
         }
         InterlockedExchange(&g_countAllocations, 0);
         EXPECT_EQ(0, g_allocations) << "display path " << PathNumber(format);

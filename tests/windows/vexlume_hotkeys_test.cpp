@@ -71,4 +71,22 @@ TEST_F(HotKeys, AHotKeyMessageRunsTheSlotOfItsKeyAndModifiers) {
     EXPECT_EQ(3, engine->creates) << "a key of no slot does nothing";
 }
 
+// The smooth image key, Ctrl+Alt+S unless the options file says otherwise, is held while the lens
+// is on and switches the option, which the program keeps in options.ini.
+TEST_F(HotKeys, TheSmoothImageKeySwitchesTheOptionWhileTheLensIsOn) {
+    StartProgram(FirstRunSettings());
+    EXPECT_FALSE(KeyTaken(MOD_ALT | MOD_CONTROL, 'S')) << "free while the lens is off";
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
+    EXPECT_TRUE(KeyTaken(MOD_ALT | MOD_CONTROL, 'S'));
+    const std::string folder = PluginFolder();
+    const std::string options = folder.substr(0, folder.rfind('\\')) + "\\options.ini";
+    for (const char* value : {"smooth=on", "smooth=off"}) {
+        program->Post(WM_HOTKEY, 0, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'S'));
+        EXPECT_TRUE(WaitUntil([&] {
+            return FileContent(options).find(value) != std::string::npos;
+        })) << value;
+    }
+}
+
 } // namespace

@@ -344,6 +344,7 @@ AppDataRedirect::~AppDataRedirect() {
 void ResetProgramState() {
     EndStrayInstance();
     DeleteFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str());
+    DeleteFileA((AppDataFolder(nullptr) + "\\options.ini").c_str());
     DeleteFolderFiles(PluginFolder());
 }
 

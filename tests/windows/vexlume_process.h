@@ -111,7 +111,7 @@ private:
     DWORD previousType_ = 0;
 };
 
-// Removes the settings file and every file of the plug-in folder, and ends any Vexlume left
+// Removes the settings and options files and every file of the plug-in folder, and ends any Vexlume left
 // running by an earlier test, so that each test starts from a first run.
 void ResetProgramState();
 // Writes the settings file the next start will load.

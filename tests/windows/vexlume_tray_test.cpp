@@ -87,6 +87,9 @@ std::vector<Expected> ExpectedMenu(bool russian) {
                 {0, 0, nullptr},
                 {0, 6000, L"\u041d\u0430\u0441\u0442\u0440\u043e\u0439\u043a\u0438"},
                 {0, 6001, L"\u041f\u0430\u0440\u0430\u043c\u0435\u0442\u0440\u044b..."},
+                {0, 9200,
+                 L"\u0421\u0433\u043b\u0430\u0436\u0435\u043d\u043d\u043e\u0435 "
+                 L"\u0438\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435"},
                 {0, popup, L"Plug-Ins"},
                 {1, 0, nullptr},
                 {1, 11025, L"Get more Plug-Ins..."},
@@ -101,6 +104,7 @@ std::vector<Expected> ExpectedMenu(bool russian) {
             {0, 0, nullptr},
             {0, 6000, L"Settings..."},
             {0, 6001, L"Options..."},
+            {0, 9200, L"Smooth image"},
             {0, popup, L"Plug-Ins"},
             {1, 0, nullptr},
             {1, 11025, L"Get more Plug-Ins..."},
