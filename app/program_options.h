@@ -19,6 +19,8 @@ enum OptionId : int {
     kOptionDockEdge,
     kOptionDockSize,
     kOptionViewKey,
+    kOptionFullScreenZoom,
+    kOptionDockZoom,
     kOptionCount,
 };
 

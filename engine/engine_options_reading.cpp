@@ -42,5 +42,10 @@ EngineOptions ReadEngineOptions(const EngineOptions* live) {
         Below(field(offsetof(EngineOptions, dockEdge), d.dockEdge), kDockEdgeCount, d.dockEdge);
     options.dockPercent = Within(field(offsetof(EngineOptions, dockPercent), d.dockPercent),
                                  kMinDockPercent, kMaxDockPercent, d.dockPercent);
+    options.fullScreenZoom =
+        Within(field(offsetof(EngineOptions, fullScreenZoom), d.fullScreenZoom), kMinViewZoom,
+               kMaxViewZoom, d.fullScreenZoom);
+    options.dockZoom = Within(field(offsetof(EngineOptions, dockZoom), d.dockZoom), kMinViewZoom,
+                              kMaxViewZoom, d.dockZoom);
     return options;
 }
