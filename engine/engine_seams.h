@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <d3d9.h>
 #include <ddraw.h>
+#include <shellapi.h>
 
 #include <cstdint>
 
@@ -23,6 +24,8 @@ struct EngineSeams {
     IntRect (*monitorUnderPoint)(IntPoint point);
     // The library the composition guard binds ("dwmapi.dll").
     const char* compositionLibrary;
+    // SHAppBarMessage of shell32.dll: the docked view's reservation of its strip.
+    UINT_PTR(WINAPI* appBarMessage)(DWORD message, APPBARDATA* data);
 };
 
 // The library's one EngineSeams.
