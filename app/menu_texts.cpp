@@ -5,7 +5,8 @@
 namespace {
 
 const TrayMenuTexts kEnglish = {
-    "Visit Website", "About...", "Settings...", "Options...", "Plug-Ins", "Show / Hide", "Exit",
+    "Visit Website", "About...", "Settings...", "Options...",
+    "View",          "Plug-Ins", "Show / Hide", "Exit",
 };
 
 // Code page 1251 bytes, kept as escapes so that this file stays ASCII.
@@ -14,6 +15,7 @@ const TrayMenuTexts kRussian = {
     "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5...",                // About...
     "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8",                        // Settings
     "\xCF\xE0\xF0\xE0\xEC\xE5\xF2\xF0\xFB...",                     // Options...
+    "\xC2\xE8\xE4",                                                // View
     "Plug-Ins",                                                    // Plug-Ins
     "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC / \xD1\xEA\xF0\xFB\xF2\xFC", // Show / Hide
     "\xC2\xFB\xF5\xEE\xE4",                                        // Exit

@@ -9,3 +9,10 @@ void ChangeOption(OptionId id, uint32_t value);
 
 // The next view after the current one: Lens, Full screen, Docked, then Lens again.
 void StepToNextView();
+
+// Zoom+ (direction 1) and Zoom- (-1) while the full-screen or the docked view is chosen: that
+// view's zoom steps. False for the lens, whose zoom is the settings'.
+bool StepViewZoomOption(int direction);
+// Size+ and Size- while the docked view is chosen: the strip's size steps. False for the other
+// views.
+bool StepDockSizeOption(int direction);
