@@ -53,6 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kOptionViewKey:
             changed.viewKey = read.viewKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
             break;
+        case kOptionFullScreenZoom:
+            changed.engine.fullScreenZoom =
+                read.engine.fullScreenZoom == kMaxViewZoom ? kMinViewZoom + pick : kMaxViewZoom;
+            break;
+        case kOptionDockZoom:
+            changed.engine.dockZoom =
+                read.engine.dockZoom == kMinViewZoom ? kMaxViewZoom - pick : kMinViewZoom;
+            break;
         case kOptionCount:
             break;
         }
