@@ -73,7 +73,13 @@ ViewPlacement PlaceOtherView(ViewRun& views, const EngineOptions& options, const
     ViewRequest request;
     request.point = point;
     if (views.shown == kViewDocked) {
-        const IntRect dockMonitor = Empty(views.dock.Monitor()) ? monitor : views.dock.Monitor();
+        // The strip stays on the monitor it was docked on for as long as that monitor is there.
+        IntRect dockMonitor = views.dock.Monitor();
+        const IntPoint dockCentre = {dockMonitor.left + (dockMonitor.right - dockMonitor.left) / 2,
+                                     dockMonitor.top + (dockMonitor.bottom - dockMonitor.top) / 2};
+        if (Empty(dockMonitor) || !SameRect(MonitorOf(lens, dockCentre), dockMonitor)) {
+            dockMonitor = monitor;
+        }
         request.shown =
             views.dock.Place(window, dockMonitor, options.dockEdge, options.dockPercent);
         request.bounds = SameRect(monitor, dockMonitor)

@@ -50,7 +50,7 @@ void EnterView(ViewRun& views, const ViewDisplay& parts, uint32_t view);
 
 // The full-screen or the docked view's placement for this frame around the followed `point`, on
 // the monitors `lens` tells of. The docked view reserves (or moves) its strip for `window` first,
-// on the monitor it was docked on.
+// on the monitor it was docked on, or on the one under the point once that monitor is gone.
 ViewPlacement PlaceOtherView(ViewRun& views, const EngineOptions& options, const LensRun& lens,
                              IntPoint point, HWND window);
 

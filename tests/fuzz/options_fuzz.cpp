@@ -54,13 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             changed.viewKey = read.viewKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
             break;
         case kOptionFullScreenZoom:
-            changed.engine.fullScreenZoom =
-                read.engine.fullScreenZoom == kMaxViewZoom ? kMinViewZoom + pick : kMaxViewZoom;
+        case kOptionDockZoom: {
+            uint32_t& zoom =
+                id == kOptionDockZoom ? changed.engine.dockZoom : changed.engine.fullScreenZoom;
+            zoom = zoom == kMaxViewZoom ? kMinViewZoom + pick : kMaxViewZoom;
             break;
-        case kOptionDockZoom:
-            changed.engine.dockZoom =
-                read.engine.dockZoom == kMinViewZoom ? kMaxViewZoom - pick : kMinViewZoom;
-            break;
+        }
         case kOptionCount:
             break;
         }

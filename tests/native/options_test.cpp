@@ -105,17 +105,14 @@ TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond)
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
-    EXPECT_EQ(read.fullScreenZoom, 300u);
     EXPECT_EQ(read.dockZoom, 1000u);
     live.size = 8; // knows the view only
     read = ReadEngineOptions(&live);
-    EXPECT_EQ(read.fullScreenZoom, d.fullScreenZoom);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
     live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 99, 1001};
     read = ReadEngineOptions(&live);
-    EXPECT_EQ(read.fullScreenZoom, d.fullScreenZoom);
     EXPECT_EQ(read.dockZoom, d.dockZoom);
     EXPECT_EQ(read.view, d.view);
     EXPECT_EQ(read.tracking, d.tracking);

@@ -13,88 +13,57 @@
 namespace {
 
 constexpr IntRect kMonitor = {0, 0, 1280, 1024};
-constexpr IntRect kStrip = {0, 0, 1280, 256};
-constexpr IntRect kBesideStrip = {0, 256, 1280, 1024};
 
-struct Step {
-    IntPoint point;
-    IntPoint source;
-    IntPoint cursor; // the point's magnified pixel in the view
-};
-
-struct Sequence {
-    const char* what;
+// Where a view shows and where its source is kept.
+struct Place {
     IntRect shown, bounds;
-    uint32_t zoom, tracking;
-    uint32_t sourceWidth, sourceHeight;
-    std::vector<Step> steps; // one frame each, in order, with one ViewFollow
+};
+constexpr Place kWhole = {kMonitor, kMonitor};
+constexpr Place kLeft = {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}}; // left of the primary one
+constexpr Place kDocked = {{0, 0, 1280, 256}, {0, 256, 1280, 1024}};
+
+// One frame of a view; `fresh` starts a new follow state, which the next frames go on with.
+struct Frame {
+    bool fresh;
+    Place place;
+    uint32_t tracking, zoom;
+    IntPoint point, source, cursor; // cursor: the point's magnified pixel in the view
 };
 
 TEST(ViewPlacement, EachTrackingRuleTakesItsSourceFromThePointAndItsLastPlace) {
-    const Sequence sequences[] = {
-        {"centred: the point's pixel at the middle, kept on the monitor",
-         kMonitor,
-         kMonitor,
-         200,
-         kTrackCentred,
-         640,
-         512,
-         {{{700, 500}, {380, 244}, {641, 513}},
-          {{100, 50}, {0, 0}, {201, 101}},
-          {{1270, 1020}, {640, 512}, {1261, 1017}}}},
-        {"proportional: the point's place on the monitor is its place in the view",
-         kMonitor,
-         kMonitor,
-         200,
-         kTrackProportional,
-         640,
-         512,
-         {{{0, 0}, {0, 0}, {1, 1}},
-          {{639, 511}, {320, 256}, {639, 511}},
-          {{1279, 1023}, {640, 512}, {1279, 1023}}}},
-        {"push: still within the margin of an eighth, then just enough to keep it",
-         kMonitor,
-         kMonitor,
-         200,
-         kTrackPush,
-         640,
-         512,
-         {{{700, 500}, {380, 244}, {641, 513}},
-          {{760, 560}, {380, 244}, {761, 633}},
-          {{950, 500}, {391, 244}, {1119, 513}},
-          {{400, 200}, {320, 136}, {161, 129}}}},
-        {"a monitor left of the primary one, at zoom 3",
-         {-1280, 0, 0, 1024},
-         {-1280, 0, 0, 1024},
-         300,
-         kTrackCentred,
-         426,
-         341,
-         {{{-600, 500}, {-813, 330}, {641, 512}}}},
-        {"docked: the strip magnifies the monitor beside it around the point",
-         kStrip,
-         kBesideStrip,
-         200,
-         kTrackCentred,
-         640,
-         128,
-         {{{700, 600}, {380, 536}, {641, 129}}, {{700, 100}, {380, 256}, {641, 0}}}},
+    const Frame frames[] = {
+        // Centred: the point's pixel in the middle, the source kept on the monitor.
+        {true, kWhole, kTrackCentred, 200, {700, 500}, {380, 244}, {641, 513}},
+        {false, kWhole, kTrackCentred, 200, {100, 50}, {0, 0}, {201, 101}},
+        {false, kWhole, kTrackCentred, 200, {1270, 1020}, {640, 512}, {1261, 1017}},
+        {true, kLeft, kTrackCentred, 300, {-600, 500}, {-813, 330}, {641, 512}},
+        // Proportional: the point's place on the monitor is its place in the view.
+        {true, kWhole, kTrackProportional, 200, {0, 0}, {0, 0}, {1, 1}},
+        {false, kWhole, kTrackProportional, 200, {639, 511}, {320, 256}, {639, 511}},
+        {false, kWhole, kTrackProportional, 200, {1279, 1023}, {640, 512}, {1279, 1023}},
+        // Push: still within a margin of an eighth, then just enough to keep the margin; new
+        // bounds start centred.
+        {true, kWhole, kTrackPush, 200, {700, 500}, {380, 244}, {641, 513}},
+        {false, kWhole, kTrackPush, 200, {760, 560}, {380, 244}, {761, 633}},
+        {false, kWhole, kTrackPush, 200, {950, 500}, {391, 244}, {1119, 513}},
+        {false, kWhole, kTrackPush, 200, {400, 200}, {320, 136}, {161, 129}},
+        {false, kLeft, kTrackPush, 200, {-600, 500}, {-920, 244}, {641, 513}},
+        // Docked: the strip magnifies the monitor beside it.
+        {true, kDocked, kTrackCentred, 200, {700, 600}, {380, 536}, {641, 129}},
+        {false, kDocked, kTrackCentred, 200, {700, 100}, {380, 256}, {641, 0}},
     };
-    for (const Sequence& s : sequences) {
-        ViewFollow follow;
-        for (const Step& step : s.steps) {
-            const ViewPlacement v =
-                PlaceView(ViewRequest{s.shown, s.bounds, s.zoom, s.tracking, step.point}, &follow);
-            const std::string where = std::string(s.what) + " at " + std::to_string(step.point.x) +
-                                      ", " + std::to_string(step.point.y);
-            EXPECT_EQ(s.sourceWidth, v.sourceWidth) << where;
-            EXPECT_EQ(s.sourceHeight, v.sourceHeight) << where;
-            EXPECT_EQ(step.source, v.placement.source) << where;
-            EXPECT_EQ(step.cursor, v.placement.view.cursorInLens) << where;
-            EXPECT_EQ(s.shown.left, v.placement.lens.left) << where;
-            EXPECT_EQ(s.shown.bottom, v.placement.lens.bottom) << where;
+    ViewFollow follow;
+    for (const Frame& f : frames) {
+        if (f.fresh) {
+            follow = ViewFollow{};
         }
+        const ViewPlacement v =
+            PlaceView({f.place.shown, f.place.bounds, f.zoom, f.tracking, f.point}, &follow);
+        EXPECT_EQ(f.source, v.placement.source) << "frame " << &f - frames;
+        EXPECT_EQ(f.cursor, v.placement.view.cursorInLens) << "frame " << &f - frames;
     }
+    EXPECT_EQ(426u, ViewSourceSide(1280, 300));
+    EXPECT_EQ(1u, ViewSourceSide(0, 200)) << "never an empty source";
 }
 
 bool SameRect(const IntRect& a, const IntRect& b) {
@@ -120,16 +89,13 @@ TEST(DockedStrip, LiesAlongItsEdgeAndLeavesTheRestBesideIt) {
     EXPECT_EQ(1, DockThickness({0, 0, 100, 2}, kDockTop, 10)) << "never thinner than a pixel";
 }
 
-TEST(DockMarker, ReadsWhatItWritesAndNothingElse) {
-    const DockRecord record = {0x1004A, kDockBottom, {0, 768, 1280, 1024}, {-5, 0, 1280, 990}};
-    const std::string text = DockRecordText(record);
+TEST(DockMarker, ReadsWhatItWritesAndRestoresOnlyAWorkAreaStillShortOfTheStrip) {
+    const DockRecord record = {0x1004A, kDockTop, {0, 0, 1280, 256}, {-5, 0, 1280, 994}};
     DockRecord read = {};
-    ASSERT_TRUE(ParseDockRecord(text, &read)) << text;
+    ASSERT_TRUE(ParseDockRecord(DockRecordText(record), &read));
     EXPECT_EQ(record.window, read.window);
-    EXPECT_EQ(record.edge, read.edge);
     EXPECT_EQ(record.strip, read.strip);
     EXPECT_EQ(record.workArea, read.workArea);
-
     const std::string members = "Vexlume docked view\nwindow=7\nedge=0\nstrip=0 0 1 1\n";
     for (const std::string& bad :
          {std::string("window=7\n"), members, members + "work_area=0 0 1\n",
@@ -137,25 +103,12 @@ TEST(DockMarker, ReadsWhatItWritesAndNothingElse) {
           members + "work_area=0 0 1 1\n" + std::string(1024, '\n')}) {
         EXPECT_FALSE(ParseDockRecord(bad, &read)) << bad.substr(0, 120);
     }
-}
-
-TEST(DockMarker, TheNextStartRestoresOnlyAWorkAreaStillShortOfTheStrip) {
-    const DockRecord record = {7, kDockTop, {0, 0, 1280, 256}, {0, 0, 1280, 994}};
-    const struct {
-        AreaRect current;
-        bool restored;
-    } cases[] = {
-        {{0, 256, 1280, 994}, true},   // the shell kept the crashed strip
-        {{0, 0, 1280, 994}, false},    // the shell gave it back already
-        {{0, 256, 1280, 1024}, false}, // changed since (the taskbar moved)
-    };
-    for (const auto& c : cases) {
-        AreaRect restore = {};
-        EXPECT_EQ(c.restored, WorkAreaToRestore(record, c.current, &restore)) << c.current.top;
-        if (c.restored) {
-            EXPECT_EQ(record.workArea, restore);
-        }
-    }
+    // Still short of the strip: the shell kept it; whole: given back; otherwise changed since.
+    AreaRect restore = {};
+    EXPECT_TRUE(WorkAreaToRestore(record, {-5, 256, 1280, 994}, &restore));
+    EXPECT_EQ(record.workArea, restore);
+    EXPECT_FALSE(WorkAreaToRestore(record, {-5, 0, 1280, 994}, &restore));
+    EXPECT_FALSE(WorkAreaToRestore(record, {-5, 256, 1280, 1024}, &restore));
 }
 
 TEST(ViewSteps, ZoomAndDockSizeGoToTheNextStepWithinTheirRanges) {

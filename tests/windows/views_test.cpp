@@ -1,12 +1,9 @@
-// The full-screen and docked views through the real program and engine: switched by the view key
-// and the tray menu and remembered; the exact magnification of a known pattern on a view's first
-// frame (Wine puts the view's own window into every later screen copy); the docked strip reserved
-// through the shell and given back when the view changes, at Exit and at the start after a crash;
-// the program over bad options files. Wine's shell records app bars but leaves the work area
-// alone, so the work area is shown through the engine's shell seam, with a shell that keeps it as
-// Windows documents, and through the recovery in this process.
+// The views through the real program and engine, and the program over bad options files. Wine puts
+// a view's window into every later screen copy, so a view's first frame is checked; its shell
+// leaves the work area alone, which is therefore seen through the engine's shell seam.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,12 +28,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    ASSERT_TRUE(
-        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 // A fresh start over `options` as the options file, with a frame every `frameWait` ms.
@@ -52,20 +44,13 @@ std::unique_ptr<VexlumeProcess> StartOver(const ProgramCopy& copy, const char* o
     return program;
 }
 
-// Waits until the view window of `program` lies at `expected`, that is until a frame put it there.
-bool WaitForViewAt(const VexlumeProcess& program, const RECT& expected) {
+// Waits until the view window lies at `expected`, that is until a frame put it there.
+bool WaitForViewAt(const RECT& expected) {
     return WaitUntil(
         [&] {
-            HWND window = nullptr;
             RECT r;
-            DWORD id = 0;
-            while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr))) {
-                if (GetWindowThreadProcessId(window, &id) && id == program.Id() &&
-                    GetWindowRect(window, &r) && EqualRect(&r, &expected)) {
-                    return true;
-                }
-            }
-            return false;
+            HWND view = FindWindowA("VX Overlay Window", nullptr);
+            return view != nullptr && GetWindowRect(view, &r) && EqualRect(&r, &expected);
         },
         15000);
 }
@@ -98,14 +83,10 @@ std::vector<uint32_t> TwiceAsLarge(const std::vector<uint32_t>& screen, POINT or
 
 // Ctrl+Alt+M, the view key of a first start, through the system's input.
 void PressViewKey() {
-    INPUT keys[6] = {};
-    const WORD order[3] = {VK_CONTROL, VK_MENU, 'M'};
-    for (int i = 0; i < 3; ++i) {
-        keys[i].type = keys[5 - i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = keys[5 - i].ki.wVk = order[i];
-        keys[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    const BYTE keys[] = {VK_CONTROL, VK_MENU, 'M', 'M', VK_MENU, VK_CONTROL};
+    for (int i = 0; i < 6; ++i) {
+        keybd_event(keys[i], 0, i < 3 ? 0 : KEYEVENTF_KEYUP, 0);
     }
-    SendInput(6, keys, sizeof(INPUT));
 }
 
 // The top of the place the shell grants another app bar that asks for the screen's top 100 rows.
@@ -118,43 +99,6 @@ LONG TopForAnotherBar() {
     SystemAppBarMessage(ABM_REMOVE, &data);
     DestroyWindow(window);
     return data.rc.top;
-}
-
-TEST(Views, TheViewKeyAndTheMenuSwitchTheViewsAndTheChoiceIsKept) {
-    ProgramCopy copy(EngineBeside::Real);
-    const POINT pointer = {600, 500};
-    SetCursorPos(pointer.x, pointer.y);
-    auto program = StartOver(copy, "", 20);
-    ASSERT_TRUE(program->RunCommand(kToggle));
-    ASSERT_TRUE(WaitForViewAt(*program, LensAt(pointer)));
-    for (const RECT& view : {kScreen, kTopStrip, LensAt(pointer)}) {
-        PressViewKey();
-        EXPECT_TRUE(WaitForViewAt(*program, view)) << view.bottom;
-    }
-    program->Post(15000, 333, WM_RBUTTONUP); // the tray icon's click
-    HWND menu = WaitForPopupMenu();
-    ASSERT_NE(nullptr, menu);
-    std::vector<std::wstring> checked;
-    for (const MenuItemSeen& item : ReadOpenMenu(menu)) {
-        if (item.depth == 1 && (item.state & MF_CHECKED)) {
-            checked.push_back(item.text);
-        }
-    }
-    EXPECT_EQ((std::vector<std::wstring>{L"Lens", L"Proportional"}), checked);
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(program->RunCommand(kDocked)); // the menu's items
-    EXPECT_TRUE(WaitForViewAt(*program, kTopStrip));
-    ASSERT_TRUE(program->RunCommand(kFullScreen));
-    EXPECT_TRUE(WaitForViewAt(*program, kScreen));
-    program->PostCommand(kExit);
-    ASSERT_TRUE(program->WaitForExit(15000));
-    EXPECT_NE(std::string::npos, FileContent(AppDataFile("options.ini")).find("view=fullscreen"));
-
-    VexlumeProcess again(copy.Program());
-    ASSERT_NE(nullptr, again.WaitForMainWindow());
-    ASSERT_TRUE(again.RunCommand(kToggle));
-    EXPECT_TRUE(WaitForViewAt(again, kScreen)) << "the full-screen view, as it was left";
-    again.PostCommand(kExit);
 }
 
 // The docked strip never lies in its own source, so the program starts docked, until a frame
@@ -193,7 +137,9 @@ TEST(Views, FullScreenMagnifiesExactlyOnItsFirstFrameAndFollowsByItsTracking) {
     }
 }
 
-TEST(Views, TheDockedStripIsReservedOnlyWhileShownAndGivenBackAfterACrash) {
+// The view key steps lens, full screen, docked; the menu shows and sets the view; the docked
+// strip is reserved only while it is shown, and given back by the next start after a crash.
+TEST(Views, TheKeyAndTheMenuSwitchTheViewsAndTheStripIsReservedOnlyWhileDocked) {
     const std::vector<uint32_t> pattern = DetailPattern(kWidth, kHeight, 21);
     PatternWindow shown(0, 0, kWidth, kHeight, pattern);
     ASSERT_TRUE(shown.WaitUntilShown());
@@ -205,30 +151,45 @@ TEST(Views, TheDockedStripIsReservedOnlyWhileShownAndGivenBackAfterACrash) {
     ASSERT_TRUE(program->RunCommand(kToggle));
     EXPECT_TRUE(ScreenShows(kTopStrip, TwiceAsLarge(pattern, {380, 536}, 256)));
     EXPECT_EQ(256, TopForAnotherBar()) << "the strip is reserved";
-    EXPECT_TRUE(Exists(marker));
-    ASSERT_TRUE(program->RunCommand(kNextView));
-    ASSERT_TRUE(WaitForViewAt(*program, LensAt({700, 600})));
-    EXPECT_EQ(0, TopForAnotherBar()) << "given back for the lens";
-    EXPECT_FALSE(Exists(marker));
-    ASSERT_TRUE(program->RunCommand(kDocked));
-    ASSERT_TRUE(WaitForViewAt(*program, kTopStrip));
+    EXPECT_TRUE(GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES);
+    for (const RECT& view : {LensAt({700, 600}), kScreen, kTopStrip}) {
+        PressViewKey();
+        EXPECT_TRUE(WaitForViewAt(view)) << view.bottom;
+        if (view.bottom != 256) {
+            EXPECT_EQ(0, TopForAnotherBar()) << "given back for the lens and full screen";
+        }
+    }
+    program->Post(15000, 333, WM_RBUTTONUP); // the tray icon's click
+    HWND menu = WaitForPopupMenu();
+    ASSERT_NE(nullptr, menu);
+    std::vector<std::wstring> checked;
+    for (const MenuItemSeen& item : ReadOpenMenu(menu)) {
+        if (item.depth == 1 && (item.state & MF_CHECKED)) {
+            checked.push_back(item.text);
+        }
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"Docked", L"Proportional"}), checked);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (const unsigned item : {kFullScreen, kDocked}) { // what the menu's items send
+        ASSERT_TRUE(program->RunCommand(item));
+        EXPECT_TRUE(WaitForViewAt(item == kDocked ? kTopStrip : kScreen));
+    }
     program->PostCommand(kExit);
-    DWORD code = 1;
-    ASSERT_TRUE(program->WaitForExit(15000, &code));
-    EXPECT_EQ(0u, code);
+    ASSERT_TRUE(program->WaitForExit(15000));
     EXPECT_EQ(0, TopForAnotherBar()) << "given back at Exit";
 
+    // Docked again, as it was left, and ended from outside.
     program = std::make_unique<VexlumeProcess>(copy.Program());
     ASSERT_NE(nullptr, program->WaitForMainWindow());
     ASSERT_TRUE(program->RunCommand(kToggle));
-    ASSERT_TRUE(WaitForViewAt(*program, kTopStrip));
+    ASSERT_TRUE(WaitForViewAt(kTopStrip));
     TerminateProcess(program->Handle(), 9);
     ASSERT_TRUE(program->WaitForExit(15000));
     EXPECT_EQ(256, TopForAnotherBar()) << "the shell keeps the ended program's bar";
     program = std::make_unique<VexlumeProcess>(copy.Program());
     ASSERT_NE(nullptr, program->WaitForMainWindow());
     EXPECT_EQ(0, TopForAnotherBar()) << "given back at the next start";
-    EXPECT_FALSE(Exists(marker));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(marker.c_str()));
     program->PostCommand(kExit);
 }
 
@@ -249,7 +210,9 @@ bool WorkAreaIs(RECT expected) {
     });
 }
 
-TEST(DockedWorkArea, ShrinksByTheStripWhileDockedAndIsWholeAfterTheLensAndAfterTheClose) {
+// Windows may also keep a crashed program's strip out of the work area; Wine keeps a work area set
+// with SPI_SETWORKAREA to the process that set it, here this test, as for the recovery at start.
+TEST(DockedWorkArea, LacksTheStripOnlyWhileDockedAndIsWholeAfterTheCloseAndAfterACrash) {
     PublishedOwner owner;
     const SeamSwap<decltype(EngineSeams::appBarMessage)> shell(Seams().appBarMessage,
                                                                ShellKeepingTheWorkArea);
@@ -267,22 +230,16 @@ TEST(DockedWorkArea, ShrinksByTheStripWhileDockedAndIsWholeAfterTheLensAndAfterT
     EXPECT_TRUE(WorkAreaIs({0, 256, kWidth, kHeight}));
     qxCloseMagnifier(thread);
     qxSetOptionsMagnifier(nullptr);
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    EXPECT_TRUE(EqualRect(&area, &kScreen)) << "the close gives the strip back";
-}
+    RECT area = {0, 256, kWidth, kHeight};
+    EXPECT_TRUE(WorkAreaIs(kScreen)) << "the close gives the strip back";
 
-// Windows may keep a crashed program's strip out of the work area; Wine keeps a work area that
-// SPI_SETWORKAREA sets to the process that set it, here this test.
-TEST(DockRecovery, TheNextStartRestoresAWorkAreaThatStillLacksACrashedStrip) {
     const std::string marker = AppDataFile("docked-view.marker");
     WriteBytes(marker, "Vexlume docked view\nwindow=1\nedge=0\nstrip=0 0 1280 256\n"
                        "work_area=0 0 1280 1024\n");
-    RECT area = {0, 256, kWidth, kHeight};
     SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0);
     RecoverDockedStripWith(marker.c_str());
-    EXPECT_TRUE(WorkAreaIs(kScreen));
-    EXPECT_FALSE(Exists(marker));
+    EXPECT_TRUE(WorkAreaIs(kScreen)) << "the start after a crash gives the strip back";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(marker.c_str()));
 }
 
 // Options files a person, a crash or another program may leave: the program runs on the defaults
@@ -290,8 +247,8 @@ TEST(DockRecovery, TheNextStartRestoresAWorkAreaThatStillLacksACrashedStrip) {
 // it could read and leaves out of one it could not.
 TEST(OptionsFile, TheProgramRunsOnDefaultsOverBadFilesAndKeepsThemUntilAnOptionChanges) {
     std::string random(4096, '\0'), large;
-    for (size_t i = 0; i < random.size(); ++i) {
-        random[i] = static_cast<char>((i * 2654435761u) >> 13);
+    for (char& c : random) {
+        c = static_cast<char>(std::rand());
     }
     while (large.size() < (1u << 20)) {
         large += "colour.of.the.day = blue\r\n";
@@ -310,7 +267,7 @@ TEST(OptionsFile, TheProgramRunsOnDefaultsOverBadFilesAndKeepsThemUntilAnOptionC
     const std::string path = AppDataFile("options.ini");
     SetCursorPos(600, 500);
     for (const auto& c : cases) {
-        const std::string what = "case " + std::to_string(&c - cases);
+        SCOPED_TRACE(&c - cases);
         ResetProgramState();
         if (c.kind == kFolder) {
             ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
@@ -323,26 +280,25 @@ TEST(OptionsFile, TheProgramRunsOnDefaultsOverBadFilesAndKeepsThemUntilAnOptionC
                                                             OPEN_EXISTING, 0, nullptr)
                                               : INVALID_HANDLE_VALUE);
         VexlumeProcess program(copy.Program());
-        ASSERT_NE(nullptr, program.WaitForMainWindow()) << what;
+        ASSERT_NE(nullptr, program.WaitForMainWindow());
         ASSERT_TRUE(program.RunCommand(kToggle));
-        EXPECT_TRUE(WaitForViewAt(program, LensAt({600, 500}))) << what << ": the lens";
+        EXPECT_TRUE(WaitForViewAt(LensAt({600, 500})));
         ASSERT_TRUE(program.RunCommand(kNextView));
         holder.Reset();
         const std::string after = FileContent(path);
         if (c.kind == kFile) {
-            EXPECT_EQ(0u, after.compare(0, c.content.size(), c.content)) << what;
-            EXPECT_NE(std::string::npos, after.find("view=fullscreen", c.content.size())) << what;
+            EXPECT_EQ(0u, after.compare(0, c.content.size(), c.content));
+            EXPECT_NE(std::string::npos, after.find("view=fullscreen", c.content.size()));
         } else {
-            EXPECT_TRUE(after == c.content) << what << ": the file changed";
+            EXPECT_TRUE(after == c.content);
         }
         program.PostCommand(kExit);
         DWORD code = 1;
         EXPECT_TRUE(program.WaitForExit(15000, &code));
-        EXPECT_EQ(0u, code) << what;
+        EXPECT_EQ(0u, code);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA(path.c_str());
     }
-    ResetProgramState();
 }
 
 } // namespace
