@@ -22,8 +22,10 @@ enum Command : unsigned {
     cmdTransparentUp = 9008,
     cmdTransparentDown = 9009,
     cmdLockToggle = 9010,
-    cmdNextView = 9100,     // Lens, Full screen, Docked, Lens...
-    cmdSmoothToggle = 9200, // smooth or sharp scaling
-    cmdPluginFirst = 10000, // + index in the plug-in list of the last menu opening
+    cmdNextView = 9100,      // Lens, Full screen, Docked, Lens...
+    cmdViewFirst = 9101,     // + EngineView: the View submenu's views
+    cmdTrackingFirst = 9111, // + ViewTracking: the View submenu's full-screen tracking
+    cmdSmoothToggle = 9200,  // smooth or sharp scaling
+    cmdPluginFirst = 10000,  // + index in the plug-in list of the last menu opening
     cmdGetPlugins = 11025,
 };

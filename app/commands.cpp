@@ -103,6 +103,10 @@ int HandleCommand(HWND window, WPARAM wParam) {
     default:
         if (command >= cmdZoomIn && command <= cmdLockToggle) {
             RunLensAdjustment(window, command);
+        } else if (command >= cmdViewFirst && command < cmdViewFirst + kViewCount) {
+            ChangeOption(kOptionView, command - cmdViewFirst);
+        } else if (command >= cmdTrackingFirst && command < cmdTrackingFirst + kTrackingCount) {
+            ChangeOption(kOptionTracking, command - cmdTrackingFirst);
         } else if (command >= cmdSettingsFirst && command <= cmdSettingsLast) {
             HandleSettingsCommand(window, wParam);
         }

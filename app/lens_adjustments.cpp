@@ -4,6 +4,7 @@
 #include "command_ids.h"
 #include "engine_binding.h"
 #include "lens_steps.h"
+#include "option_commands.h"
 #include "program_state.h"
 #include "start_sound.h"
 
@@ -60,18 +61,29 @@ void RunLensAdjustment(HWND window, unsigned command) {
     if (!LensIsOn()) {
         return;
     }
+    // The zoom keys zoom the view shown; the size keys size the lens, or the docked strip, and
+    // leave the full-screen view as it is.
+    const bool lens = programOptions.engine.view == kViewLens;
     switch (command) {
     case cmdZoomIn:
-        StepZoomIn(&settings, &lensSizes);
+        if (!StepViewZoomOption(1)) {
+            StepZoomIn(&settings, &lensSizes);
+        }
         break;
     case cmdZoomOut:
-        StepZoomOut(&settings, &lensSizes);
+        if (!StepViewZoomOption(-1)) {
+            StepZoomOut(&settings, &lensSizes);
+        }
         break;
     case cmdSizeUp:
-        ResizeLens(window, true);
+        if (!StepDockSizeOption(1) && lens) {
+            ResizeLens(window, true);
+        }
         break;
     case cmdSizeDown:
-        ResizeLens(window, false);
+        if (!StepDockSizeOption(-1) && lens) {
+            ResizeLens(window, false);
+        }
         break;
     case cmdBrightnessUp:
         StepEngineBrightness(1, kBrightnessStep);

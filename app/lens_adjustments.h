@@ -1,5 +1,5 @@
 // Commands 9001 to 9010: zoom, size, capture, brightness, transparency and lock of the running
-// lens. Each does nothing while the lens is off.
+// lens or view. Each does nothing while the magnifier is off.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,7 @@
 #include "lens_steps.h"
 
+#include "engine_options.h"
+
 namespace {
 
 // The steps are single-precision constants, widened to double for each addition and stored back
@@ -23,6 +25,16 @@ int Scaled(uint32_t size, float scale) {
 void StoreSource(SettingsRecord* record, int width, int height) {
     StoreShared(record->engine.sourceWidth, static_cast<uint32_t>(EvenRound(width)));
     StoreShared(record->engine.sourceHeight, static_cast<uint32_t>(EvenRound(height)));
+}
+
+// The next multiple of `step` above (direction > 0) or below `value`, within low..high.
+uint32_t StepToMultiple(uint32_t value, uint32_t step, int direction, uint32_t low, uint32_t high) {
+    const uint32_t below = value > 0 ? (value - 1) / step * step : 0;
+    const uint32_t next = direction > 0 ? (value / step + 1) * step : below;
+    if (next < low) {
+        return low;
+    }
+    return next > high ? high : next;
 }
 
 } // namespace
@@ -106,4 +118,12 @@ void StepTransparency(SettingsRecord* record, int direction) {
 
 void ToggleLock(SettingsRecord* record) {
     StoreShared(record->engine.lockPosition, LoadShared(record->engine.lockPosition) == 0 ? 1 : 0);
+}
+
+uint32_t StepViewZoom(uint32_t zoom, int direction) {
+    return StepToMultiple(zoom, 50, direction, kMinViewZoom, kMaxViewZoom);
+}
+
+uint32_t StepDockPercent(uint32_t percent, int direction) {
+    return StepToMultiple(percent, 5, direction, kMinDockPercent, kMaxDockPercent);
 }

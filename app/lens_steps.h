@@ -28,3 +28,12 @@ void StepTransparency(SettingsRecord* record, int direction);
 
 // Lock/UnLock: lockPosition 0 becomes 1, anything else 0.
 void ToggleLock(SettingsRecord* record);
+
+// Zoom+ and Zoom- of the full-screen and docked views (direction 1 or -1): the zoom in percent to
+// the next multiple of 50 above or below, within 100..1000, the steps of the settings dialog's
+// zoom.
+uint32_t StepViewZoom(uint32_t zoom, int direction);
+
+// Size+ and Size- of the docked view: its strip 5 percent of the screen thicker or thinner, to
+// the next multiple of 5, within 10..50.
+uint32_t StepDockPercent(uint32_t percent, int direction);

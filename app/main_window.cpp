@@ -2,6 +2,7 @@
 
 #include "command_ids.h"
 #include "commands.h"
+#include "dock_recovery.h"
 #include "engine_binding.h"
 #include "hotkeys.h"
 #include "options_file.h"
@@ -20,6 +21,7 @@ UINT taskbarCreatedMessage = 0;
 void InitialiseMainWindow(HWND window) {
     mainWindow = window;
     RecoverHiddenPointer();
+    RecoverDockedStrip();
     LoadSettings(&settings);
     lensSizes = LensSizes{};
     DeriveSourceSize(&settings, &lensSizes);

@@ -8,6 +8,7 @@ struct TrayMenuTexts {
     const char* settings;
     const char* options;
     const char* smoothImage;
+    const char* view; // the View submenu: the views and the full-screen tracking
     const char* plugIns;
     const char* showHide;
     const char* exit;

@@ -1,6 +1,7 @@
 #include "option_commands.h"
 
 #include "engine_binding.h"
+#include "lens_steps.h"
 #include "option_hotkeys.h"
 #include "options_file.h"
 #include "program_state.h"
@@ -22,4 +23,24 @@ void StepToNextView() {
 
 void ToggleSmoothImage() {
     ChangeOption(kOptionSmooth, programOptions.engine.smooth == 0 ? 1 : 0);
+}
+
+bool StepViewZoomOption(int direction) {
+    const EngineOptions& options = programOptions.engine;
+    if (options.view == kViewFullScreen) {
+        ChangeOption(kOptionFullScreenZoom, StepViewZoom(options.fullScreenZoom, direction));
+    } else if (options.view == kViewDocked) {
+        ChangeOption(kOptionDockZoom, StepViewZoom(options.dockZoom, direction));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool StepDockSizeOption(int direction) {
+    if (programOptions.engine.view != kViewDocked) {
+        return false;
+    }
+    ChangeOption(kOptionDockSize, StepDockPercent(programOptions.engine.dockPercent, direction));
+    return true;
 }

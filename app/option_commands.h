@@ -12,3 +12,10 @@ void StepToNextView();
 
 // Smooth scaling on when it is off, off when it is on.
 void ToggleSmoothImage();
+
+// Zoom+ (direction 1) and Zoom- (-1) while the full-screen or the docked view is chosen: that
+// view's zoom steps. False for the lens, whose zoom is the settings'.
+bool StepViewZoomOption(int direction);
+// Size+ and Size- while the docked view is chosen: the strip's size steps. False for the other
+// views.
+bool StepDockSizeOption(int direction);

@@ -56,6 +56,7 @@ constexpr OptionShape Choice(uint32_t count) {
 }
 constexpr OptionShape kHotKey = {OptionKind::kHotKey, 0, 0xFFFF};
 constexpr OptionShape kSwitch = {OptionKind::kSwitch, 0, 1};
+constexpr OptionShape kViewZoom = {OptionKind::kNumber, kMinViewZoom, kMaxViewZoom};
 
 constexpr Option kOptions[kOptionCount] = {
     {"view",
@@ -90,6 +91,21 @@ constexpr Option kOptions[kOptionCount] = {
      kHotKey,
      [](ProgramOptions& o) -> uint32_t& { return o.viewKey; },
      {"Next view key", "\xCA\xEB\xE0\xE2\xE8\xF8\xE0 \xF1\xEC\xE5\xED\xFB \xE2\xE8\xE4\xE0"},
+     nullptr,
+     nullptr},
+    {"fullscreen_zoom_percent",
+     kViewZoom,
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.fullScreenZoom; },
+     {"Full-screen zoom, %", "\xD3\xE2\xE5\xEB\xE8\xF7\xE5\xED\xE8\xE5 \xE2\xEE "
+                             "\xE2\xE5\xF1\xFC \xFD\xEA\xF0\xE0\xED, %"},
+     nullptr,
+     nullptr},
+    {"dock_zoom_percent",
+     kViewZoom,
+     [](ProgramOptions& o) -> uint32_t& { return o.engine.dockZoom; },
+     {"Docked view's zoom, %", "\xD3\xE2\xE5\xEB\xE8\xF7\xE5\xED\xE8\xE5 "
+                               "\xE7\xE0\xEA\xF0\xE5\xEF\xEB\xB8\xED\xED\xEE\xE9 "
+                               "\xEE\xE1\xEB\xE0\xF1\xF2\xE8, %"},
      nullptr,
      nullptr},
     {"smooth",

@@ -20,6 +20,8 @@ enum OptionId : int {
     kOptionDockEdge,
     kOptionDockSize,
     kOptionViewKey,
+    kOptionFullScreenZoom,
+    kOptionDockZoom,
     kOptionSmooth,
     kOptionSmoothKey,
     kOptionCount,

@@ -7,6 +7,7 @@
 #include "plugin_list.h"
 #include "program_state.h"
 #include "start_sound.h"
+#include "system_language.h"
 
 namespace {
 
@@ -49,6 +50,47 @@ POINT MenuPosition() {
         GetCursorPos(&at);
     }
     return at;
+}
+
+// An item of a group of which one is chosen, drawn with a dot when it is the chosen one.
+void AppendRadioItem(HMENU menu, UINT command, const char* text, bool chosen) {
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    item.fType = MFT_STRING | MFT_RADIOCHECK;
+    item.fState = chosen ? MFS_CHECKED : MFS_UNCHECKED;
+    item.wID = command;
+    item.dwTypeData = const_cast<char*>(text);
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+// The View submenu: the three views, then how the full-screen view follows.
+HMENU BuildViewMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return nullptr;
+    }
+    const bool russian = UsesRussianTexts(GetSystemDefaultLangID());
+    const EngineOptions& options = programOptions.engine;
+    for (uint32_t view = 0; view < kViewCount; ++view) {
+        AppendRadioItem(menu, cmdViewFirst + view, OptionChoiceText(kOptionView, view, russian),
+                        view == options.view);
+    }
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    for (uint32_t tracking = 0; tracking < kTrackingCount; ++tracking) {
+        AppendRadioItem(menu, cmdTrackingFirst + tracking,
+                        OptionChoiceText(kOptionTracking, tracking, russian),
+                        tracking == options.tracking);
+    }
+    return menu;
+}
+
+// Attaches `submenu` to the tray menu, or destroys it when it cannot be.
+void AppendSubmenu(HMENU submenu, const char* text) {
+    if (submenu != nullptr &&
+        !AppendMenuA(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text)) {
+        DestroyMenu(submenu);
+    }
 }
 
 } // namespace
@@ -111,6 +153,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam) {
     AppendMenuA(trayMenu, MF_STRING, cmdOptions, texts.options);
     AppendMenuA(trayMenu, MF_STRING | (programOptions.engine.smooth != 0 ? MF_CHECKED : 0),
                 cmdSmoothToggle, texts.smoothImage);
+    AppendSubmenu(BuildViewMenu(), texts.view);
     pluginMenu = CreatePopupMenu();
     if (pluginMenu != nullptr) {
         BuildPluginMenu(window, pluginMenu);
@@ -134,7 +177,7 @@ void OnTrayNotify(HWND window, WPARAM, LPARAM lParam) {
 
 void CloseTrayMenus() {
     if (trayMenu != nullptr) {
-        DestroyMenu(trayMenu); // destroys the attached Plug-Ins submenu with it
+        DestroyMenu(trayMenu); // destroys the attached submenus with it
         trayMenu = nullptr;
         pluginMenu = nullptr;
     }

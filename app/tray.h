@@ -1,4 +1,5 @@
-// The icon in the taskbar's notification area and its popup menu with the Plug-Ins submenu.
+// The icon in the taskbar's notification area and its popup menu with the View and Plug-Ins
+// submenus.
 #pragma once
 
 #include <windows.h>

@@ -60,7 +60,7 @@ LensWindow::LensWindow(HINSTANCE instance, const LensWindowLibraries& libraries)
 
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance_;
     windowClass.lpszClassName = kLensWindowClass;
     if (RegisterClassExA(&windowClass) == 0) {
@@ -75,6 +75,7 @@ LensWindow::LensWindow(HINSTANCE instance, const LensWindowLibraries& libraries)
         setMirrorRendering_(window, 0);
     }
     ExcludeFromScreenCopies(window, user32Module_.Get(), libraries.ntdll);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     window_ = window;
     // Shown in its normal state but not activated: the user's window keeps the focus.
     ShowWindow(window_, SW_SHOWNOACTIVATE);
@@ -83,10 +84,27 @@ LensWindow::LensWindow(HINSTANCE instance, const LensWindowLibraries& libraries)
 LensWindow::~LensWindow() {
     if (window_ != nullptr) {
         FadeOutAndHide();
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
         window_ = nullptr;
     }
     UnregisterClassA(kLensWindowClass, instance_);
+}
+
+LRESULT CALLBACK LensWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto* self =
+        reinterpret_cast<const LensWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self != nullptr && self->handler_ != nullptr && message == self->handledMessage_) {
+        self->handler_(self->handlerContext_, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void LensWindow::HandMessages(UINT message, MessageHandler handler, void* context) {
+    handledMessage_ = message;
+    handler_ = handler;
+    handlerContext_ = context;
 }
 
 int LensWindow::Present(HDC source, SIZE size, POINT position) {

@@ -48,7 +48,14 @@ public:
     // UpdateLayeredWindow; nothing without a window.
     void FadeOutAndHide();
 
+    // Hands every `message` the window receives to `handler` with `context`, on the thread that
+    // made the window (the docked view's notifications from the shell); null for none.
+    typedef void (*MessageHandler)(void* context, WPARAM wParam, LPARAM lParam);
+    void HandMessages(UINT message, MessageHandler handler, void* context);
+
 private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                                 BLENDFUNCTION*, DWORD);
     typedef BOOL(WINAPI* SetMirrorRenderingFn)(HWND, DWORD);
@@ -58,4 +65,7 @@ private:
     UniqueModule user32Module_;
     HINSTANCE instance_;
     HWND window_ = nullptr;
+    UINT handledMessage_ = 0;
+    MessageHandler handler_ = nullptr;
+    void* handlerContext_ = nullptr;
 };

@@ -116,6 +116,13 @@ bool CreateCaptureTexture(Renderer& r) {
                 "GetSurfaceLevel g_Surface_BackgroundStretch failed");
 }
 
+bool CreateReadBackCopy(Renderer& r) {
+    return Made(r.device->CreateOffscreenPlainSurface(r.renderWidth, r.renderHeight,
+                                                      D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                      r.readBackCopy.Put(), nullptr),
+                r.readBackCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed");
+}
+
 // The internal cursor's picture for `cursorType` 1 to 4; other types draw no cursor, and a
 // picture that cannot be loaded leaves the texture empty.
 void LoadCursorTexture(Renderer& r, HMODULE module, DWORD cursorType) {
@@ -208,14 +215,27 @@ int CreateD3DResources(Renderer& r, const UINT* size, DWORD cursorType) {
         return 0;
     }
     LoadCursorTexture(r, module, cursorType);
-    if (!Made(r.device->CreateOffscreenPlainSurface(r.renderWidth, r.renderHeight, D3DFMT_A8R8G8B8,
-                                                    D3DPOOL_SYSTEMMEM, r.readBackCopy.Put(),
-                                                    nullptr),
-              r.readBackCopy, "CreateOffscreenPlainSurface g_BackBufferCopy failed")) {
+    if (!CreateReadBackCopy(r)) {
         return 0;
     }
     CreateVertexBuffers(r);
     CreateEffect(r, module);
+    return 1;
+}
+
+int ResizeD3DResources(Renderer& r, const UINT* size) {
+    ReleaseDefaultPool(r);
+    r.captureSurface.Reset();
+    r.captureTexture.Reset();
+    r.readBackCopy.Reset();
+    r.renderWidth = size[0];
+    r.renderHeight = size[1];
+    if (!CreateCaptureTexture(r) || !CreateDefaultPool(r) || !CreateReadBackCopy(r)) {
+        return 0;
+    }
+    if (r.quadVertices != nullptr) {
+        WriteQuad(r.quadVertices, FullSizeQuad(r.renderWidth, r.renderHeight));
+    }
     return 1;
 }
 

@@ -14,6 +14,11 @@ int InitDirect3D(Renderer& renderer, HWND window, const UINT* size, DWORD cursor
 // 1 on success, 0 when a required resource could not be made (reported).
 int CreateD3DResources(Renderer& renderer, const UINT* size, DWORD cursorType);
 
+// Makes the resources whose size is the render size again at `size` (width, height), on the same
+// device: the capture texture, the default pool and the read-back copy. 1 on success, 0 when one
+// could not be made (reported).
+int ResizeD3DResources(Renderer& renderer, const UINT* size);
+
 // Releases every resource (not the device or the Direct3D object).
 void ReleaseD3DResources(Renderer& renderer);
 

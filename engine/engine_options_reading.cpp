@@ -42,6 +42,11 @@ EngineOptions ReadEngineOptions(const EngineOptions* live) {
         Below(field(offsetof(EngineOptions, dockEdge), d.dockEdge), kDockEdgeCount, d.dockEdge);
     options.dockPercent = Within(field(offsetof(EngineOptions, dockPercent), d.dockPercent),
                                  kMinDockPercent, kMaxDockPercent, d.dockPercent);
+    options.fullScreenZoom =
+        Within(field(offsetof(EngineOptions, fullScreenZoom), d.fullScreenZoom), kMinViewZoom,
+               kMaxViewZoom, d.fullScreenZoom);
+    options.dockZoom = Within(field(offsetof(EngineOptions, dockZoom), d.dockZoom), kMinViewZoom,
+                              kMaxViewZoom, d.dockZoom);
     options.smooth = Below(field(offsetof(EngineOptions, smooth), d.smooth), 2, d.smooth);
     return options;
 }

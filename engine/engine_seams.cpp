@@ -1,13 +1,15 @@
 #include "engine_seams.h"
 
+#include "docked_strip.h"
 #include "frame_clock.h"
 #include "monitor_bounds.h"
 #include "run_control.h"
 
 namespace {
 
-EngineSeams g_Seams = {Direct3DCreate9, PauseUnlessClosed, DirectDrawCreate, SystemMonitorUnder,
-                       "dwmapi.dll",    AwaitFrame,        timeBeginPeriod,  timeEndPeriod};
+EngineSeams g_Seams = {Direct3DCreate9,    PauseUnlessClosed, DirectDrawCreate,
+                       SystemMonitorUnder, "dwmapi.dll",      AwaitFrame,
+                       timeBeginPeriod,    timeEndPeriod,     SystemAppBarMessage};
 
 } // namespace
 

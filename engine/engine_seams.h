@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <d3d9.h>
 #include <ddraw.h>
+#include <shellapi.h>
 
 #include <cstdint>
 
@@ -32,6 +33,8 @@ struct EngineSeams {
     // lens runs.
     MMRESULT(WINAPI* timeBeginPeriod)(UINT milliseconds);
     MMRESULT(WINAPI* timeEndPeriod)(UINT milliseconds);
+    // SHAppBarMessage of shell32.dll: the docked view's reservation of its strip.
+    UINT_PTR(WINAPI* appBarMessage)(DWORD message, APPBARDATA* data);
 };
 
 // The library's one EngineSeams.

@@ -9,7 +9,7 @@ LensImage::~LensImage() {
 }
 
 bool LensImage::Create(UINT width, UINT height) {
-    if (dc_ || width == 0 || height == 0 || width > 0x7FFF || height > 0x7FFF) {
+    if (width == 0 || height == 0 || width > 0x7FFF || height > 0x7FFF) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
@@ -25,6 +25,9 @@ bool LensImage::Create(UINT width, UINT height) {
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dc || !bitmap || bits == nullptr) {
         return false;
+    }
+    if (previous_ != nullptr) {
+        SelectObject(dc_.Get(), previous_);
     }
     previous_ = SelectObject(dc.Get(), bitmap.Get());
     dc_ = std::move(dc);

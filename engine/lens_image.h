@@ -1,9 +1,9 @@
-// An image of lens size: a 32-bit top-down DIB section selected into a memory device context,
-// kept for the whole run. The finished lens image is one: the finished frame is read back into it
-// (or GDI copies the screen into it when that copy already is the frame), the lens window is
-// drawn from its device context and the clipboard copy is taken from it. GDI's screen copy on its
-// way to Direct3D is another. Pixels are A8R8G8B8 (blue, green, red, alpha in memory), rows
-// exactly width x 4 bytes.
+// An image of the size the run shows (the lens, the monitor or the docked strip): a 32-bit
+// top-down DIB section selected into a memory device context, kept until the shown size changes.
+// The finished lens image is one: the finished frame is read back into it (or GDI copies the screen
+// into it when that copy already is the frame), the lens window is drawn from its device context
+// and the clipboard copy is taken from it. GDI's screen copy on its way to Direct3D is another.
+// Pixels are A8R8G8B8 (blue, green, red, alpha in memory), rows exactly width x 4 bytes.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +20,8 @@ public:
     LensImage(const LensImage&) = delete;
     LensImage& operator=(const LensImage&) = delete;
 
-    // Makes the image (once per object); false, with the last error set, when the system cannot.
+    // Makes the image, in place of the one it had; false, with the last error set and the image it
+    // had kept, when the system cannot.
     bool Create(UINT width, UINT height);
 
     HDC Dc() const { return dc_.Get(); }

@@ -146,8 +146,8 @@ int32_t KeepInsideLens(int64_t cursor, int64_t lensSide) {
     return Saturate(cursor);
 }
 
-// Chooses the followed point: the pointer when it moved, the caret when it moved and is valid,
-// else where the lens already was.
+} // namespace
+
 IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
     const bool locked = frame.lockPosition != 0;
     int caretValid = 0;
@@ -180,8 +180,6 @@ IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
     return point;
 }
 
-} // namespace
-
 LensRun MakeLensRun(int32_t screenWidth, int32_t screenHeight, uint32_t lensWidth,
                     uint32_t lensHeight) {
     return {{0, 0, screenWidth, screenHeight}, lensWidth / 2, lensHeight / 2, {nullptr, nullptr}};
@@ -202,12 +200,15 @@ FrameReadings ReadFrameSettings(const EngineParameters& params) {
     return frame;
 }
 
+IntRect MonitorOf(const LensRun& run, IntPoint point) {
+    return run.monitors.monitorAt != nullptr ? run.monitors.monitorAt(run.monitors.context, point)
+                                             : run.screen;
+}
+
 LensPlacement PlaceLens(const LensRun& run, const FrameReadings& frame, FollowState* state) {
     const IntPoint followed = FollowedPoint(frame, state);
     const bool locked = frame.lockPosition != 0;
-    const IntRect monitor = run.monitors.monitorAt != nullptr
-                                ? run.monitors.monitorAt(run.monitors.context, followed)
-                                : run.screen;
+    const IntRect monitor = MonitorOf(run, followed);
 
     const Axis x =
         MakeAxis(followed.x, monitor.left, monitor.right, frame.lensWidth, frame.sourceWidth,

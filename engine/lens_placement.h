@@ -115,6 +115,14 @@ struct LensPlacement {
     LensView view;
 };
 
+// Chooses the point to follow this frame and updates `state`: the pointer when it moved, the
+// caret when it moved and is valid, else the point of the last frame. PlaceLens and the other
+// views call it once a frame.
+IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state);
+
+// The monitor under `point` as `run` tells it (its one screen without a lookup).
+IntRect MonitorOf(const LensRun& run, IntPoint point);
+
 // Places the lens for one frame on the monitor under the followed point and updates `state`.
 //
 // A source side of 0 has no zoom: it counts as zoom 1 instead of dividing by zero, so the

@@ -28,6 +28,7 @@
 #include "processor_frame.h"
 #include "renderer_state.h"
 #include "run_control.h"
+#include "views.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ struct Run {
     std::unique_ptr<LensWindow> lensWindow;
     PluginTable plugins;
     ClipboardCopy clipboard;
+    ViewRun views;
 };
 
 // What one frame works with, read once at its start.
@@ -145,7 +147,26 @@ void ChooseDisplayPath(Run& run) {
     run.presentation.lensWindow = run.lensWindow.get();
 }
 
-// Reads the pointer, the caret and the settings for this frame and places the lens.
+// The lens, or the full-screen or docked view, for this frame around the followed point.
+void PlaceFrame(Run& run, const FrameReadings& readings, Frame* frame) {
+    const EngineOptions options = ReadEngineOptions(Engine().options);
+    EnterView(run.views, ViewDisplay{run.display, run.presentation, run.lensWindow},
+              ViewToShow(run.views, options.view));
+    if (run.views.shown == kViewLens) {
+        frame->placement = PlaceLens(run.lens, readings, &run.follow);
+        frame->sourceWidth = static_cast<int>(readings.sourceWidth);
+        frame->sourceHeight = static_cast<int>(readings.sourceHeight);
+        return;
+    }
+    const IntPoint point = FollowedPoint(readings, &run.follow);
+    HWND window = run.lensWindow ? run.lensWindow->Window() : nullptr;
+    const ViewPlacement view = PlaceOtherView(run.views, options, run.lens, point, window);
+    frame->placement = view.placement;
+    frame->sourceWidth = static_cast<int>(view.sourceWidth);
+    frame->sourceHeight = static_cast<int>(view.sourceHeight);
+}
+
+// Reads the pointer, the caret and the settings for this frame and places the view.
 Frame BeginFrame(Run& run) {
     FrameReadings readings = ReadFrameSettings(run.params);
     POINT pointer;
@@ -159,10 +180,8 @@ Frame BeginFrame(Run& run) {
         readings.caret.valid = valid;
     }
     Frame frame;
-    frame.placement = PlaceLens(run.lens, readings, &run.follow);
+    PlaceFrame(run, readings, &frame);
     PublishPluginView(frame.placement.view);
-    frame.sourceWidth = static_cast<int>(readings.sourceWidth);
-    frame.sourceHeight = static_cast<int>(readings.sourceHeight);
     frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     frame.route = RouteFor(run.display.path);
     frame.smooth = ReadEngineOptions(Engine().options).smooth != 0;
@@ -233,12 +252,33 @@ void CopyToClipboard(Run& run) {
         const DDSURFACEDESC image = run.image.Description();
         CopyFrameRGB(run.renderer, &image);
     }
-    run.clipboard.Serve(run.image.Dc(), run.lensWidth, run.lensHeight, run.params.captureRequest);
+    run.clipboard.Serve(run.image.Dc(), run.image.Width(), run.image.Height(),
+                        run.params.captureRequest);
+}
+
+// The run's images, and the smooth scaler, take the size of the view shown. A view whose images
+// cannot be made is shown as the lens from the next frame on, until another view is chosen; a
+// lens whose images cannot be made again ends the run.
+bool FitImagesToView(Run& run, const Frame& frame) {
+    if (FitImages(run.renderer, run.image, run.capture, frame.placement.lens)) {
+        SmoothScaler& smooth = run.processor.smooth;
+        if (smooth.targetWidth != run.image.Width() || smooth.targetHeight != run.image.Height()) {
+            PrepareSmoothScaler(&smooth, run.image.Width(), run.image.Height());
+        }
+        return true;
+    }
+    if (run.views.shown == kViewLens) {
+        run.presentation.presentFailed = true;
+    } else {
+        run.views.refused = run.views.shown;
+    }
+    return false;
 }
 
 void RunFrame(Run& run) {
     const Frame frame = BeginFrame(run);
-    if (DeviceReady(run) && PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
+    if (DeviceReady(run) && FitImagesToView(run, frame) &&
+        PrepareOverlay(run.presentation, run.display, frame.placement.lens)) {
         Capture(run, frame);
         Filter(run, frame);
         Compose(run, frame);
@@ -302,6 +342,7 @@ void RunMagnifier(const RunStart& start) {
         return;
     }
     ChooseDisplayPath(run);
+    run.views.lensPath = run.display.path;
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
     if (PluginsTakeOver(run.plugins)) {
         TakeOverDisplay(run.presentation, run.display);
@@ -311,6 +352,7 @@ void RunMagnifier(const RunStart& start) {
     SendNotification(kNotifyLensUp);
     RunFrames(run);
 
+    run.views.dock.Release();
     ReleaseDirectDraw(run.display);
     ReleaseRenderer(run.renderer);
     run.presentation.lensWindow = nullptr;

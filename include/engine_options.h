@@ -36,13 +36,20 @@ constexpr uint32_t kDockEdgeCount = 4;
 constexpr uint32_t kMinDockPercent = 10;
 constexpr uint32_t kMaxDockPercent = 50;
 
+// The magnification of the full-screen and the docked views, in percent of the screen's size
+// (200 shows every screen pixel as 2 x 2).
+constexpr uint32_t kMinViewZoom = 100;
+constexpr uint32_t kMaxViewZoom = 1000;
+
 struct EngineOptions {
-    uint32_t size;        // sizeof the caller's record
-    uint32_t view;        // EngineView
-    uint32_t tracking;    // ViewTracking
-    uint32_t dockEdge;    // DockEdge
-    uint32_t dockPercent; // kMinDockPercent..kMaxDockPercent
-    uint32_t smooth;      // 1: the source is scaled bilinearly; 0: every pixel a sharp block
+    uint32_t size;           // sizeof the caller's record
+    uint32_t view;           // EngineView
+    uint32_t tracking;       // ViewTracking
+    uint32_t dockEdge;       // DockEdge
+    uint32_t dockPercent;    // kMinDockPercent..kMaxDockPercent
+    uint32_t fullScreenZoom; // kMinViewZoom..kMaxViewZoom
+    uint32_t dockZoom;       // kMinViewZoom..kMaxViewZoom
+    uint32_t smooth;         // 1: the source is scaled bilinearly; 0: every pixel a sharp block
 };
 
 static_assert(offsetof(EngineOptions, size) == 0, "layout");
@@ -50,8 +57,10 @@ static_assert(offsetof(EngineOptions, view) == 4, "layout");
 static_assert(offsetof(EngineOptions, tracking) == 8, "layout");
 static_assert(offsetof(EngineOptions, dockEdge) == 12, "layout");
 static_assert(offsetof(EngineOptions, dockPercent) == 16, "layout");
-static_assert(offsetof(EngineOptions, smooth) == 20, "layout");
+static_assert(offsetof(EngineOptions, fullScreenZoom) == 20, "layout");
+static_assert(offsetof(EngineOptions, dockZoom) == 24, "layout");
+static_assert(offsetof(EngineOptions, smooth) == 28, "layout");
 
 // The options of a caller that hands none over: today's lens.
 constexpr EngineOptions kDefaultEngineOptions = {
-    sizeof(EngineOptions), kViewLens, kTrackProportional, kDockTop, 25, 0};
+    sizeof(EngineOptions), kViewLens, kTrackProportional, kDockTop, 25, 200, 200, 0};

@@ -257,9 +257,10 @@ Section "un.Vexlume" SecUninstallProgram
     !insertmacro VxRemoveFilters
     Delete "${FILTER_RECORD}"
     RMDir "${PLUGIN_FOLDER}"
-    ; What the companion libraries keep; the settings stay.
+    ; What the companion libraries and the docked view keep; the settings and options stay.
     Delete "${USER_FOLDER}\${VX_ERROR_LOG}"
     Delete "${USER_FOLDER}\${VX_POINTER_MARKER}"
+    Delete "${USER_FOLDER}\${VX_DOCK_MARKER}"
 
     Delete "$SMPROGRAMS\Vexlume.lnk"
     ; The Run value goes when it starts this copy; one that starts another copy stays.

@@ -177,11 +177,12 @@ notepad_pid=$!
 start_vexlume
 lens_shot guide-lens
 
-# The tray menu with the Plug-Ins submenu open and "Yellow on Black" lit, which Enter then
-# switches on. The submenu lists the folder as Windows does, in the order of the names.
+# The tray menu with the Plug-Ins submenu open (after Smooth image and the View submenu) and
+# "Yellow on Black" lit, which Enter then switches on. The submenu lists the folder as Windows does, in the order of the names.
 position=$(find "$plugins" -maxdepth 1 \( -iname '*.dll' -o -iname '*.lib' \) -printf '%f\n' |
     LC_ALL=C sort -f | grep -n '^Yellow on Black\.' | cut -d: -f1)
-keys=(menukey down menukey down menukey down menukey down menukey down menukey down menukey right)
+keys=(menukey down menukey down menukey down menukey down menukey down menukey down menukey down
+    menukey right)
 for ((i = 1; i < position; i++)); do
     keys+=(menukey down)
 done

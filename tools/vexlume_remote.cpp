@@ -288,6 +288,9 @@ bool OpenTrayMenu() {
     HWND shell = FindWindowA("Shell_TrayWnd", nullptr);
     if (shell != nullptr && GetWindowRect(shell, &taskbar)) {
         SetCursorPos(taskbar.right - 12, taskbar.top - 2);
+        // The program places the menu at the pointer it reads, which other threads may still
+        // read at the old place for about 100 ms after a move.
+        Sleep(300);
     }
     if (!PostMessageA(g_window, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP)) {
         std::printf("the tray menu was not asked for\n");

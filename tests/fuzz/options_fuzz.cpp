@@ -53,6 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kOptionViewKey:
             changed.viewKey = read.viewKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
             break;
+        case kOptionFullScreenZoom:
+        case kOptionDockZoom: {
+            uint32_t& zoom =
+                id == kOptionDockZoom ? changed.engine.dockZoom : changed.engine.fullScreenZoom;
+            zoom = zoom == kMaxViewZoom ? kMinViewZoom + pick : kMaxViewZoom;
+            break;
+        }
         case kOptionSmooth:
             changed.engine.smooth = read.engine.smooth == 0 ? 1 : 0;
             break;

@@ -116,10 +116,12 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50, 1};
+    EngineOptions live = {
+        sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50, 300, 1000, 1};
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
+    EXPECT_EQ(read.dockZoom, 1000u);
     EXPECT_EQ(read.smooth, 1u);
     live.size = 8; // knows the view only
     read = ReadEngineOptions(&live);
@@ -127,8 +129,9 @@ TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond)
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
     EXPECT_EQ(read.smooth, d.smooth);
-    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 2};
+    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 99, 1001, 2};
     read = ReadEngineOptions(&live);
+    EXPECT_EQ(read.dockZoom, d.dockZoom);
     EXPECT_EQ(read.view, d.view);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);

@@ -343,9 +343,14 @@ AppDataRedirect::~AppDataRedirect() {
 
 void ResetProgramState() {
     EndStrayInstance();
-    DeleteFileA((AppDataFolder(nullptr) + "\\settings.dat").c_str());
-    DeleteFileA((AppDataFolder(nullptr) + "\\options.ini").c_str());
+    for (const char* name : {"settings.dat", "options.ini", "docked-view.marker"}) {
+        DeleteFileA(AppDataFile(name).c_str());
+    }
     DeleteFolderFiles(PluginFolder());
+}
+
+std::string AppDataFile(const char* name) {
+    return AppDataFolder(nullptr) + "\\" + name;
 }
 
 void WriteSettingsFile(const SettingsRecord& record) {

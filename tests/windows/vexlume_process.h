@@ -111,9 +111,12 @@ private:
     DWORD previousType_ = 0;
 };
 
-// Removes the settings and options files and every file of the plug-in folder, and ends any Vexlume left
-// running by an earlier test, so that each test starts from a first run.
+// Removes the settings and options files, the docked view's marker and every file of the plug-in
+// folder, and ends any Vexlume left running by an earlier test, so that each test starts from a
+// first run.
 void ResetProgramState();
+// The full path of the file `name` in the application-data folder.
+std::string AppDataFile(const char* name);
 // Writes the settings file the next start will load.
 void WriteSettingsFile(const SettingsRecord& record);
 // The defaults of a first run.

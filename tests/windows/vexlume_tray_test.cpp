@@ -90,6 +90,22 @@ std::vector<Expected> ExpectedMenu(bool russian) {
                 {0, 9200,
                  L"\u0421\u0433\u043b\u0430\u0436\u0435\u043d\u043d\u043e\u0435 "
                  L"\u0438\u0437\u043e\u0431\u0440\u0430\u0436\u0435\u043d\u0438\u0435"},
+                {0, popup, L"\u0412\u0438\u0434"},
+                {1, 9101, L"\u041b\u0443\u043f\u0430"},
+                {1, 9102, L"\u0412\u0435\u0441\u044c \u044d\u043a\u0440\u0430\u043d"},
+                {1, 9103,
+                 L"\u0417\u0430\u043a\u0440\u0435\u043f\u043b\u0451\u043d\u043d\u0430\u044f "
+                 L"\u043e\u0431\u043b\u0430\u0441\u0442\u044c"},
+                {1, 0, nullptr},
+                {1, 9111,
+                 L"\u0414\u0435\u0440\u0436\u0430\u0442\u044c \u0432 "
+                 L"\u0446\u0435\u043d\u0442\u0440\u0435"},
+                {1, 9112,
+                 L"\u041f\u0440\u043e\u043f\u043e\u0440\u0446\u0438\u043e"
+                 L"\u043d\u0430\u043b\u044c\u043d\u043e"},
+                {1, 9113,
+                 L"\u0421\u0434\u0432\u0438\u0433\u0430\u0442\u044c \u0443 "
+                 L"\u043a\u0440\u0430\u044f"},
                 {0, popup, L"Plug-Ins"},
                 {1, 0, nullptr},
                 {1, 11025, L"Get more Plug-Ins..."},
@@ -105,6 +121,14 @@ std::vector<Expected> ExpectedMenu(bool russian) {
             {0, 6000, L"Settings..."},
             {0, 6001, L"Options..."},
             {0, 9200, L"Smooth image"},
+            {0, popup, L"View"},
+            {1, 9101, L"Lens"},
+            {1, 9102, L"Full screen"},
+            {1, 9103, L"Docked"},
+            {1, 0, nullptr},
+            {1, 9111, L"Keep the pointer centred"},
+            {1, 9112, L"Proportional"},
+            {1, 9113, L"Push at the edge"},
             {0, popup, L"Plug-Ins"},
             {1, 0, nullptr},
             {1, 11025, L"Get more Plug-Ins..."},
