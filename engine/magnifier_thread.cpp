@@ -151,6 +151,7 @@ Frame BeginFrame(Run& run) {
             readings.caret.position = IntPoint{caret->x, caret->y};
         }
         readings.caret.valid = valid;
+        readings.focus = run.caretLocator.QueryFocus();
     }
     Frame frame;
     frame.placement = PlaceLens(run.lens, readings, &run.follow);

@@ -1,6 +1,7 @@
-// The whole lens following the caret: the real engine with `followFocus` set binds the real caret
-// locator beside it; typing into Notepad (another program) while the pointer rests takes the
-// lens to the caret within two frames, and the next pointer move takes it back.
+// The whole lens following the caret and the focus: the real engine with `followFocus` set binds
+// the real caret locator beside it; typing into Notepad (another program) while the pointer rests
+// takes the lens to the caret within two frames, tabbing through a dialog takes it to each
+// focused control (to the caret in a text box), and the next pointer move takes it back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -79,6 +80,76 @@ private:
     HWND window_ = nullptr;
 };
 
+// A dialog of buttons, a text box and a list on a thread of its own, in front; each control is
+// smaller than the area the lens magnifies, so the lens goes to its centre.
+class FocusDialog {
+public:
+    FocusDialog() : ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+        WaitForSingleObject(ready_, 10000);
+    }
+    // The caret is looked for in the foreground window, which Wine sets a little later.
+    bool InFront() const {
+        return WaitUntil([&] { return GetForegroundWindow() == window_; });
+    }
+    ~FocusDialog() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+    HWND Focus() const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+    }
+    bool Caret(RECT* caret) const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(threadId_, &info) || info.hwndCaret == nullptr) {
+            return false;
+        }
+        *caret = info.rcCaret;
+        MapWindowPoints(info.hwndCaret, HWND_DESKTOP, reinterpret_cast<POINT*>(caret), 2);
+        return true;
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID self) {
+        HWND dialog = CreateWindowExA(0, "#32770", "Focus", WS_POPUP | WS_CAPTION | WS_VISIBLE, 380,
+                                      330, 520, 300, nullptr, nullptr, nullptr, nullptr);
+        static_cast<FocusDialog*>(self)->window_ = dialog;
+        const struct {
+            const char* kind;
+            DWORD style;
+            RECT place;
+        } controls[] = {{"BUTTON", 0, {10, 10, 90, 35}},
+                        {"EDIT", WS_BORDER, {10, 60, 130, 82}},
+                        {"BUTTON", BS_AUTOCHECKBOX, {10, 110, 110, 135}},
+                        {"LISTBOX", WS_BORDER, {260, 10, 380, 70}}};
+        for (const auto& c : controls) {
+            CreateWindowA(c.kind, "x", WS_CHILD | WS_VISIBLE | WS_TABSTOP | c.style, c.place.left,
+                          c.place.top, c.place.right - c.place.left, c.place.bottom - c.place.top,
+                          dialog, nullptr, nullptr, nullptr);
+        }
+        SetForegroundWindow(dialog);
+        SetFocus(GetWindow(dialog, GW_CHILD));
+        SetEvent(static_cast<FocusDialog*>(self)->ready_);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (!IsDialogMessageA(dialog, &message)) {
+                DispatchMessageA(&message);
+            }
+        }
+        DestroyWindow(dialog);
+        return 0;
+    }
+    HANDLE ready_;
+    HWND window_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
 class CaretFollowing : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -149,6 +220,40 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
         ExpectLensAt(POINT{caret.left, caret.bottom - 1}, "the lens went to the caret");
     }
 
+    MovePointer(kMovedTo);
+    ASSERT_TRUE(Frames(4));
+    ExpectLensAt(kMovedTo, "the next pointer move took it back");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CaretFollowing, TabbingThroughADialogTakesTheLensToEachFocusedControlOrItsCaret) {
+    FocusDialog dialog;
+    ASSERT_TRUE(dialog.InFront());
+    MovePointer(kResting);
+    Sleep(200);
+    thread = engine.create(&record.engine, TestCallback);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp, 10000));
+    ASSERT_TRUE(Frames(4));
+    ExpectLensAt(kResting, "at the start the lens follows the resting pointer");
+
+    for (int press = 0; press < 5; ++press) {
+        const HWND before = dialog.Focus();
+        Press(VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return dialog.Focus() != before; })) << "the dialog tabbed";
+        ASSERT_TRUE(Frames(4));
+        RECT place = {};
+        if (dialog.Caret(&place)) {
+            ExpectLensAt(POINT{place.left, place.bottom - 1}, "the caret of the text box");
+        } else {
+            GetWindowRect(dialog.Focus(), &place);
+            ExpectLensAt(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2},
+                         "the focused control's centre");
+        }
+    }
     MovePointer(kMovedTo);
     ASSERT_TRUE(Frames(4));
     ExpectLensAt(kMovedTo, "the next pointer move took it back");
