@@ -10,6 +10,8 @@
 struct ProgramOptions {
     EngineOptions engine; // handed to the engine, which reads it live
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
+    uint32_t wheelZoom;   // 1: the mouse wheel zooms while the wheel keys are held
+    uint32_t wheelKeys;   // WheelKeys: the modifier keys held for wheel zoom
 };
 
 // Every option, in the order of the file's keys and of the Options dialog's rows.
@@ -19,6 +21,8 @@ enum OptionId : int {
     kOptionDockEdge,
     kOptionDockSize,
     kOptionViewKey,
+    kOptionWheelZoom,
+    kOptionWheelKeys,
     kOptionCount,
 };
 

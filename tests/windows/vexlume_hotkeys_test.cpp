@@ -1,9 +1,11 @@
 // The hot keys of the running program: which keys it holds when, real key presses and the
-// routing of a hot-key message to its slot's command.
+// routing of a hot-key message to its slot's command; and zooming with the wheel, which takes the
+// zoom keys' way.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "lens_steps.h"
 #include "test_support.h"
 #include "vexlume_process.h"
 
@@ -74,6 +76,77 @@ TEST_F(HotKeys, AHotKeyMessageRunsTheSlotOfItsKeyAndModifiers) {
     ASSERT_TRUE(program->Answers());
     Sleep(200);
     EXPECT_EQ(3, engine->creates) << "a key of no slot does nothing";
+}
+
+// A long list in front, under the pointer, whose messages the test's own thread handles; it counts
+// the wheel turns it gets. Under Wine, input goes through the low-level hooks only as the thread
+// in front takes its messages, so every wait here keeps taking them.
+WNDPROC listProcedure = nullptr;
+int wheelTurnsSeen = 0;
+
+LRESULT CALLBACK CountWheelTurns(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    wheelTurnsSeen += message == WM_MOUSEWHEEL;
+    return CallWindowProcA(listProcedure, window, message, wParam, lParam);
+}
+
+class ScrollingList {
+public:
+    ScrollingList() {
+        list_ = CreateWindowA("LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 100,
+                              100, 300, 300, nullptr, nullptr, nullptr, nullptr);
+        for (int i = 0; i < 200; ++i) {
+            SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+        }
+        listProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountWheelTurns)));
+        SetForegroundWindow(list_);
+    }
+    ~ScrollingList() { DestroyWindow(list_); }
+    int Top() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        return static_cast<int>(SendMessageA(list_, LB_GETTOPINDEX, 0, 0));
+    }
+
+private:
+    HWND list_;
+};
+
+TEST_F(HotKeys, ReachCtrlAltWheelZoomsByTheZoomStepsWhileOnAndAPlainWheelScrolls) {
+    SettingsRecord settings = FirstRunSettings();
+    StartProgram(settings);
+    ScrollingList list;
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
+    ASSERT_TRUE(program->Answers());
+    LensSizes sizes;
+    DeriveSourceSize(&settings, &sizes);
+    const uint32_t before = SourceWidth();
+    ASSERT_EQ(settings.engine.sourceWidth, before);
+
+    XInput("mousemove 250 250 click 5");
+    ASSERT_TRUE(WaitUntil([&] { return list.Top() > 0; })) << "a plain wheel scrolls the list";
+    const int turns = wheelTurnsSeen;
+
+    StepZoomIn(&settings, &sizes);
+    StepZoomIn(&settings, &sizes);
+    XInput("keydown ctrl+alt click --repeat 2 4 keyup ctrl+alt");
+    auto zoomedTo = [&](uint32_t width) {
+        return WaitUntil([&] { return list.Top() >= 0 && SourceWidth() == width; });
+    };
+    EXPECT_TRUE(zoomedTo(settings.engine.sourceWidth)) << "two Zoom+ steps: " << SourceWidth();
+    StepZoomOut(&settings, &sizes);
+    XInput("keydown ctrl+alt click 5 keyup ctrl+alt");
+    EXPECT_TRUE(zoomedTo(settings.engine.sourceWidth)) << "one Zoom- step: " << SourceWidth();
+    EXPECT_EQ(turns, wheelTurnsSeen) << "the zooming turns never reached the list";
+
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
+    XInput("keydown ctrl+alt click 4 keyup ctrl+alt");
+    EXPECT_TRUE(WaitUntil([&] { return list.Top() >= 0 && wheelTurnsSeen > turns; }))
+        << "with the lens off, the list gets them";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The settings dialog of the running program, driven with messages as a user drives it: the
 // first-run setup, the sizes and their list, the sliders, a stored file shown and kept, start with
-// Windows, Esc, and the help and donation pages.
+// Windows, Esc, and the help and donation pages; the dialog for screen readers and the keyboard
+// (its tab order, its controls' names, the keys for a keyboard without a keypad).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,12 +9,17 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "appdata_folder.h"
+#include "dialog_reading.h"
 #include "hotkey_defaults.h"
 #include "hotkey_rules.h"
+#include "program_seams.h"
+#include "seam_swap.h"
 #include "scoped_handles.h"
 #include "test_support.h"
 #include "vexlume_process.h"
@@ -461,6 +467,153 @@ TEST_F(WebPages, HelpAndDonateOpenTheEditionOfTheSystemLanguage) {
     }
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
     Close(dialog, kCancel);
+}
+
+// --- Made for screen readers and the keyboard.
+
+RECT Place(HWND window) {
+    RECT place = {};
+    GetWindowRect(window, &place);
+    return place;
+}
+
+// Whether a screen reader reads `a` before `b`: the hot keys' column first, then from the top,
+// and along one row from the left.
+bool ReadsBefore(HWND dialog, HWND a, HWND b) {
+    const LONG column = Place(FindWindowExA(dialog, nullptr, "Button", "Hot keys")).right;
+    const RECT p = Place(a), q = Place(b);
+    const LONG rise = (q.top + q.bottom) / 2 - (p.top + p.bottom) / 2;
+    if ((p.left >= column) != (q.left >= column)) {
+        return q.left >= column;
+    }
+    return rise > 4 || (rise >= -4 && p.left < q.left);
+}
+
+TEST_F(SettingsDialog, ReachTabGoesOnceRoundEveryControlInReadingOrder) {
+    const SettingsRecord stored = StoredSettings();
+    StartProgram(&stored);
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, dialog);
+    std::vector<HWND> walk = {GetDlgItem(dialog, kOk)};
+    while (walk.size() < 50) {
+        HWND next = GetNextDlgTabItem(dialog, walk.back(), FALSE);
+        if (next == walk.front()) {
+            break;
+        }
+        walk.push_back(next);
+    }
+    int stops = 0, backwards = 0;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        stops += (GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) != 0 && IsWindowVisible(c) &&
+                 IsWindowEnabled(c);
+    }
+    for (size_t i = 0; i < walk.size(); ++i) {
+        backwards += !ReadsBefore(dialog, walk[i], walk[(i + 1) % walk.size()]);
+    }
+    EXPECT_EQ(static_cast<size_t>(stops), walk.size()) << "every control once";
+    EXPECT_EQ(1, backwards) << "from the last control back to the first only";
+    Close(dialog, kCancel);
+}
+
+TEST_F(SettingsDialog, ReachLaptopKeysNeedNoKeypadAndWorkAndAreSavedAtOnce) {
+    const SettingsRecord stored = StoredSettings();
+    StartProgram(&stored);
+    program->PostCommand(6001);
+    HWND options = WaitForWindow(program->Id(), "Vexlume Options");
+    ASSERT_NE(nullptr, options);
+    HWND button = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (button = FindWindowExA(options, nullptr, "Button", "Use laptop keys")) != nullptr;
+    }));
+    SendMessageA(button, BM_CLICK, 0, 0);
+    char text[64] = {};
+    GetWindowTextA(button, text, sizeof(text));
+    EXPECT_STREQ("Laptop keys in use", text);
+    const SettingsRecord saved = SavedRecord();
+    for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+        EXPECT_EQ(LaptopHotKey(slot), saved.hotKeys[slot]) << slot;
+        const unsigned key = HotKeyVirtualKey(saved.hotKeys[slot]);
+        EXPECT_FALSE(key == VK_CLEAR || (key >= VK_NUMPAD0 && key <= VK_DIVIDE)) << slot;
+    }
+    XInput("key ctrl+alt+o");
+    EXPECT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }))
+        << "Ctrl+Alt+O switched the lens on";
+    SendMessageA(options, WM_COMMAND, IDCANCEL, 0);
+}
+
+// What the dialog handed the annotation service, which under Wine answers E_NOTIMPL.
+std::map<HWND, std::wstring> namesGiven;
+
+HRESULT RecordName(IAccPropServices*, HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                   LPCWSTR text) {
+    if (object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF &&
+        IsEqualGUID(property, PROPID_ACC_NAME)) {
+        namesGiven[window] += text;
+    }
+    return E_NOTIMPL;
+}
+
+INT_PTR CALLBACK ArrangeOnly(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CreateUpDownControl(WS_CHILD | UDS_ALIGNRIGHT, 0, 0, 0, 0, dialog, 15, nullptr,
+                            GetDlgItem(dialog, kWait), 200, 1, 20);
+        ArrangeSettingsForReading(dialog);
+    }
+    return FALSE;
+}
+
+// The label just beside `control` (at most 20 pixels away, level with the control's first 24
+// pixels from the top: a closed list's rectangle may take in its open height), on its left or
+// else on its right; "" for none.
+std::wstring LabelOnRow(HWND dialog, HWND control) {
+    const RECT c = Place(control);
+    const LONG rowEnd = std::min(c.bottom, c.top + 24);
+    std::wstring left, right;
+    LONG leftGap = 20, rightGap = 20;
+    for (HWND s = GetWindow(dialog, GW_CHILD); s != nullptr; s = GetWindow(s, GW_HWNDNEXT)) {
+        WCHAR text[64] = {}, kind[16] = {};
+        GetClassNameW(s, kind, 16);
+        const RECT p = Place(s);
+        if (lstrcmpiW(kind, L"Static") != 0 || GetDlgCtrlID(s) != -1 ||
+            (p.top + p.bottom) / 2 < c.top || (p.top + p.bottom) / 2 > rowEnd ||
+            GetWindowTextW(s, text, 64) == 0) {
+            continue;
+        }
+        std::wstring label(text);
+        label.erase(label.find_last_not_of(L':') + 1);
+        if (p.right <= c.left && c.left - p.right <= leftGap) {
+            leftGap = c.left - p.right;
+            left = label;
+        } else if (p.left >= c.right && p.left - c.right <= rightGap) {
+            rightGap = p.left - c.right;
+            right = label;
+        }
+    }
+    return left.empty() ? right : left;
+}
+
+TEST(SettingsNames, ReachEveryControlIsNamedAfterTheLabelOnItsRowThroughTheAnnotationService) {
+    SeamSwap<decltype(Seams().setHwndPropStr)> recorder(Seams().setHwndPropStr, RecordName);
+    InitCommonControls();
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "SETUP", nullptr, ArrangeOnly, 0);
+    ASSERT_NE(nullptr, dialog);
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char kind[32] = {};
+        GetClassNameA(c, kind, sizeof(kind));
+        const bool arrows = lstrcmpiA(kind, UPDOWN_CLASSA) == 0;
+        if (!arrows && ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) == 0 ||
+                        (lstrcmpiA(kind, "Button") == 0 && GetWindowTextLengthA(c) > 0))) {
+            continue; // no control, or one its own text names
+        }
+        const std::wstring name = namesGiven[c];
+        EXPECT_FALSE(name.empty()) << GetDlgCtrlID(c);
+        if (arrows) {
+            EXPECT_EQ(namesGiven[GetDlgItem(dialog, kWait)], name) << "the arrows' buddy's name";
+        } else {
+            EXPECT_NE(std::wstring::npos, name.find(LabelOnRow(dialog, c))) << GetDlgCtrlID(c);
+        }
+    }
+    DestroyWindow(dialog);
 }
 
 } // namespace
