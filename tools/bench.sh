@@ -42,14 +42,16 @@ wine_bench "$bin/lens_bench.exe" | python3 tools/xtest_pointer.py | tee "$out/le
 winebox_stop
 trap - EXIT
 
-# The caret locator, called as the engine calls it once per frame, under Wine in a box of the
-# usual size.
-echo "== caret locator"
+# The caret locator, called as the engine calls it once per frame, and the wheel zoom's hooks,
+# timed around each call under a stream of injected input, under Wine in a box of the usual size.
+echo "== caret locator and wheel hook"
 (
     . tools/winebox.sh
     trap winebox_stop EXIT
     winebox_start
     tools/wine-run.sh build/win32/bin/caret_bench.exe | tr -d '\r' | tee build/win32/caret_bench.txt
+    tools/wine-run.sh build/win32/bin/wheel_hook_bench.exe | tr -d '\r' |
+        tee "$out/wheel_hook_bench.txt"
 )
 
 # The soak: what every switch of the lens leaves behind, through the real tray program and in one
@@ -79,5 +81,6 @@ echo "== summary"
 grep -h '^yuv \|^filter \|^lens ' "$out/yuv_bench.txt" "$out/filter_bench.txt" \
     "$out/lens_bench.txt" || true
 grep -E '^(qxGetCaretPos|one look)' build/win32/caret_bench.txt || true
+grep -E '^wheel hook' "$out/wheel_hook_bench.txt" || true
 grep -E '^(soak |\| |time per cycle|notifications|the lens came up)' "$out/soak.txt" || true
 grep -E '^fault campaign' "$out/fault_campaign.txt" || true
