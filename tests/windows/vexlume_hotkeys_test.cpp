@@ -78,9 +78,9 @@ TEST_F(HotKeys, AHotKeyMessageRunsTheSlotOfItsKeyAndModifiers) {
     EXPECT_EQ(3, engine->creates) << "a key of no slot does nothing";
 }
 
-// A long list in front, under the pointer, whose messages the test's own thread handles; it counts
-// the wheel turns it gets. Under Wine, input goes through the low-level hooks only as the thread
-// in front takes its messages, so every wait here keeps taking them.
+// A long list in front, under the pointer, that counts the wheel turns it gets. Under Wine, input
+// passes the low-level hooks only as the thread in front takes its messages: each look at the list
+// handles them.
 WNDPROC listProcedure = nullptr;
 int wheelTurnsSeen = 0;
 
@@ -89,53 +89,40 @@ LRESULT CALLBACK CountWheelTurns(HWND window, UINT message, WPARAM wParam, LPARA
     return CallWindowProcA(listProcedure, window, message, wParam, lParam);
 }
 
-class ScrollingList {
-public:
-    ScrollingList() {
-        list_ = CreateWindowA("LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 100,
-                              100, 300, 300, nullptr, nullptr, nullptr, nullptr);
-        for (int i = 0; i < 200; ++i) {
-            SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
-        }
-        listProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountWheelTurns)));
-        SetForegroundWindow(list_);
+int TopLine(HWND list) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
     }
-    ~ScrollingList() { DestroyWindow(list_); }
-    int Top() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        return static_cast<int>(SendMessageA(list_, LB_GETTOPINDEX, 0, 0));
-    }
-
-private:
-    HWND list_;
-};
+    return static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+}
 
 TEST_F(HotKeys, ReachCtrlAltWheelZoomsByTheZoomStepsWhileOnAndAPlainWheelScrolls) {
     SettingsRecord settings = FirstRunSettings();
     StartProgram(settings);
-    ScrollingList list;
+    HWND list = CreateWindowA("LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 100, 100, 300, 300,
+                              nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 200; ++i) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+    }
+    listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountWheelTurns)));
+    SetForegroundWindow(list);
     ASSERT_TRUE(program->RunCommand(8002));
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
-    ASSERT_TRUE(program->Answers());
     LensSizes sizes;
     DeriveSourceSize(&settings, &sizes);
-    const uint32_t before = SourceWidth();
-    ASSERT_EQ(settings.engine.sourceWidth, before);
+    ASSERT_EQ(settings.engine.sourceWidth, SourceWidth());
 
     XInput("mousemove 250 250 click 5");
-    ASSERT_TRUE(WaitUntil([&] { return list.Top() > 0; })) << "a plain wheel scrolls the list";
+    ASSERT_TRUE(WaitUntil([&] { return TopLine(list) > 0; })) << "a plain wheel scrolls the list";
     const int turns = wheelTurnsSeen;
-
+    auto zoomedTo = [&](uint32_t width) {
+        return WaitUntil([&] { return TopLine(list) >= 0 && SourceWidth() == width; });
+    };
     StepZoomIn(&settings, &sizes);
     StepZoomIn(&settings, &sizes);
     XInput("keydown ctrl+alt click --repeat 2 4 keyup ctrl+alt");
-    auto zoomedTo = [&](uint32_t width) {
-        return WaitUntil([&] { return list.Top() >= 0 && SourceWidth() == width; });
-    };
     EXPECT_TRUE(zoomedTo(settings.engine.sourceWidth)) << "two Zoom+ steps: " << SourceWidth();
     StepZoomOut(&settings, &sizes);
     XInput("keydown ctrl+alt click 5 keyup ctrl+alt");
@@ -145,8 +132,9 @@ TEST_F(HotKeys, ReachCtrlAltWheelZoomsByTheZoomStepsWhileOnAndAPlainWheelScrolls
     ASSERT_TRUE(program->RunCommand(8002));
     ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
     XInput("keydown ctrl+alt click 4 keyup ctrl+alt");
-    EXPECT_TRUE(WaitUntil([&] { return list.Top() >= 0 && wheelTurnsSeen > turns; }))
+    EXPECT_TRUE(WaitUntil([&] { return TopLine(list) >= 0 && wheelTurnsSeen > turns; }))
         << "with the lens off, the list gets them";
+    DestroyWindow(list);
 }
 
 } // namespace
