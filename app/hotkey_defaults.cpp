@@ -25,6 +25,22 @@ constexpr SlotDefaults kDefaults[kHotKeySlotCount] = {
     {0x006A, 0x066A}, // Lock/UnLock: Num * | Ctrl+Alt+Num *
 };
 
+// Ctrl+Alt (0x600) with a letter, or with an arrow marked as one of the arrow block (0x800), so
+// that no key of the numeric keypad is needed.
+constexpr uint32_t kLaptopKeys[kHotKeySlotCount] = {
+    0x064F, // On/Off: Ctrl+Alt+O
+    0x0E26, // Zoom+: Ctrl+Alt+Up
+    0x0E28, // Zoom-: Ctrl+Alt+Down
+    0x0E27, // Size+: Ctrl+Alt+Right
+    0x0E25, // Size-: Ctrl+Alt+Left
+    0x0643, // Capture: Ctrl+Alt+C
+    0x0642, // Brightness+: Ctrl+Alt+B
+    0x0644, // Brightness-: Ctrl+Alt+D
+    0,      // Transparent+
+    0,      // Transparent-
+    0x064C, // Lock/UnLock: Ctrl+Alt+L
+};
+
 } // namespace
 
 uint32_t FirstRunHotKey(int slot, bool numLockOn) {
@@ -32,4 +48,8 @@ uint32_t FirstRunHotKey(int slot, bool numLockOn) {
         return 0;
     }
     return numLockOn ? kDefaults[slot].numLockOn : kDefaults[slot].numLockOff;
+}
+
+uint32_t LaptopHotKey(int slot) {
+    return slot >= 0 && slot < kHotKeySlotCount ? kLaptopKeys[slot] : 0;
 }

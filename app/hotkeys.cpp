@@ -7,6 +7,7 @@
 #include "option_hotkeys.h"
 #include "program_state.h"
 #include "resources/resource_ids.h"
+#include "wheel_zoom.h"
 
 namespace {
 
@@ -51,7 +52,10 @@ HWND ShowHotKeySlot(HWND dialog, int slot) {
 }
 
 int TakeHotKeySlot(HWND control, HWND owner, int slot) {
-    const uint32_t value = LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0));
+    return SetHotKeySlot(owner, slot, LOWORD(SendMessageA(control, HKM_GETHOTKEY, 0, 0)));
+}
+
+int SetHotKeySlot(HWND owner, int slot, uint32_t value) {
     const uint32_t previous = settings.hotKeys[slot];
     if (hotKeyIds[slot] != 0) {
         UnregisterHotKey(owner, hotKeyIds[slot]);
@@ -66,6 +70,17 @@ int TakeHotKeySlot(HWND control, HWND owner, int slot) {
     }
     settings.hotKeys[slot] = value;
     return 1;
+}
+
+int TakeHotKeySet(HWND owner, const uint32_t (&keys)[kHotKeySlotCount], bool lensOn) {
+    const int onOff = SetHotKeySlot(owner, 0, keys[0]);
+    for (int slot = kFirstAdjustmentSlot; slot < kHotKeySlotCount; ++slot) {
+        SetHotKeySlot(owner, slot, keys[slot]);
+        if (lensOn) {
+            RegisterHotKeySlot(owner, slot);
+        }
+    }
+    return onOff;
 }
 
 int RegisterHotKeySlot(HWND owner, int slot) {
@@ -95,6 +110,7 @@ void RegisterAdjustmentHotKeys(HWND owner) {
         RegisterHotKeySlot(owner, slot);
     }
     RegisterOptionHotKeys(owner);
+    MatchWheelZoom(owner, true);
 }
 
 void UnregisterAdjustmentHotKeys(HWND owner) {
@@ -102,6 +118,15 @@ void UnregisterAdjustmentHotKeys(HWND owner) {
         UnregisterHotKeySlot(owner, slot);
     }
     UnregisterOptionHotKeys(owner);
+    StopWheelZoom();
+}
+
+void MatchWheelZoom(HWND owner, bool lensOn) {
+    if (lensOn && programOptions.wheelZoom != 0) {
+        StartWheelZoom(owner, programOptions.wheelKeys);
+    } else {
+        StopWheelZoom();
+    }
 }
 
 void UnregisterAllHotKeys(HWND owner) {
@@ -111,6 +136,7 @@ void UnregisterAllHotKeys(HWND owner) {
         }
     }
     UnregisterOptionHotKeys(owner);
+    StopWheelZoom();
 }
 
 void RouteHotKey(HWND window, LPARAM lParam) {

@@ -12,9 +12,14 @@ int RegisterHotKeySlot(HWND owner, int slot);
 // Gives up one slot's key. Returns 1.
 int UnregisterHotKeySlot(HWND owner, int slot);
 
-// Slots 1 to 10 and the option hot keys, registered while the lens is on; failures are ignored.
+// Slots 1 to 10, the option hot keys and the wheel zoom, set while the lens is on; failures are
+// ignored.
 void RegisterAdjustmentHotKeys(HWND owner);
 void UnregisterAdjustmentHotKeys(HWND owner);
+
+// The wheel zoom as the options ask for it while the lens is on (`lensOn`), for `owner`; off
+// otherwise.
+void MatchWheelZoom(HWND owner, bool lensOn);
 
 // Every identifier that was ever made, at Exit.
 void UnregisterAllHotKeys(HWND owner);
@@ -29,6 +34,12 @@ HWND ShowHotKeySlot(HWND dialog, int slot);
 // its new key cannot be had, the slot keeps its previous key, registered again, and the result
 // is 0. Slots 1 to 10 are registered the next time the lens is switched on. Returns 1 otherwise.
 int TakeHotKeySlot(HWND control, HWND owner, int slot);
+// The same with the key given as a hot-key control value.
+int SetHotKeySlot(HWND owner, int slot, uint32_t value);
+
+// Puts a whole set of keys into the eleven slots by the rules of SetHotKeySlot, and registers
+// slots 1 to 10 at once when `lensOn`. Returns SetHotKeySlot's result for the On/Off slot.
+int TakeHotKeySet(HWND owner, const uint32_t (&keys)[kHotKeySlotCount], bool lensOn);
 
 // WM_HOTKEY: posts the command of the first slot whose key matches to `window`, or else that of
 // the matching option hot key.

@@ -1,6 +1,7 @@
 #include "option_commands.h"
 
 #include "engine_binding.h"
+#include "hotkeys.h"
 #include "lens_steps.h"
 #include "option_hotkeys.h"
 #include "options_file.h"
@@ -13,6 +14,9 @@ void ChangeOption(OptionId id, uint32_t value) {
     SaveOption(programOptions, id);
     if (ShapeOf(id).kind == OptionKind::kHotKey && LensIsOn()) {
         RegisterOptionHotKeys(mainWindow);
+    }
+    if ((id == kOptionWheelZoom || id == kOptionWheelKeys) && LensIsOn()) {
+        MatchWheelZoom(mainWindow, true);
     }
     HandOptionsToEngine();
 }

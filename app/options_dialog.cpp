@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "dialog_template.h"
+#include "laptop_keys.h"
 #include "option_commands.h"
 #include "program_state.h"
 #include "system_language.h"
@@ -26,6 +27,26 @@ constexpr short kDropDownHeight = 90;
 
 constexpr WORD kControlIdFirst = 1000; // + option
 constexpr WORD kSpinIdFirst = 2000;    // + option, beside a number's box
+constexpr WORD kActionIdFirst = 3000;  // + action
+
+// Buttons below the options that act at once, whatever OK or Cancel does afterwards. A button's
+// text then says that it is done, which a screen reader announces on the focused button.
+struct OptionAction {
+    const char* english;
+    const char* russian;
+    const char* doneEnglish;
+    const char* doneRussian;
+    bool (*run)();
+};
+constexpr OptionAction kActions[] = {
+    {"Use laptop keys",
+     "\xCA\xEB\xE0\xE2\xE8\xF8\xE8 \xE4\xEB\xFF \xED\xEE\xF3\xF2\xE1\xF3\xEA\xE0",
+     "Laptop keys in use",
+     "\xCA\xEB\xE0\xE2\xE8\xF8\xE8 \xED\xEE\xF3\xF2\xE1\xF3\xEA\xE0 \xE7\xE0\xE4\xE0\xED\xFB",
+     UseLaptopKeys},
+};
+constexpr int kActionCount = sizeof(kActions) / sizeof(kActions[0]);
+constexpr short kActionWidth = 100;
 
 struct DialogTexts {
     const char* caption;
@@ -147,7 +168,13 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         ShowValues(dialog, Russian());
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
+        if (LOWORD(wParam) >= kActionIdFirst && LOWORD(wParam) < kActionIdFirst + kActionCount) {
+            const OptionAction& action = kActions[LOWORD(wParam) - kActionIdFirst];
+            if (action.run()) {
+                SetDlgItemTextA(dialog, LOWORD(wParam),
+                                Russian() ? action.doneRussian : action.doneEnglish);
+            }
+        } else if (LOWORD(wParam) == IDOK) {
             TakeValues(dialog);
             EndDialog(dialog, IDOK);
         } else if (LOWORD(wParam) == IDCANCEL) {
@@ -176,6 +203,12 @@ void OpenOptions() {
     for (int i = 0; i < kOptionCount; ++i) {
         AddRow(dialog, static_cast<OptionId>(i), static_cast<short>(kMargin + i * kRowHeight),
                russian);
+    }
+    for (int i = 0; i < kActionCount; ++i) {
+        dialog.Add(ControlClass::kButton, BS_PUSHBUTTON | WS_TABSTOP,
+                   static_cast<short>(kMargin + i * (kActionWidth + 6)), buttonsY, kActionWidth,
+                   kButtonHeight, static_cast<WORD>(kActionIdFirst + i),
+                   russian ? kActions[i].russian : kActions[i].english);
     }
     dialog.Add(ControlClass::kButton, BS_DEFPUSHBUTTON | WS_TABSTOP,
                static_cast<short>(kWidth - kMargin - 2 * kButtonWidth - 6), buttonsY, kButtonWidth,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hotkey_text.h"
+#include "wheel_rules.h"
 
 namespace {
 
@@ -44,7 +45,16 @@ constexpr Texts kDockEdgeTexts[] = {
     {"Left", "\xD1\xEB\xE5\xE2\xE0"},
     {"Right", "\xD1\xEF\xF0\xE0\xE2\xE0"},
 };
+constexpr const char* kWheelKeysNames[] = {"ctrl+alt", "ctrl+shift", "ctrl", "ctrl+alt+shift"};
+constexpr Texts kWheelKeysTexts[] = {
+    {"Ctrl+Alt", "Ctrl+Alt"},
+    {"Ctrl+Shift", "Ctrl+Shift"},
+    {"Ctrl", "Ctrl"},
+    {"Ctrl+Alt+Shift", "Ctrl+Alt+Shift"},
+};
 static_assert(sizeof(kViewNames) / sizeof(*kViewNames) == kViewCount, "a name for every view");
+static_assert(sizeof(kWheelKeysNames) / sizeof(*kWheelKeysNames) == kWheelKeysCount, "names");
+static_assert(sizeof(kWheelKeysTexts) / sizeof(*kWheelKeysTexts) == kWheelKeysCount, "names");
 static_assert(sizeof(kViewTexts) / sizeof(*kViewTexts) == kViewCount, "names");
 static_assert(sizeof(kTrackingNames) / sizeof(*kTrackingNames) == kTrackingCount, "names");
 static_assert(sizeof(kTrackingTexts) / sizeof(*kTrackingTexts) == kTrackingCount, "names");
@@ -122,6 +132,20 @@ constexpr Option kOptions[kOptionCount] = {
                           "\xF1\xE3\xEB\xE0\xE6\xE8\xE2\xE0\xED\xE8\xFF"},
      nullptr,
      nullptr},
+    {"wheel_zoom",
+     {OptionKind::kSwitch, 0, 1},
+     [](ProgramOptions& o) -> uint32_t& { return o.wheelZoom; },
+     {"Zoom with the mouse wheel",
+      "\xCC\xE0\xF1\xF8\xF2\xE0\xE1 \xEA\xEE\xEB\xE5\xF1\xEE\xEC \xEC\xFB\xF8\xE8"},
+     nullptr,
+     nullptr},
+    {"wheel_zoom_keys",
+     Choice(kWheelKeysCount),
+     [](ProgramOptions& o) -> uint32_t& { return o.wheelKeys; },
+     {"Keys held for wheel zoom", "\xCA\xEB\xE0\xE2\xE8\xF8\xE8 \xE4\xEB\xFF "
+                                  "\xEC\xE0\xF1\xF8\xF2\xE0\xE1\xE0 \xEA\xEE\xEB\xE5\xF1\xEE\xEC"},
+     kWheelKeysNames,
+     kWheelKeysTexts},
 };
 
 const char kFileComment[] =
@@ -217,6 +241,8 @@ ProgramOptions DefaultProgramOptions() {
     options.engine = kDefaultEngineOptions;
     options.viewKey = kCtrlAltM;
     options.smoothKey = kCtrlAltS;
+    options.wheelZoom = 1;
+    options.wheelKeys = kWheelCtrlAlt;
     return options;
 }
 

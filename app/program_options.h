@@ -11,6 +11,8 @@ struct ProgramOptions {
     EngineOptions engine; // handed to the engine, which reads it live
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
     uint32_t smoothKey;   // hot-key control value that switches smooth scaling; 0 for none
+    uint32_t wheelZoom;   // 1: the mouse wheel zooms while the wheel keys are held
+    uint32_t wheelKeys;   // WheelKeys: the modifier keys held for wheel zoom
 };
 
 // Every option, in the order of the file's keys and of the Options dialog's rows.
@@ -24,6 +26,8 @@ enum OptionId : int {
     kOptionDockZoom,
     kOptionSmooth,
     kOptionSmoothKey,
+    kOptionWheelZoom,
+    kOptionWheelKeys,
     kOptionCount,
 };
 

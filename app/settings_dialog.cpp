@@ -4,6 +4,7 @@
 
 #include "autostart.h"
 #include "commands.h"
+#include "dialog_reading.h"
 #include "engine_binding.h"
 #include "hotkeys.h"
 #include "program_state.h"
@@ -17,6 +18,8 @@ namespace {
 
 // The open dialog, so that a second "Settings..." brings it forward; null while it is closed.
 HWND settingsDialog = nullptr;
+// What the open dialog holds for the names of its controls.
+AccessibleNames settingsNames;
 
 const char* const kCursorNames[] = {"Arrow", "Hand", "Crosshair", "Dot", "None"};
 
@@ -307,7 +310,11 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG:
         InitialiseSettingsDialog(dialog);
-        return TRUE;
+        settingsNames = ArrangeSettingsForReading(dialog);
+        return FALSE; // the focus is on OK
+    case WM_DESTROY:
+        ForgetSettingsNames(dialog, &settingsNames);
+        return FALSE;
     case WM_COMMAND:
         HandleCommand(dialog, wParam);
         return TRUE;
@@ -383,5 +390,14 @@ void HandleSettingsCommand(HWND window, WPARAM wParam) {
         break;
     default:
         break;
+    }
+}
+
+void ShowHotKeysInOpenSettings() {
+    if (settingsDialog == nullptr) {
+        return;
+    }
+    for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+        ShowHotKeySlot(settingsDialog, slot);
     }
 }

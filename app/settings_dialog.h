@@ -12,3 +12,6 @@ void OpenSettings();
 // The commands of the dialog's controls (1003 to 1037), as the dispatcher receives them from
 // `window` with `wParam`. Commands that do not come from the open dialog do nothing.
 void HandleSettingsCommand(HWND window, WPARAM wParam);
+
+// Shows the hot keys in use in the open dialog's hot-key controls; nothing while it is closed.
+void ShowHotKeysInOpenSettings();

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "lens_placement.h"
+#include "seam_swap.h"
 
 struct FrameClock;
 
@@ -39,19 +40,3 @@ struct EngineSeams {
 
 // The library's one EngineSeams.
 EngineSeams& Seams();
-
-// Gives one field of Seams() another value for the scope, and its previous one back at the end.
-template <class T> class SeamSwap {
-public:
-    SeamSwap(T& seam, T replacement) : seam_(seam), previous_(seam) { seam_ = replacement; }
-    ~SeamSwap() { seam_ = previous_; }
-    SeamSwap(const SeamSwap&) = delete;
-    SeamSwap& operator=(const SeamSwap&) = delete;
-
-    // The value the field had before.
-    const T& Previous() const { return previous_; }
-
-private:
-    T& seam_;
-    T previous_;
-};

@@ -146,10 +146,26 @@ int32_t KeepInsideLens(int64_t cursor, int64_t lensSide) {
     return Saturate(cursor);
 }
 
+// Along one side of a focused control: its middle, or for a side longer than the source, the
+// point half a source side from its start, so that the lens shows where the control begins.
+int32_t FocusCoordinate(int32_t start, int32_t end, uint32_t sourceSide) {
+    const int64_t side = end > start ? static_cast<int64_t>(end) - start : 0;
+    const int64_t shown = side < static_cast<int64_t>(sourceSide) ? side : sourceSide;
+    return Saturate(start + shown / 2);
+}
+
+// Where the focused control or item is followed.
+IntPoint FocusPoint(const FrameReadings& frame) {
+    const IntRect& r = frame.focus.rect;
+    return {FocusCoordinate(r.left, r.right, frame.sourceWidth),
+            FocusCoordinate(r.top, r.bottom, frame.sourceHeight)};
+}
+
 } // namespace
 
 IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
     const bool locked = frame.lockPosition != 0;
+    const bool focusMoved = !locked && frame.focus.moved != 0;
     int caretValid = 0;
     if (!locked) {
         state->pointer = frame.pointer;
@@ -166,6 +182,13 @@ IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
         state->pointerDriven = 1;
     } else if (state->caret == state->lastCaret) {
         point = state->lastPoint;
+        if (focusMoved && frame.focus.caretShown != 0 && frame.caret.hasPosition != 0) {
+            point = state->caret;
+            state->pointerDriven = 0;
+        } else if (focusMoved && frame.focus.caretShown == 0 && frame.focus.hasRect != 0) {
+            point = FocusPoint(frame);
+            state->pointerDriven = 0;
+        }
     } else if (caretValid != 0) {
         point = state->caret;
         state->pointerDriven = 0;

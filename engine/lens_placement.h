@@ -1,4 +1,5 @@
-// Where the lens goes each frame: the point it follows (the pointer or the text caret), the lens
+// Where the lens goes each frame: the point it follows (the pointer, the text caret or the
+// focused control), the lens
 // rectangle on the screen, the desktop area magnified into it, the zoom and where the pointer lies
 // inside the lens. No Windows headers: the frame loop reads the pointer, the caret and the
 // settings and hands them in.
@@ -71,6 +72,14 @@ struct CaretReading {
     IntPoint position = {0, 0};
 };
 
+// The caret locator's word on the focused control or item for this frame.
+struct FocusReading {
+    int moved = 0;      // the focus went to a control or item since the last frame
+    int caretShown = 0; // the focused window shows a text caret: the caret is followed instead
+    int hasRect = 0;    // `rect` holds where the focused control or item lies
+    IntRect rect = {0, 0, 0, 0};
+};
+
 // Everything the frame loop reads for one frame, in one record.
 struct FrameReadings {
     // GetCursorPos of this frame: the pointer, or while locked the live pointer. When the read
@@ -79,6 +88,8 @@ struct FrameReadings {
     // qxGetCaretPos of this frame; left empty when the library is not bound. The caret is not
     // asked while the lens is locked, and a reading is ignored then.
     CaretReading caret;
+    // The focus, read with the caret; left empty when the library does not tell of it.
+    FocusReading focus;
     uint32_t lockPosition = 0;
     uint32_t internalCursor = 0;
     uint32_t lensWidth = 0;
@@ -124,6 +135,12 @@ IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state);
 IntRect MonitorOf(const LensRun& run, IntPoint point);
 
 // Places the lens for one frame on the monitor under the followed point and updates `state`.
+//
+// The followed point is the pointer when it moved; else the caret when it moved and the library
+// calls it valid (an invalid caret move brings back the pointer); else, when the focus moved, the
+// caret of the focused window if it shows one, or else the focused control: its centre, or for a
+// control larger than the area the lens magnifies, the point that shows its top-left part; else
+// the point of the last frame.
 //
 // A source side of 0 has no zoom: it counts as zoom 1 instead of dividing by zero, so the
 // plug-ins and the pointer arithmetic see no magnification. A lens side of 0 gives zoom 0, and

@@ -178,6 +178,7 @@ Frame BeginFrame(Run& run) {
             readings.caret.position = IntPoint{caret->x, caret->y};
         }
         readings.caret.valid = valid;
+        readings.focus = run.caretLocator.QueryFocus();
     }
     Frame frame;
     PlaceFrame(run, readings, &frame);

@@ -30,6 +30,7 @@ void CaretLocator::Bind() {
     init_ = BindProc<QxGetCaretPosInitFn>(module_.Get(), "qxGetCaretPosInit");
     get_ = BindProc<QxGetCaretPosFn>(module_.Get(), "qxGetCaretPos");
     release_ = BindProc<QxGetCaretPosReleaseFn>(module_.Get(), "qxGetCaretPosRelease");
+    focus_ = BindProc<QxGetFocusRectFn>(module_.Get(), "qxGetFocusRect");
     if (init_ != nullptr) {
         init_(kCaretInitFirst, kCaretInitSecond);
     }
@@ -39,6 +40,17 @@ const POINT* CaretLocator::Query(int* valid) const {
     return get_ != nullptr ? get_(valid) : nullptr;
 }
 
+FocusReading CaretLocator::QueryFocus() const {
+    FocusReading focus;
+    if (focus_ != nullptr) {
+        if (const RECT* rect = focus_(&focus.moved, &focus.caretShown)) {
+            focus.hasRect = 1;
+            focus.rect = IntRect{rect->left, rect->top, rect->right, rect->bottom};
+        }
+    }
+    return focus;
+}
+
 void CaretLocator::Release() {
     if (release_ != nullptr) {
         release_();
@@ -46,5 +58,6 @@ void CaretLocator::Release() {
     init_ = nullptr;
     get_ = nullptr;
     release_ = nullptr;
+    focus_ = nullptr;
     module_.Reset();
 }

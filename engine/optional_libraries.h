@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "lens_placement.h"
 #include "qxgetcaretpos.h"
 #include "qxhidecursor.h"
 #include "scoped_handles.h"
@@ -27,6 +28,8 @@ public:
     void Bind();
     // The caret position to follow, or null; the library sets `valid` when it is to be followed.
     const POINT* Query(int* valid) const;
+    // The focused control or item, when the library tells of it.
+    FocusReading QueryFocus() const;
     // Tells the library goodbye and frees it.
     void Release();
 
@@ -35,4 +38,5 @@ private:
     QxGetCaretPosInitFn init_ = nullptr;
     QxGetCaretPosFn get_ = nullptr;
     QxGetCaretPosReleaseFn release_ = nullptr;
+    QxGetFocusRectFn focus_ = nullptr;
 };

@@ -22,8 +22,17 @@ int WINAPI qxGetCaretPosInit(int pollPeriod, int answerWait);
 const POINT* WINAPI qxGetCaretPos(int* valid);
 // Stops following the caret. Returns 1.
 int WINAPI qxGetCaretPosRelease();
+// The control or item that holds the keyboard focus, as the system's accessibility focus events
+// last told of it: its rectangle (right and bottom outside) in physical pixels of the virtual
+// screen, or null when nothing in the foreground that holds the focus has a place on the screen.
+// `moved` is set nonzero only when the focus went to a control or item (another one, or the same
+// one again) since the previous call. `caret` is set nonzero while the focused window shows a
+// text caret, which is then the place to follow (qxGetCaretPos). The rectangle stays valid until
+// the next call. Never waits. Bound on its own: a library without it follows the caret only.
+const RECT* WINAPI qxGetFocusRect(int* moved, int* caret);
 }
 
 typedef int(WINAPI* QxGetCaretPosInitFn)(int, int);
 typedef const POINT*(WINAPI* QxGetCaretPosFn)(int*);
 typedef int(WINAPI* QxGetCaretPosReleaseFn)();
+typedef const RECT*(WINAPI* QxGetFocusRectFn)(int*, int*);

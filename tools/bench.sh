@@ -61,6 +61,8 @@ lens_in_box() {
 lens() { in_box 1920x1200 lens_in_box; }
 # The caret locator, called as the engine calls it once a frame, in a box of the usual size.
 caret() { in_box 1280x1024 wine_bench "$bin/caret_bench.exe"; }
+# The wheel zoom's hooks, timed around each call under a stream of injected input.
+wheel() { in_box 1280x1024 wine_bench "$bin/wheel_hook_bench.exe"; }
 # What every switch of the lens leaves behind, through the real tray program and in one process
 # that loads and frees the engine, VX_SOAK_CYCLES times each (1000 by default; well over an hour
 # on a loaded machine).
@@ -81,6 +83,7 @@ fi
 step filter '^filter ' filter
 step lens '^(lens|pace) ' lens
 step caret '^(qxGetCaretPos|one look)' caret
+step wheel '^wheel hook' wheel
 if [ $quick = 0 ]; then
     step soak '^(soak |\| |time per cycle|notifications|the lens came up)' soak
     step fault_campaign '^fault campaign' campaign
@@ -91,7 +94,7 @@ tools/install-deps.sh
 # --quick builds only the benchmarks and what they run, and shows the build only when it fails.
 build() {
     if [ $quick = 1 ]; then
-        tools/build.sh filter_bench lens_bench caret_bench
+        tools/build.sh filter_bench lens_bench caret_bench wheel_hook_bench
     else
         tools/build.sh
     fi

@@ -2,7 +2,7 @@
 # Takes the screenshots of the user's guide (docs/user-guide.md) from the real program under Wine
 # and writes them as PNG files into docs/, or into the folder given as the first argument:
 #     guide-setup.png            setup's page "Start with Windows"
-#     guide-settings.png         the settings dialog as the first start shows it
+#     guide-settings.png         the settings dialog with the keys for a keyboard without a keypad
 #     guide-lens.png             the lens magnifying a letter in Notepad
 #     guide-tray-menu.png        the tray menu with its Plug-Ins submenu open
 #     guide-yellow-on-black.png  the lens with the filter "Yellow on Black" switched on
@@ -151,7 +151,9 @@ for name in Grayscale "Invert Colours" "Yellow on Black"; do
     fi
 done
 
-# The settings dialog of the first start: no settings file yet, so it offers the default keys.
+# The settings dialog with the keys for a keyboard without a keypad, put in from the Options
+# dialog: Ctrl+Alt with letters and arrows reads well, where Wine names the keypad's keys by codes.
+remote post 6001 click "Use laptop keys" click "OK"
 shot_window guide-settings "Vexlume Settings" remote post 6000
 end_vexlume
 

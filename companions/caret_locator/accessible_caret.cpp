@@ -15,11 +15,21 @@ struct AccessibleCarets : PinnedWorker {
     bool present = false;
     CaretPoint point = {0, 0};
     LONG serial = 0;
+    // The focus question and its answer, under `lock`.
+    FocusedObject focusQuestion = {nullptr, 0, 0, 0};
+    LONG focusAnswered = 0; // the event whose object was placed, 0 for none
+    RECT focusRect = {0, 0, 0, 0};
 };
 
 namespace {
 
 typedef HRESULT(WINAPI* AccessibleObjectFromWindowFn)(HWND, DWORD, REFIID, void**);
+typedef HRESULT(WINAPI* AccessibleObjectFromEventFn)(HWND, DWORD, DWORD, IAccessible**, VARIANT*);
+
+struct AccessibilityCalls {
+    AccessibleObjectFromWindowFn fromWindow;
+    AccessibleObjectFromEventFn fromEvent;
+};
 
 // The accessibility library from the system folder, never from elsewhere on the search path.
 HMODULE LoadAccessibility() {
@@ -60,12 +70,42 @@ bool AskCaretObject(AccessibleObjectFromWindowFn fromWindow, HWND window, CaretP
     return true;
 }
 
+// The focused object's rectangle, in screen coordinates of this (physical-pixel) thread.
+bool AskFocusedObject(AccessibleObjectFromEventFn fromEvent, const FocusedObject& focused,
+                      RECT* rect) {
+    IAccessible* object = nullptr;
+    VARIANT child;
+    VariantInit(&child);
+    if (FAILED(fromEvent(focused.window, static_cast<DWORD>(focused.object),
+                         static_cast<DWORD>(focused.child), &object, &child)) ||
+        object == nullptr) {
+        return false;
+    }
+    long left = 0, top = 0, width = 0, height = 0;
+    const HRESULT located = object->accLocation(&left, &top, &width, &height, child);
+    object->Release();
+    VariantClear(&child);
+    if (located != S_OK || width <= 0 || height <= 0) {
+        return false;
+    }
+    *rect = RECT{left, top, left + width, top + height};
+    return true;
+}
+
 HWND TakeQuestion(AccessibleCarets* carets) {
     EnterCriticalSection(&carets->lock);
     HWND window = carets->question;
     carets->question = nullptr;
     LeaveCriticalSection(&carets->lock);
     return window;
+}
+
+FocusedObject TakeFocusQuestion(AccessibleCarets* carets) {
+    EnterCriticalSection(&carets->lock);
+    const FocusedObject focused = carets->focusQuestion;
+    carets->focusQuestion.window = nullptr;
+    LeaveCriticalSection(&carets->lock);
+    return focused;
 }
 
 void Answer(AccessibleCarets* carets, HWND window, bool present, CaretPoint point) {
@@ -77,23 +117,44 @@ void Answer(AccessibleCarets* carets, HWND window, bool present, CaretPoint poin
     LeaveCriticalSection(&carets->lock);
 }
 
+void AnswerFocus(AccessibleCarets* carets, LONG event, const RECT& rect) {
+    EnterCriticalSection(&carets->lock);
+    carets->focusAnswered = event;
+    carets->focusRect = rect;
+    LeaveCriticalSection(&carets->lock);
+}
+
+// Answers the waiting questions; false when there was none.
+bool AnswerQuestions(AccessibleCarets* carets, const AccessibilityCalls& calls) {
+    const FocusedObject focused = TakeFocusQuestion(carets);
+    RECT rect;
+    if (focused.window != nullptr && calls.fromEvent != nullptr &&
+        Answers(focused.window, carets->answerWaitMs) &&
+        AskFocusedObject(calls.fromEvent, focused, &rect)) {
+        AnswerFocus(carets, focused.event, rect);
+    }
+    HWND window = TakeQuestion(carets);
+    if (window != nullptr) {
+        CaretPoint point = {0, 0};
+        const bool present = calls.fromWindow != nullptr && Answers(window, carets->answerWaitMs) &&
+                             AskCaretObject(calls.fromWindow, window, &point);
+        Answer(carets, window, present, point);
+    }
+    return focused.window != nullptr || window != nullptr;
+}
+
 DWORD WINAPI AskCarets(LPVOID parameter) {
     AccessibleCarets* carets = static_cast<AccessibleCarets*>(parameter);
     SeePhysicalPixels();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HMODULE accessibility = LoadAccessibility();
-    auto fromWindow =
-        BindProc<AccessibleObjectFromWindowFn>(accessibility, "AccessibleObjectFromWindow");
+    const AccessibilityCalls calls = {
+        BindProc<AccessibleObjectFromWindowFn>(accessibility, "AccessibleObjectFromWindow"),
+        BindProc<AccessibleObjectFromEventFn>(accessibility, "AccessibleObjectFromEvent")};
     while (!WorkerStopping(carets)) {
-        HWND window = TakeQuestion(carets);
-        if (window == nullptr) {
+        if (!AnswerQuestions(carets, calls)) {
             WaitForSingleObject(carets->wake.Get(), INFINITE);
-            continue;
         }
-        CaretPoint point = {0, 0};
-        const bool present = fromWindow != nullptr && Answers(window, carets->answerWaitMs) &&
-                             AskCaretObject(fromWindow, window, &point);
-        Answer(carets, window, present, point);
     }
     if (accessibility != nullptr) {
         FreeLibrary(accessibility);
@@ -135,6 +196,23 @@ bool LatestAccessibleCaret(AccessibleCarets* carets, HWND window, CaretPoint* po
     *serial = carets->serial;
     LeaveCriticalSection(&carets->lock);
     return present;
+}
+
+void AskAccessibleFocus(AccessibleCarets* carets, const FocusedObject& focused) {
+    EnterCriticalSection(&carets->lock);
+    carets->focusQuestion = focused;
+    LeaveCriticalSection(&carets->lock);
+    SetEvent(carets->wake.Get());
+}
+
+bool AccessibleFocusAnswer(AccessibleCarets* carets, LONG event, RECT* rect) {
+    EnterCriticalSection(&carets->lock);
+    const bool answered = carets->focusAnswered == event;
+    if (answered) {
+        *rect = carets->focusRect;
+    }
+    LeaveCriticalSection(&carets->lock);
+    return answered;
 }
 
 void StopAccessibleCarets(AccessibleCarets* carets) {

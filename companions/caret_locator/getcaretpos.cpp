@@ -1,7 +1,7 @@
 // The entry points of the caret locator "qxgetcaretpos.dll". The caret is looked at on the
 // thread that started the locator: when the system reports a caret, focus or foreground change,
-// on a timer tick after user input, and otherwise once per poll period. The caller only reads
-// the last look.
+// on a timer tick after user input, and otherwise once per poll period. The focused control or
+// item is placed when the system reports a focus change. The caller only reads the last look.
 #include "qxgetcaretpos.h"
 
 #include <mutex>
@@ -38,6 +38,15 @@ struct CaretFollower {
     // The caller's side.
     CaretAnswers answers;
     POINT returned = {0, 0};
+    // The focus: the last focus event's number, where its control or item lies, and how often
+    // that place was set (by the event, and again by a later accessible answer).
+    LONG focusEvent = 0;
+    bool focusPlaced = false;
+    bool focusRefined = false; // the accessible answer for focusEvent has been taken
+    RECT focusRect = {0, 0, 0, 0};
+    LONG focusChanges = 0;
+    LONG focusTold = 0; // focusChanges at the caller's last call
+    RECT focusReturned = {0, 0, 0, 0};
 };
 
 // Recursive: a hook or timer call can never find the lock held by its own thread and stop there.
@@ -92,7 +101,67 @@ bool NewAccessibleAnswer(CaretFollower& f) {
     return serial != f.accessibleSerial;
 }
 
-void CALLBACK OnCaretEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD,
+// A window's own place: its client area for its client object, else the whole window.
+bool WindowPlace(HWND window, LONG object, RECT* rect) {
+    if (object == OBJID_CLIENT) {
+        POINT corners[2] = {};
+        RECT client;
+        if (!GetClientRect(window, &client)) {
+            return false;
+        }
+        corners[0] = {client.left, client.top};
+        corners[1] = {client.right, client.bottom};
+        MapWindowPoints(window, HWND_DESKTOP, corners, 2);
+        *rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    } else if (!GetWindowRect(window, rect)) {
+        return false;
+    }
+    return rect->right > rect->left && rect->bottom > rect->top;
+}
+
+// A focus event. A window that holds the focus itself is placed at once from its rectangle; an
+// item inside a window is first placed where its window is and then, once the program has
+// answered, where the item is. Only focus in the foreground counts: a program behind it that
+// moves its own focus does not take the lens away.
+void SeeFocus(CaretFollower& f, HWND window, LONG object, LONG child) {
+    if (window == nullptr || !IsWindowVisible(window)) {
+        return;
+    }
+    const HWND foreground = GetForegroundWindow();
+    if (foreground != nullptr && GetWindowThreadProcessId(window, nullptr) !=
+                                     GetWindowThreadProcessId(foreground, nullptr)) {
+        return;
+    }
+    const bool wholeWindow =
+        child == CHILDID_SELF && (object == OBJID_CLIENT || object == OBJID_WINDOW);
+    RECT rect;
+    if (!WindowPlace(window, wholeWindow ? object : OBJID_WINDOW, &rect)) {
+        return;
+    }
+    ++f.focusEvent;
+    f.focusPlaced = true;
+    f.focusRefined = wholeWindow;
+    f.focusRect = rect;
+    ++f.focusChanges;
+    if (!wholeWindow && f.accessible != nullptr) {
+        AskAccessibleFocus(f.accessible, FocusedObject{window, object, child, f.focusEvent});
+    }
+}
+
+// Takes the accessible answer about the focused item once it has come.
+void RefineFocus(CaretFollower& f) {
+    RECT rect;
+    if (!f.focusRefined && f.accessible != nullptr &&
+        AccessibleFocusAnswer(f.accessible, f.focusEvent, &rect)) {
+        f.focusRefined = true;
+        if (!EqualRect(&rect, &f.focusRect)) {
+            f.focusRect = rect;
+            ++f.focusChanges;
+        }
+    }
+}
+
+void CALLBACK OnCaretEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
                            DWORD) {
     // Location changes come for every object that moves, the pointer included.
     if (event == EVENT_OBJECT_LOCATIONCHANGE && object != OBJID_CARET) {
@@ -105,6 +174,9 @@ void CALLBACK OnCaretEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
     if (event != EVENT_OBJECT_LOCATIONCHANGE) {
         // Another window has the focus now: its own caret object is the one to ask.
         caretFollower.questionWindow = nullptr;
+    }
+    if (event == EVENT_OBJECT_FOCUS) {
+        SeeFocus(caretFollower, window, object, child);
     }
     Look(caretFollower, event == EVENT_OBJECT_LOCATIONCHANGE ? window : nullptr);
 }
@@ -212,4 +284,27 @@ extern "C" int WINAPI qxGetCaretPosRelease() {
         }
     }
     return 1;
+}
+
+extern "C" const RECT* WINAPI qxGetFocusRect(int* moved, int* caret) {
+    std::lock_guard<std::recursive_mutex> hold(followerLock);
+    CaretFollower& f = caretFollower;
+    const RECT* answer = nullptr;
+    bool changed = false;
+    if (f.running) {
+        RefineFocus(f);
+        changed = f.focusChanges != f.focusTold;
+        f.focusTold = f.focusChanges;
+        if (f.focusPlaced) {
+            f.focusReturned = f.focusRect;
+            answer = &f.focusReturned;
+        }
+    }
+    if (moved != nullptr) {
+        *moved = changed ? 1 : 0;
+    }
+    if (caret != nullptr) {
+        *caret = f.running && f.present ? 1 : 0;
+    }
+    return answer;
 }

@@ -66,6 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kOptionSmoothKey:
             changed.smoothKey = read.smoothKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
             break;
+        case kOptionWheelZoom:
+            changed.wheelZoom = 1 - read.wheelZoom;
+            break;
+        case kOptionWheelKeys:
+            changed.wheelKeys = (read.wheelKeys + 1 + pick % 3) % 4;
+            break;
         case kOptionCount:
             break;
         }

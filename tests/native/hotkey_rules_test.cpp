@@ -1,4 +1,5 @@
 #include "hotkey_rules.h"
+#include "wheel_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -60,3 +61,38 @@ TEST(HotKeyAtoms, AreNamedAfterTheProductAndTheSlot) {
 }
 
 } // namespace
+
+TEST(WheelZoom, ExactlyTheChosenModifiersHeldOnEitherSideZoomAndTheSystemHasTheLastWord) {
+    ModifierTracker keys;
+    TrackKey(&keys, 0xA2, true); // left Ctrl
+    TrackKey(&keys, 0xA5, true); // right Alt
+    EXPECT_TRUE(WheelZooms(HeldModifiers(keys), kWheelCtrlAlt));
+    EXPECT_FALSE(WheelZooms(HeldModifiers(keys), kWheelCtrl)) << "Alt too is held";
+    TrackKey(&keys, 0xA3, true);  // right Ctrl as well
+    TrackKey(&keys, 0xA2, false); // left Ctrl let go: Ctrl still held
+    TrackKey(&keys, 0x41, true);  // a letter changes nothing
+    EXPECT_TRUE(WheelZooms(HeldModifiers(keys), kWheelCtrlAlt));
+    TrackKey(&keys, 0x10, true); // Shift, as a source without sides sends it
+    EXPECT_TRUE(WheelZooms(HeldModifiers(keys), kWheelCtrlAltShift));
+    EXPECT_EQ(WheelModifiers(kWheelCtrlAlt), WheelModifiers(99)) << "an unknown choice";
+
+    EXPECT_TRUE(ModifiersNeedCheck(keys, 5000)) << "never checked";
+    ModifiersChecked(&keys, kHeldCtrl | kHeldShift, 5000); // Alt's key-up was never seen
+    EXPECT_EQ(HeldModifiers(keys), kHeldCtrl | kHeldShift);
+    EXPECT_FALSE(ModifiersNeedCheck(keys, 5999));
+    EXPECT_TRUE(ModifiersNeedCheck(keys, 6000)) << "a second later";
+    TrackKey(&keys, 0x12, true);
+    EXPECT_TRUE(ModifiersNeedCheck(keys, 5001)) << "a key event since";
+}
+
+TEST(WheelZoom, WholeNotchesMakeStepsAndATurnBackStartsAfresh) {
+    const struct {
+        int32_t delta;
+        int32_t steps;
+    } turns[] = {{120, 1}, {360, 3}, {-120, -1}, {40, 0}, {40, 0},   {40, 1},
+                 {100, 0}, {-60, 0}, {-60, -1},  {30, 0}, {-120, -1}};
+    int32_t rest = 0;
+    for (const auto& turn : turns) {
+        EXPECT_EQ(TakeWheelSteps(&rest, turn.delta), turn.steps) << turn.delta;
+    }
+}

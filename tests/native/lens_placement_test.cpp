@@ -252,6 +252,42 @@ TEST_F(LensPlacementTest, ACaretMoveWhileThePointerRestsIsFollowedOnlyWhenValid)
     ExpectPoint({331, 201}, p.point, "caret kept from the frame before");
 }
 
+TEST_F(LensPlacementTest, AFocusMoveWhileThePointerRestsIsFollowedUnlessACaretOrThePointerLeads) {
+    struct Step {
+        IntPoint pointer;
+        int focusMoved, caretShown;
+        IntRect focus;
+        int caretValid; // -1: the library reports no caret
+        IntPoint caret;
+        IntPoint expected; // the followed point plus one
+        const char* what;
+    };
+    const Step steps[] = {
+        {{500, 400}, 0, 0, {}, -1, {}, {501, 401}, "the pointer"},
+        {{500, 400}, 1, 0, {100, 100, 180, 124}, -1, {}, {141, 113}, "a button's centre"},
+        {{500, 400}, 0, 0, {100, 100, 180, 124}, -1, {}, {141, 113}, "no new focus: stays"},
+        {{500, 400}, 1, 0, {10, 20, 810, 620}, -1, {}, {75, 85}, "a big list's top-left part"},
+        {{500, 400}, 1, 1, {200, 300, 400, 320}, 1, {210, 318}, {211, 319}, "an edit's caret"},
+        {{500, 400}, 1, 0, {100, 100, 180, 124}, -1, {}, {141, 113}, "from the edit to a button"},
+        {{500, 400}, 1, 1, {200, 300, 400, 320}, 0, {210, 318}, {211, 319}, "back to the caret"},
+        {{500, 400}, 1, 0, {100, 100, 100, 100}, -1, {}, {211, 319}, "focus with no place"},
+        {{520, 410}, 1, 0, {100, 100, 180, 124}, -1, {}, {521, 411}, "the moving pointer leads"},
+    };
+    for (const Step& step : steps) {
+        FrameReadings frame = Frame(step.pointer.x, step.pointer.y);
+        frame.focus = {step.focusMoved, step.caretShown, step.focus.right > step.focus.left,
+                       step.focus};
+        if (step.caretValid >= 0) {
+            frame.caret = {step.caretValid, 1, step.caret};
+        }
+        ExpectPoint(step.expected, Place(frame).point, step.what);
+    }
+    FrameReadings locked = Frame(520, 410);
+    locked.lockPosition = 1;
+    locked.focus = {1, 0, 1, {0, 0, 40, 40}};
+    ExpectPoint({521, 411}, Place(locked).point, "a locked lens ignores the focus");
+}
+
 TEST_F(LensPlacementTest, TheFirstFrameFollowsThePointerWhereverItIs) {
     LensPlacement p = Place(0, 0);
     ExpectPoint({1, 1}, p.point, "pointer at the origin");

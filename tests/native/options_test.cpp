@@ -75,6 +75,11 @@ TEST(OptionsFile, AChangedOptionRewritesOnlyItsOwnLine) {
     WriteProgramOption(fresh, options, kOptionViewKey);
     EXPECT_EQ(fresh.lines.front()[0], '#');
     EXPECT_EQ(ReadProgramOptions(fresh).viewKey, 0x66Au);
+    // The wheel's options by their names in the file; a value they cannot take keeps the default.
+    const ProgramOptions read =
+        ReadProgramOptions(ParseOptionsText("wheel_zoom_keys = Ctrl+Alt+Shift\nwheel_zoom=2"));
+    EXPECT_EQ(read.wheelKeys, 3u);
+    EXPECT_EQ(read.wheelZoom, 1u);
 }
 
 // Sharp unless chosen; the switch's key is one no default key set and no other option key uses.

@@ -1,8 +1,10 @@
-// The whole lens following the caret: the real engine with `followFocus` set binds the real caret
-// locator beside it; typing into Notepad (another program) while the pointer rests takes the
-// lens to the caret within two frames, and the next pointer move takes it back.
+// The whole lens following the caret and the focus: the real engine with `followFocus` set binds
+// the real caret locator beside it; typing into Notepad (another program) while the pointer rests
+// takes the lens to the caret within two frames, tabbing through a dialog takes it to each
+// focused control (to the caret in a text box), and the next pointer move takes it back.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "lens_readback.h"
@@ -64,6 +66,55 @@ private:
     HWND window_ = nullptr;
 };
 
+// Buttons, a text box and a list, each smaller than the area the lens shows, in a window in front
+// with a thread of its own; true from InFront() on.
+class FocusDialog {
+public:
+    FocusDialog() : thread_(CreateThread(nullptr, 0, Run, this, 0, &threadId_)) {}
+    ~FocusDialog() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+    }
+    bool InFront() const {
+        return WaitUntil(
+            [&] { return window_ != nullptr && GetForegroundWindow() == window_.load(); });
+    }
+    GUITHREADINFO Now() const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(threadId_, &info);
+        return info;
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID self) {
+        HWND dialog = CreateWindowExA(0, "#32770", "Focus", WS_POPUP | WS_CAPTION | WS_VISIBLE, 380,
+                                      330, 520, 300, nullptr, nullptr, nullptr, nullptr);
+        const char* kinds[] = {"BUTTON", "EDIT", "BUTTON", "LISTBOX"};
+        const DWORD styles[] = {0, WS_BORDER, BS_AUTOCHECKBOX, WS_BORDER};
+        for (int i = 0; i < 4; ++i) {
+            CreateWindowA(kinds[i], "x", WS_CHILD | WS_VISIBLE | WS_TABSTOP | styles[i],
+                          10 + i % 2 * 200, 10 + i / 2 * 60, 100, 25, dialog, nullptr, nullptr,
+                          nullptr);
+        }
+        SetForegroundWindow(dialog);
+        SetFocus(GetWindow(dialog, GW_CHILD));
+        static_cast<FocusDialog*>(self)->window_ = dialog;
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (!IsDialogMessageA(dialog, &message)) {
+                DispatchMessageA(&message);
+            }
+        }
+        DestroyWindow(dialog);
+        return 0;
+    }
+    std::atomic<HWND> window_{nullptr};
+    DWORD threadId_ = 0;
+    HANDLE thread_;
+};
+
 class CaretFollowing : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -122,6 +173,32 @@ TEST_F(CaretFollowing, TypingInAnotherProgramTakesTheLensToTheCaretAndThePointer
     ASSERT_TRUE(MovePointer(kMovedTo.x, kMovedTo.y));
     ASSERT_TRUE(Frames(4));
     ExpectLensAt(kMovedTo, "the next pointer move took it back");
+}
+
+TEST_F(CaretFollowing, TabbingThroughADialogTakesTheLensToEachFocusedControlOrItsCaret) {
+    FocusDialog dialog;
+    ASSERT_TRUE(dialog.InFront()) << "the caret is looked for in the window in front";
+    MovePointer(kResting.x, kResting.y);
+    thread = engine.create(&record.engine, TestCallback);
+    ASSERT_TRUE(WaitForNotification(kNotifyLensUp));
+    ASSERT_TRUE(Frames(4));
+
+    for (int press = 0; press < 5; ++press) {
+        const HWND before = dialog.Now().hwndFocus;
+        Press(VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return dialog.Now().hwndFocus != before; }));
+        ASSERT_TRUE(Frames(4));
+        const GUITHREADINFO now = dialog.Now();
+        RECT place = now.rcCaret;
+        if (now.hwndCaret != nullptr) {
+            MapWindowPoints(now.hwndCaret, HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
+            ExpectLensAt(POINT{place.left, place.bottom - 1}, "the caret of the text box");
+        } else {
+            GetWindowRect(now.hwndFocus, &place);
+            ExpectLensAt(POINT{(place.left + place.right) / 2, (place.top + place.bottom) / 2},
+                         "the focused control's centre");
+        }
+    }
 }
 
 } // namespace

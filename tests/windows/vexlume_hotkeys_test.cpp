@@ -1,9 +1,11 @@
 // The hot keys of the running program: which keys it holds when, real key presses and the
-// routing of a hot-key message to its slot's command.
+// routing of a hot-key message to its slot's command; and zooming with the wheel, which takes the
+// zoom keys' way.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "lens_steps.h"
 #include "test_support.h"
 #include "vexlume_process.h"
 
@@ -87,6 +89,65 @@ TEST_F(HotKeys, TheSmoothImageKeySwitchesTheOptionWhileTheLensIsOn) {
             return FileContent(options).find(value) != std::string::npos;
         })) << value;
     }
+}
+
+// A long list in front, under the pointer, that counts the wheel turns it gets. Under Wine, input
+// passes the low-level hooks only as the thread in front takes its messages: each look at the list
+// handles them.
+WNDPROC listProcedure = nullptr;
+int wheelTurnsSeen = 0;
+
+LRESULT CALLBACK CountWheelTurns(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    wheelTurnsSeen += message == WM_MOUSEWHEEL;
+    return CallWindowProcA(listProcedure, window, message, wParam, lParam);
+}
+
+int TopLine(HWND list) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+}
+
+TEST_F(HotKeys, ReachCtrlAltWheelZoomsByTheZoomStepsWhileOnAndAPlainWheelScrolls) {
+    SettingsRecord settings = FirstRunSettings();
+    StartProgram(settings);
+    HWND list = CreateWindowA("LISTBOX", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 100, 100, 300, 300,
+                              nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 200; ++i) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+    }
+    listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountWheelTurns)));
+    SetForegroundWindow(list);
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }));
+    LensSizes sizes;
+    DeriveSourceSize(&settings, &sizes);
+    ASSERT_EQ(settings.engine.sourceWidth, SourceWidth());
+
+    XInput("mousemove 250 250 click 5");
+    ASSERT_TRUE(WaitUntil([&] { return TopLine(list) > 0; })) << "a plain wheel scrolls the list";
+    const int turns = wheelTurnsSeen;
+    auto zoomedTo = [&](uint32_t width) {
+        return WaitUntil([&] { return TopLine(list) >= 0 && SourceWidth() == width; });
+    };
+    StepZoomIn(&settings, &sizes);
+    StepZoomIn(&settings, &sizes);
+    XInput("keydown ctrl+alt click --repeat 2 4 keyup ctrl+alt");
+    EXPECT_TRUE(zoomedTo(settings.engine.sourceWidth)) << "two Zoom+ steps: " << SourceWidth();
+    StepZoomOut(&settings, &sizes);
+    XInput("keydown ctrl+alt click 5 keyup ctrl+alt");
+    EXPECT_TRUE(zoomedTo(settings.engine.sourceWidth)) << "one Zoom- step: " << SourceWidth();
+    EXPECT_EQ(turns, wheelTurnsSeen) << "the zooming turns never reached the list";
+
+    ASSERT_TRUE(program->RunCommand(8002));
+    ASSERT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.closes == 1; }));
+    XInput("keydown ctrl+alt click 4 keyup ctrl+alt");
+    EXPECT_TRUE(WaitUntil([&] { return TopLine(list) >= 0 && wheelTurnsSeen > turns; }))
+        << "with the lens off, the list gets them";
+    DestroyWindow(list);
 }
 
 } // namespace

@@ -453,6 +453,18 @@ void Press(WORD key) {
     SendInput(2, input, sizeof(INPUT));
 }
 
+void XInput(const std::string& arguments) {
+    std::string command = "Z:\\usr\\bin\\xdotool " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
 bool LensWindowShown(DWORD processId) {
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "VX Overlay Window", nullptr)) != nullptr) {

@@ -146,6 +146,10 @@ bool WaitClosed(HWND window);
 bool KeyTaken(UINT modifiers, UINT key);
 // Presses and releases a key through the system's input.
 void Press(WORD key);
+// Starts the X server's input tool with `arguments` ("keydown ctrl+alt click 4 keyup ctrl+alt"),
+// so that the keys and the wheel reach Wine as a real keyboard's and mouse's do. Wine gives no
+// handle of a Linux program to wait for: the caller waits for what the input does.
+void XInput(const std::string& arguments);
 // Whether the tray shows an icon of `owner` with identifier 333.
 bool TrayIconPresent(HWND owner);
 // Whether a lens window of `processId` is shown.

@@ -1,6 +1,7 @@
 // The settings dialog of the running program, driven with messages as a user drives it: the
 // first-run setup, the sizes and their list, the sliders, a stored file shown and kept, start with
-// Windows, Esc, and the help and donation pages.
+// Windows, Esc, and the help and donation pages; the dialog for screen readers and the keyboard
+// (its tab order, its controls' names, the keys for a keyboard without a keypad).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,12 +9,17 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "appdata_folder.h"
+#include "dialog_reading.h"
 #include "hotkey_defaults.h"
 #include "hotkey_rules.h"
+#include "program_seams.h"
+#include "seam_swap.h"
 #include "scoped_handles.h"
 #include "test_support.h"
 #include "vexlume_process.h"
@@ -445,6 +451,160 @@ TEST_F(WebPages, HelpAndDonateOpenTheEditionOfTheSystemLanguage) {
     }
     EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
     Close(dialog, kCancel);
+}
+
+// --- Made for screen readers and the keyboard.
+
+RECT Place(HWND window) {
+    RECT place = {};
+    GetWindowRect(window, &place);
+    return place;
+}
+
+// Whether a screen reader reads `a` before `b`: the hot keys' column first, then from the top,
+// and along one row from the left.
+bool ReadsBefore(HWND dialog, HWND a, HWND b) {
+    const LONG column = Place(FindWindowExA(dialog, nullptr, "Button", "Hot keys")).right;
+    const RECT p = Place(a), q = Place(b);
+    const LONG rise = (q.top + q.bottom) / 2 - (p.top + p.bottom) / 2;
+    if ((p.left >= column) != (q.left >= column)) {
+        return q.left >= column;
+    }
+    return rise > 4 || (rise >= -4 && p.left < q.left);
+}
+
+TEST_F(SettingsDialog, ReachLaptopKeysNeedNoKeypadAndWorkAndAreSavedAtOnce) {
+    const SettingsRecord stored = StoredSettings();
+    StartProgram(&stored);
+    program->PostCommand(6001);
+    HWND options = WaitForWindow(program->Id(), "Vexlume Options");
+    ASSERT_NE(nullptr, options);
+    HWND button = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (button = FindWindowExA(options, nullptr, "Button", "Use laptop keys")) != nullptr;
+    }));
+    SendMessageA(button, BM_CLICK, 0, 0);
+    char text[64] = {};
+    GetWindowTextA(button, text, sizeof(text));
+    EXPECT_STREQ("Laptop keys in use", text);
+    const SettingsRecord saved = SavedRecord();
+    for (int slot = 0; slot < kHotKeySlotCount; ++slot) {
+        EXPECT_EQ(LaptopHotKey(slot), saved.hotKeys[slot]) << slot;
+    }
+    XInput("key ctrl+alt+o");
+    EXPECT_TRUE(engine.WaitFor([](const FakeEngineState& s) { return s.creates == 1; }))
+        << "Ctrl+Alt+O switched the lens on";
+    SendMessageA(options, WM_COMMAND, IDCANCEL, 0);
+    // The program's own dialog, in reading order: Tab from OK (the last) comes to On/Off (the
+    // first), which shows the new key.
+    HWND dialog = Open();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(GetDlgItem(dialog, kHotKeyFirst),
+              GetNextDlgTabItem(dialog, GetDlgItem(dialog, kCancel), FALSE));
+    EXPECT_EQ(LaptopHotKey(0), ShownHotKey(dialog, 0));
+    Close(dialog, kCancel);
+}
+
+// What the dialog handed the annotation service, which under Wine answers E_NOTIMPL.
+std::map<HWND, std::wstring> namesGiven;
+
+HRESULT RecordName(IAccPropServices*, HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                   LPCWSTR text) {
+    if (object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF &&
+        IsEqualGUID(property, PROPID_ACC_NAME)) {
+        namesGiven[window] += text;
+    }
+    return E_NOTIMPL;
+}
+
+INT_PTR CALLBACK ArrangeOnly(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        CreateUpDownControl(WS_CHILD | UDS_ALIGNRIGHT, 0, 0, 0, 0, dialog, 15, nullptr,
+                            GetDlgItem(dialog, kWait), 200, 1, 20);
+        ArrangeSettingsForReading(dialog);
+    }
+    return FALSE;
+}
+
+// The labels (static texts) just beside `control`: at most 20 pixels to its left and right, level
+// with its first 24 pixels (a closed list's rectangle may take in its open height); and those of
+// the other rows.
+struct Labels {
+    std::wstring left, right;
+    std::vector<std::wstring> others;
+};
+
+Labels LabelsBeside(HWND dialog, HWND control) {
+    const RECT c = Place(control);
+    Labels labels;
+    for (HWND s = GetWindow(dialog, GW_CHILD); s != nullptr; s = GetWindow(s, GW_HWNDNEXT)) {
+        WCHAR text[64] = {}, kind[16] = {};
+        GetClassNameW(s, kind, 16);
+        // An icon's text is its one-letter name.
+        if (lstrcmpiW(kind, L"Static") != 0 || GetDlgCtrlID(s) != -1 ||
+            GetWindowTextW(s, text, 64) < 2) {
+            continue;
+        }
+        const RECT p = Place(s);
+        const LONG middle = (p.top + p.bottom) / 2;
+        const bool level = middle >= c.top && middle <= std::min(c.bottom, c.top + 24);
+        if (level && p.right <= c.left && c.left - p.right <= 20) {
+            labels.left = text;
+        } else if (level && p.left >= c.right && p.left - c.right <= 20) {
+            labels.right = text;
+        } else if (!level) {
+            labels.others.push_back(text);
+        }
+    }
+    return labels;
+}
+
+// The dialog as the program arranges it: the tab order and the names handed to the service.
+TEST(SettingsReading, ReachTabFollowsTheReadingOrderAndEachControlIsNamedAfterTheLabelBesideIt) {
+    SeamSwap<decltype(Seams().setHwndPropStr)> recorder(Seams().setHwndPropStr, RecordName);
+    InitCommonControls();
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "SETUP", nullptr, ArrangeOnly, 0);
+    ASSERT_NE(nullptr, dialog);
+    ShowWindow(dialog, SW_SHOW);
+    // Tab goes once round every control, backwards only from the last to the first.
+    std::vector<HWND> walk = {GetDlgItem(dialog, kOk)};
+    for (HWND next; (next = GetNextDlgTabItem(dialog, walk.back(), FALSE)) != walk[0];) {
+        walk.push_back(next);
+    }
+    int stops = 0, backwards = 0;
+    for (size_t i = 0; i < walk.size(); ++i) {
+        backwards += !ReadsBefore(dialog, walk[i], walk[(i + 1) % walk.size()]);
+    }
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        stops += (GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) != 0 && IsWindowVisible(c) &&
+                 IsWindowEnabled(c);
+    }
+    EXPECT_EQ(static_cast<size_t>(stops), walk.size());
+    EXPECT_EQ(1, backwards);
+
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char kind[32] = {};
+        GetClassNameA(c, kind, sizeof(kind));
+        const bool arrows = lstrcmpiA(kind, UPDOWN_CLASSA) == 0;
+        if (!arrows && ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) == 0 ||
+                        (lstrcmpiA(kind, "Button") == 0 && GetWindowTextLengthA(c) > 0))) {
+            continue; // no control, or one its own text names
+        }
+        const std::wstring name = namesGiven[c];
+        EXPECT_FALSE(name.empty()) << GetDlgCtrlID(c);
+        if (arrows) {
+            EXPECT_EQ(namesGiven[GetDlgItem(dialog, kWait)], name) << "the arrows' buddy's name";
+        } else {
+            const Labels labels = LabelsBeside(dialog, c);
+            const std::wstring& label = labels.left.empty() ? labels.right : labels.left;
+            EXPECT_NE(std::wstring::npos, name.find(label.substr(0, label.find(L':'))))
+                << GetDlgCtrlID(c);
+            for (const std::wstring& other : labels.others) {
+                EXPECT_EQ(std::wstring::npos, name.find(other)) << GetDlgCtrlID(c);
+            }
+        }
+    }
+    DestroyWindow(dialog);
 }
 
 } // namespace
