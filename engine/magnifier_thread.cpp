@@ -13,12 +13,15 @@
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
+#include "filter_choice.h"
 #include "frame_render.h"
 #include "frame_route.h"
 #include "lens_image.h"
 #include "lens_placement.h"
 #include "lens_window.h"
+#include "level_badge.h"
 #include "monitor_bounds.h"
+#include "option_texts.h"
 #include "optional_libraries.h"
 #include "overlay.h"
 #include "plugin_exports.h"
@@ -54,6 +57,8 @@ struct Run {
     std::unique_ptr<LensWindow> lensWindow;
     PluginTable plugins;
     ClipboardCopy clipboard;
+    OptionTexts texts; // the options' texts as the last frame took them up
+    LevelBadge level;
 };
 
 // What one frame works with, read once at its start.
@@ -139,8 +144,22 @@ void ChooseDisplayPath(Run& run) {
     run.presentation.lensWindow = run.lensWindow.get();
 }
 
+// Texts the main program handed over since the last frame: the filter chosen at a key, which
+// takes over the display like any plug-in that asks to, and the level to show.
+void TakeUpOptionTexts(Run& run) {
+    if (!TakeOptionTexts(&run.texts)) {
+        return;
+    }
+    ChooseFilter(&run.plugins, run.texts.filterName);
+    if (PluginsTakeOver(run.plugins) && !run.presentation.pluginTakeover) {
+        TakeOverDisplay(run.presentation, run.display);
+    }
+    StartLevelBadge(&run.level, run.texts, GetTickCount());
+}
+
 // Reads the pointer, the caret and the settings for this frame and places the lens.
 Frame BeginFrame(Run& run) {
+    TakeUpOptionTexts(run);
     FrameReadings readings = ReadFrameSettings(run.params);
     POINT pointer;
     readings.pointer = GetCursorPos(&pointer) ? IntPoint{pointer.x, pointer.y} : run.follow.pointer;
@@ -196,13 +215,10 @@ void Capture(Run& run, const Frame& frame) {
 // that cannot be locked is not filtered. A plug-in that had taken over the display and has been
 // switched off for a fault gives the display back to the engine's lens.
 void Filter(Run& run) {
-    if (!PluginsActive(run.plugins)) {
-        return;
-    }
     DDSURFACEDESC description;
     std::memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(description);
-    if (LockCapturedFrame(run.renderer, &description) == 0) {
+    if (PluginsActive(run.plugins) && LockCapturedFrame(run.renderer, &description) == 0) {
         FilterFrame(&run.plugins, &description);
         run.renderer.captureSurface->UnlockRect();
     }
@@ -243,6 +259,7 @@ void RunFrame(Run& run) {
         if (LoadShared(run.params.captureRequest) != 0) {
             CopyToClipboard(run);
         }
+        run.presentation.level = LevelToShow(&run.level, GetTickCount());
         PresentFrame(run.presentation, run.display, run.renderer, run.image, frame.placement.lens);
     }
     MoveOverlay(run.presentation, run.display, frame.placement, run.follow.pointerDriven);
@@ -299,6 +316,7 @@ void RunMagnifier(const RunStart& start) {
         return;
     }
     ChooseDisplayPath(run);
+    CreateLevelBadge(&run.level, run.lensWidth, run.lensHeight);
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
     if (PluginsTakeOver(run.plugins)) {
         TakeOverDisplay(run.presentation, run.display);

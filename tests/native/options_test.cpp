@@ -100,7 +100,11 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = {sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50};
+    EngineOptions live = d;
+    live.view = kViewDocked;
+    live.tracking = kTrackPush;
+    live.dockEdge = kDockRight;
+    live.dockPercent = 50;
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
@@ -109,7 +113,11 @@ TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond)
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
-    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9};
+    live.size = sizeof(EngineOptions);
+    live.view = kViewCount;
+    live.tracking = kTrackingCount;
+    live.dockEdge = kDockEdgeCount;
+    live.dockPercent = 9;
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, d.view);
     EXPECT_EQ(read.tracking, d.tracking);
