@@ -23,6 +23,7 @@ enum Command : unsigned {
     cmdTransparentDown = 9009,
     cmdLockToggle = 9010,
     cmdNextView = 9100,     // Lens, Full screen, Docked, Lens...
+    cmdNextFilter = 9350,   // no filter, each installed filter in turn, no filter...
     cmdPluginFirst = 10000, // + index in the plug-in list of the last menu opening
     cmdGetPlugins = 11025,
 };

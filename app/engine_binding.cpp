@@ -308,11 +308,12 @@ void HandOptionsToEngine() {
     HandOptions(binding);
 }
 
-void StepEngineBrightness(int direction, int amount) {
+int StepEngineBrightness(int direction, int amount) {
     EngineLockHold hold;
     if (binding.handle != nullptr && binding.brightness != nullptr) {
-        binding.brightness(direction, amount);
+        return binding.brightness(direction, amount);
     }
+    return -1;
 }
 
 void MatchAdjustmentHotKeys(HWND window) {

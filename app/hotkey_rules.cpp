@@ -52,6 +52,7 @@ unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned mod
 
 const OptionHotKey kOptionHotKeys[kOptionHotKeyCount] = {
     {kOptionViewKey, cmdNextView},
+    {kOptionFilterKey, cmdNextFilter},
 };
 
 unsigned OptionHotKeyCommand(const ProgramOptions& options, unsigned modifiers,

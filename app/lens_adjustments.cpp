@@ -4,6 +4,7 @@
 #include "command_ids.h"
 #include "engine_binding.h"
 #include "lens_steps.h"
+#include "level_display.h"
 #include "program_state.h"
 #include "start_sound.h"
 
@@ -60,6 +61,7 @@ void RunLensAdjustment(HWND window, unsigned command) {
     if (!LensIsOn()) {
         return;
     }
+    int brightness = -1;
     switch (command) {
     case cmdZoomIn:
         StepZoomIn(&settings, &lensSizes);
@@ -74,10 +76,10 @@ void RunLensAdjustment(HWND window, unsigned command) {
         ResizeLens(window, false);
         break;
     case cmdBrightnessUp:
-        StepEngineBrightness(1, kBrightnessStep);
+        brightness = StepEngineBrightness(1, kBrightnessStep);
         break;
     case cmdBrightnessDown:
-        StepEngineBrightness(-1, kBrightnessStep);
+        brightness = StepEngineBrightness(-1, kBrightnessStep);
         break;
     case cmdTransparentUp:
         StepTransparency(&settings, 1);
@@ -91,4 +93,5 @@ void RunLensAdjustment(HWND window, unsigned command) {
     default:
         break;
     }
+    ShowAdjustment(command, brightness);
 }

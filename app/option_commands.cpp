@@ -1,6 +1,7 @@
 #include "option_commands.h"
 
 #include "engine_binding.h"
+#include "level_display.h"
 #include "option_hotkeys.h"
 #include "options_file.h"
 #include "program_state.h"
@@ -14,6 +15,9 @@ void ChangeOption(OptionId id, uint32_t value) {
         RegisterOptionHotKeys(mainWindow);
     }
     HandOptionsToEngine();
+    if (id == kOptionView) {
+        ShowView();
+    }
 }
 
 void StepToNextView() {
