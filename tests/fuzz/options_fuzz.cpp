@@ -29,8 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(OptionsTextBytes(text) == bytes);
 
     const ProgramOptions read = ReadProgramOptions(text);
-    const EngineOptions engine = ReadEngineOptions(&read.engine);
+    EngineOptions engine = ReadEngineOptions(&read.engine);
+    // The texts are no live fields: the engine takes them at a hand-over.
+    engine.levelTick = read.engine.levelTick;
+    std::memcpy(engine.levelText, read.engine.levelText, sizeof(engine.levelText));
+    std::memcpy(engine.filterName, read.engine.filterName, sizeof(engine.filterName));
     Require(std::memcmp(&engine, &read.engine, sizeof(engine)) == 0); // all within range
+    Require(read.engine.filterName[0] == '\0' || IsPlainFileName(read.engine.filterName));
 
     // Each option set to a value other than the one read, from the bytes themselves.
     for (int id = 0; id < kOptionCount; ++id) {
@@ -53,6 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case kOptionViewKey:
             changed.viewKey = read.viewKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
             break;
+        case kOptionFilterKey:
+            changed.filterKey = read.filterKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
+            break;
+        case kOptionShowLevel:
+            changed.showLevel = 1 - read.showLevel;
+            break;
         case kOptionCount:
             break;
         }
@@ -68,5 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Require(differing <= 1);
     }
+    // The filter chosen at the key, named from the bytes, reads back as written.
+    ProgramOptions chosen = read;
+    std::memset(chosen.engine.filterName, 0, sizeof(chosen.engine.filterName));
+    for (size_t i = 0; i < size && i < 40; ++i) {
+        chosen.engine.filterName[i] = static_cast<char>('a' + data[i] % 26);
+    }
+    OptionsText written = text;
+    WriteFilterChoice(written, chosen);
+    Require(SameOptions(ReadProgramOptions(written), chosen));
     return 0;
 }
