@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "hotkeys.h"
 #include "lens_clamp.h"
+#include "level_display.h"
 #include "path_join.h"
 #include "program_folder.h"
 #include "program_state.h"
@@ -142,6 +143,7 @@ int StopEngine(EngineBinding& engine, HANDLE handle) {
         }
         ForgetEngine(engine);
         UndoLensClamp(&settings, &lensSizes, engine.clamp);
+        ForgetLevel();
         SetTrayIcon(engine.callbackWindow, 0);
     }
     return result;

@@ -52,8 +52,9 @@ void StepToNextFilter() {
         EngineLockHold hold;
         char(&name)[kFilterNameCapacity] = programOptions.engine.filterName;
         name[next.copy(name, sizeof(name) - 1)] = '\0';
+        // One hand-over for both: the lens is woken once, by the frame that shows them.
+        PutLevelText(FilterText(next, UsesRussianTexts(GetSystemDefaultLangID())));
         HandOptionsToEngine();
     }
     SaveFilterChoice(programOptions);
-    ShowLevel(FilterText(next, UsesRussianTexts(GetSystemDefaultLangID())));
 }

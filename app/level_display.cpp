@@ -17,14 +17,17 @@ bool Russian() {
 } // namespace
 
 void ShowLevel(const std::string& text) {
-    if (programOptions.showLevel == 0) {
-        return;
-    }
     // Under the lock, so that a restart of the engine on another thread never hands over a text
     // half written.
     EngineLockHold hold;
-    if (!LensIsOn()) {
-        return;
+    if (PutLevelText(text)) {
+        HandOptionsToEngine();
+    }
+}
+
+bool PutLevelText(const std::string& text) {
+    if (programOptions.showLevel == 0 || !LensIsOn()) {
+        return false;
     }
     EngineOptions& options = programOptions.engine;
     const size_t length = text.copy(options.levelText, sizeof(options.levelText) - 1);
@@ -35,7 +38,12 @@ void ShowLevel(const std::string& text) {
         ++tick;
     }
     options.levelTick = tick != 0 ? tick : 1;
-    HandOptionsToEngine();
+    return true;
+}
+
+void ForgetLevel() {
+    programOptions.engine.levelTick = 0;
+    programOptions.engine.levelText[0] = '\0';
 }
 
 void ShowAdjustment(unsigned command, int brightness) {
@@ -58,6 +66,7 @@ void ShowAdjustment(unsigned command, int brightness) {
     }
 }
 
-void ShowView() {
-    ShowLevel(OptionChoiceText(kOptionView, programOptions.engine.view, Russian()));
+void PutViewLevel() {
+    EngineLockHold hold;
+    PutLevelText(OptionChoiceText(kOptionView, programOptions.engine.view, Russian()));
 }

@@ -14,10 +14,10 @@ void ChangeOption(OptionId id, uint32_t value) {
     if (ShapeOf(id).kind == OptionKind::kHotKey && LensIsOn()) {
         RegisterOptionHotKeys(mainWindow);
     }
-    HandOptionsToEngine();
     if (id == kOptionView) {
-        ShowView();
+        PutViewLevel(); // shown from the frame that shows the view
     }
+    HandOptionsToEngine();
 }
 
 void StepToNextView() {

@@ -31,7 +31,7 @@ struct LevelBadge {
 // image (no level is then shown in the run).
 bool CreateLevelBadge(LevelBadge* badge, UINT lensWidth, UINT lensHeight);
 
-// Texts just handed over: a new, fresh level is drawn and shows from `now` on (LevelClock).
+// Texts just handed over: a new level is drawn and shows from `now` on (LevelClock).
 void StartLevelBadge(LevelBadge* badge, const OptionTexts& texts, uint32_t now);
 
 // The badge while it shows at `now`, else null.

@@ -4,11 +4,8 @@
 
 #include <cstdint>
 
-// A level shows for this long from the first frame that has it, and only when it changed at
-// most kLevelFreshMs before that frame: a lens restarted for a new size shows its size, a lens
-// switched on a while after the last change shows nothing.
+// A level shows for this long from the first frame that has it.
 constexpr uint32_t kLevelShownMs = 1000;
-constexpr uint32_t kLevelFreshMs = 3000;
 
 // Times in milliseconds of the system's tick count, which wraps after 49.7 days.
 struct LevelClock {
@@ -17,8 +14,8 @@ struct LevelClock {
     bool showing = false;
 };
 
-// A hand-over whose level changed at `tick`, seen at `now`. True when that level is new and
-// fresh: it shows from now on.
+// A hand-over whose level changed at `tick` (0 for none), seen at `now`. True when that level is
+// new: it shows from now on.
 bool StartLevel(LevelClock* clock, uint32_t tick, uint32_t now);
 
 // True while the level started last shows at `now`; once it has shown its time, never again.

@@ -211,9 +211,10 @@ void Capture(Run& run, const Frame& frame) {
     }
 }
 
-// The plug-ins change the captured frame in place, in table order, while it is locked; a frame
-// that cannot be locked is not filtered. A plug-in that had taken over the display and has been
-// switched off for a fault gives the display back to the engine's lens.
+// The plug-ins change the captured frame in place, the chosen filter first and then in table
+// order, while it is locked; a frame that cannot be locked is not filtered. When no plug-in that
+// had taken over the display is left (one faulted, or another filter was chosen), the display goes
+// back to the engine's lens.
 void Filter(Run& run) {
     DDSURFACEDESC description;
     std::memset(&description, 0, sizeof(description));

@@ -51,9 +51,10 @@ struct EngineOptions {
     // a lock of its own, only while qxSetOptionsMagnifier runs, and never reads them while a
     // frame runs. A caller changes them and then hands the record over again.
     //
-    // When the level last changed (the system's tick count in milliseconds; 0 for never): the
+    // When the level last changed (the system's tick count in milliseconds; 0 for none): the
     // engine shows levelText in a corner of the lens for about a second from the first frame
-    // after a hand-over that brings a new tick, when that tick is at most a few seconds old.
+    // after a hand-over that brings a new tick. The main program clears it when it switches the
+    // lens off, so that the next run shows no old level.
     uint32_t levelTick;
     char levelText[kLevelTextCapacity]; // "Zoom 2.5x", in the system's ANSI code page
     // The filter chosen at a key: the plug-in file "<filterName>.dll" or, switched off,

@@ -27,9 +27,21 @@ bool LoadedAtTheStart(const PluginTable& table, const char* file) {
     return false;
 }
 
-bool IsFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+// The name the file `name` of `folder` has on the disk, in its own case, into `found`
+// (kPathCapacity characters); false when there is no such file.
+bool FindFile(const char* folder, const char* name, char* found) {
+    char path[kPathCapacity];
+    WIN32_FIND_DATAA data;
+    if (!PluginPathInFolder(path, folder, name)) {
+        return false;
+    }
+    const HANDLE search = FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    lstrcpynA(found, data.cFileName, kPathCapacity);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace
@@ -58,12 +70,12 @@ void ChooseFilter(PluginTable* table, const char (&name)[kFilterNameCapacity]) {
     std::snprintf(on, sizeof(on), "%s.dll", name);
     std::snprintf(off, sizeof(off), "%s.lib", name);
     char folder[kPathCapacity];
-    char path[kPathCapacity];
-    if (LoadedAtTheStart(*table, on) || !ComposePluginFolder(folder)) {
+    char file[kPathCapacity];
+    if (LoadedAtTheStart(*table, on) || !ComposePluginFolder(folder) ||
+        !(FindFile(folder, on, file) || FindFile(folder, off, file))) {
         return;
     }
-    const bool switchedOn = PluginPathInFolder(path, folder, on) && IsFile(path);
-    LoadPlugin(&chosen.record, folder, switchedOn ? on : off, table->lensHeight, table->lensWidth);
+    LoadPlugin(&chosen.record, folder, file, table->lensHeight, table->lensWidth);
     if (chosen.record.filter != nullptr && chosen.record.state == 0) {
         NoteUnusableFilter(&chosen); // it declined or faulted in vxpiInit
     }
