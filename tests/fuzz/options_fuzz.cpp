@@ -79,14 +79,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Require(differing <= 1);
     }
-    // The filter chosen at the key, named from the bytes, reads back as written.
-    ProgramOptions chosen = read;
-    std::memset(chosen.engine.filterName, 0, sizeof(chosen.engine.filterName));
-    for (size_t i = 0; i < size && i < 40; ++i) {
-        chosen.engine.filterName[i] = static_cast<char>('a' + data[i] % 26);
-    }
-    OptionsText written = text;
-    WriteFilterChoice(written, chosen);
-    Require(SameOptions(ReadProgramOptions(written), chosen));
     return 0;
 }
