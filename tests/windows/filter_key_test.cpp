@@ -1,6 +1,5 @@
-// The filter key and the level shown, through the real program and engine as a user meets them:
-// the shipped filters installed switched off, the key pressed through the X server, the lens in
-// "Show one window" mode over a picture (so that it never copies itself).
+// The filter key and the level shown, through the real program and engine: the shipped filters
+// installed switched off, the key pressed in the X server, the lens never copying itself.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,9 +15,7 @@
 
 namespace {
 
-constexpr unsigned kToggle = 8002;
-constexpr unsigned kZoomIn = 9001;
-constexpr unsigned kCapture = 9005;
+enum : unsigned { kToggle = 8002, kZoomIn = 9001, kCapture = 9005 };
 constexpr RECT kPicture = {300, 300, 460, 420};
 constexpr POINT kOverPicture = {380, 360};
 const char* const kShipped[] = {"Grayscale", "Invert Colours", "Invert Lightness",
@@ -63,8 +60,7 @@ protected:
         ASSERT_TRUE(program->RunCommand(kToggle));
         ASSERT_TRUE(WaitForLensAt(LensAround(kOverPicture.x, kOverPicture.y)));
     }
-    // The lens image on the clipboard, opaque. The frame under way when the copy was asked for
-    // may have begun before a change; the frame after the first copy has not.
+    // The lens image, opaque, from the frame after the one under way (begun before a change).
     std::vector<uint32_t> CopyOfTheLens() {
         EXPECT_TRUE(program->RunCommand(kCapture));
         EXPECT_TRUE(program->RunCommand(kCapture));
