@@ -26,6 +26,7 @@ enum Command : unsigned {
     cmdViewFirst = 9101,     // + EngineView: the View submenu's views
     cmdTrackingFirst = 9111, // + ViewTracking: the View submenu's full-screen tracking
     cmdSmoothToggle = 9200,  // smooth or sharp scaling
+    cmdNextFilter = 9350,    // no filter, each installed filter in turn, no filter...
     cmdPluginFirst = 10000,  // + index in the plug-in list of the last menu opening
     cmdGetPlugins = 11025,
 };

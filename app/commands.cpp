@@ -3,6 +3,7 @@
 #include "about_box.h"
 #include "command_ids.h"
 #include "engine_binding.h"
+#include "filter_key.h"
 #include "hotkeys.h"
 #include "lens_adjustments.h"
 #include "option_commands.h"
@@ -93,6 +94,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         break;
     case cmdSmoothToggle:
         ToggleSmoothImage();
+        break;
+    case cmdNextFilter:
+        StepToNextFilter();
         break;
     case cmdAbout:
         ShowAboutBox();

@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "hotkeys.h"
 #include "lens_clamp.h"
+#include "level_display.h"
 #include "path_join.h"
 #include "program_folder.h"
 #include "program_state.h"
@@ -142,6 +143,7 @@ int StopEngine(EngineBinding& engine, HANDLE handle) {
         }
         ForgetEngine(engine);
         UndoLensClamp(&settings, &lensSizes, engine.clamp);
+        ForgetLevel();
         SetTrayIcon(engine.callbackWindow, 0);
     }
     return result;
@@ -308,11 +310,12 @@ void HandOptionsToEngine() {
     HandOptions(binding);
 }
 
-void StepEngineBrightness(int direction, int amount) {
+int StepEngineBrightness(int direction, int amount) {
     EngineLockHold hold;
     if (binding.handle != nullptr && binding.brightness != nullptr) {
-        binding.brightness(direction, amount);
+        return binding.brightness(direction, amount);
     }
+    return -1;
 }
 
 void MatchAdjustmentHotKeys(HWND window) {

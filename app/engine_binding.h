@@ -29,8 +29,9 @@ void ToggleLens(HWND window);
 // A running engine shows the options as they are now at once.
 void HandOptionsToEngine();
 
-// The engine's brightness stepped by the brightness hot keys, while the lens is on.
-void StepEngineBrightness(int direction, int amount);
+// The engine's brightness stepped by the brightness hot keys, while the lens is on. Returns the
+// new brightness, or -1 while the lens is off.
+int StepEngineBrightness(int direction, int amount);
 
 // kMatchHotKeysMessage on the main thread.
 void MatchAdjustmentHotKeys(HWND window);

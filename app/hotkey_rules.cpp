@@ -53,6 +53,7 @@ unsigned HotKeyCommand(const uint32_t (&hotKeys)[kHotKeySlotCount], unsigned mod
 const OptionHotKey kOptionHotKeys[kOptionHotKeyCount] = {
     {kOptionViewKey, cmdNextView},
     {kOptionSmoothKey, cmdSmoothToggle},
+    {kOptionFilterKey, cmdNextFilter},
 };
 
 unsigned OptionHotKeyCommand(const ProgramOptions& options, unsigned modifiers,

@@ -36,7 +36,7 @@ struct OptionHotKey {
     OptionId option;
     unsigned command;
 };
-constexpr int kOptionHotKeyCount = 2;
+constexpr int kOptionHotKeyCount = 3;
 extern const OptionHotKey kOptionHotKeys[kOptionHotKeyCount];
 
 // The command of the first option hot key whose key and RegisterHotKey modifiers equal the

@@ -4,6 +4,7 @@
 #include "command_ids.h"
 #include "engine_binding.h"
 #include "lens_steps.h"
+#include "level_display.h"
 #include "option_commands.h"
 #include "program_state.h"
 #include "start_sound.h"
@@ -64,6 +65,7 @@ void RunLensAdjustment(HWND window, unsigned command) {
     // The zoom keys zoom the view shown; the size keys size the lens, or the docked strip, and
     // leave the full-screen view as it is.
     const bool lens = programOptions.engine.view == kViewLens;
+    int brightness = -1;
     switch (command) {
     case cmdZoomIn:
         if (!StepViewZoomOption(1)) {
@@ -86,10 +88,10 @@ void RunLensAdjustment(HWND window, unsigned command) {
         }
         break;
     case cmdBrightnessUp:
-        StepEngineBrightness(1, kBrightnessStep);
+        brightness = StepEngineBrightness(1, kBrightnessStep);
         break;
     case cmdBrightnessDown:
-        StepEngineBrightness(-1, kBrightnessStep);
+        brightness = StepEngineBrightness(-1, kBrightnessStep);
         break;
     case cmdTransparentUp:
         StepTransparency(&settings, 1);
@@ -103,4 +105,5 @@ void RunLensAdjustment(HWND window, unsigned command) {
     default:
         break;
     }
+    ShowAdjustment(command, brightness);
 }

@@ -3,6 +3,7 @@
 #include "engine_binding.h"
 #include "hotkeys.h"
 #include "lens_steps.h"
+#include "level_display.h"
 #include "option_hotkeys.h"
 #include "options_file.h"
 #include "program_state.h"
@@ -17,6 +18,9 @@ void ChangeOption(OptionId id, uint32_t value) {
     }
     if ((id == kOptionWheelZoom || id == kOptionWheelKeys) && LensIsOn()) {
         MatchWheelZoom(mainWindow, true);
+    }
+    if (id == kOptionView) {
+        PutViewLevel(); // shown from the frame that shows the view
     }
     HandOptionsToEngine();
 }

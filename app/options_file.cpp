@@ -68,6 +68,27 @@ bool ReadOnly(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+// The save of one change: the file as it is on disk now, changed by `edit`, through the new file.
+template <class Edit> int SaveEdited(Edit edit) {
+    OptionsPaths paths;
+    OptionsText text;
+    if (!ComposeOptionsPaths(&paths) ||
+        ReadOptionsFile(paths.file, &text) == FileState::kUnreadable || ReadOnly(paths.file)) {
+        return 0;
+    }
+    edit(text);
+    if (!WriteWhole(paths.newFile, OptionsTextBytes(text))) {
+        DeleteFileA(paths.newFile);
+        return 0;
+    }
+    if (!MoveFileExA(paths.newFile, paths.file,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(paths.newFile);
+        return 0;
+    }
+    return 1;
+}
+
 } // namespace
 
 ProgramOptions LoadOptions() {
@@ -80,21 +101,9 @@ ProgramOptions LoadOptions() {
 }
 
 int SaveOption(const ProgramOptions& options, OptionId id) {
-    OptionsPaths paths;
-    OptionsText text;
-    if (!ComposeOptionsPaths(&paths) ||
-        ReadOptionsFile(paths.file, &text) == FileState::kUnreadable || ReadOnly(paths.file)) {
-        return 0;
-    }
-    WriteProgramOption(text, options, id);
-    if (!WriteWhole(paths.newFile, OptionsTextBytes(text))) {
-        DeleteFileA(paths.newFile);
-        return 0;
-    }
-    if (!MoveFileExA(paths.newFile, paths.file,
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(paths.newFile);
-        return 0;
-    }
-    return 1;
+    return SaveEdited([&](OptionsText& text) { WriteProgramOption(text, options, id); });
+}
+
+int SaveFilterChoice(const ProgramOptions& options) {
+    return SaveEdited([&](OptionsText& text) { WriteFilterChoice(text, options); });
 }

@@ -14,3 +14,5 @@ ProgramOptions LoadOptions();
 // it. A file that exists but cannot be read, and one the user made read-only, is left as it is.
 // Returns 1 when the new file is in place, 0 when the file on disk is unchanged.
 int SaveOption(const ProgramOptions& options, OptionId id);
+// Stores the filter chosen at the filter key in the same way.
+int SaveFilterChoice(const ProgramOptions& options);

@@ -1,5 +1,6 @@
 #include "program_options.h"
 
+#include <algorithm>
 #include <string>
 
 #include "hotkey_text.h"
@@ -9,6 +10,8 @@ namespace {
 
 constexpr uint32_t kCtrlAltM = 0x064D;
 constexpr uint32_t kCtrlAltS = 0x0653;
+constexpr uint32_t kCtrlAltI = 0x0649;
+constexpr char kFilterKey[] = "filter";
 
 // A label or a value's name in English and in Russian (code page 1251 bytes, kept as escapes
 // so that this file stays ASCII).
@@ -146,6 +149,22 @@ constexpr Option kOptions[kOptionCount] = {
                                   "\xEC\xE0\xF1\xF8\xF2\xE0\xE1\xE0 \xEA\xEE\xEB\xE5\xF1\xEE\xEC"},
      kWheelKeysNames,
      kWheelKeysTexts},
+    {"filter_hotkey",
+     kHotKey,
+     [](ProgramOptions& o) -> uint32_t& { return o.filterKey; },
+     {"Next filter key", "\xCA\xEB\xE0\xE2\xE8\xF8\xE0 \xF1\xEC\xE5\xED\xFB "
+                         "\xF4\xE8\xEB\xFC\xF2\xF0\xE0"},
+     nullptr,
+     nullptr},
+    {"show_level",
+     {OptionKind::kSwitch, 0, 1},
+     [](ProgramOptions& o) -> uint32_t& { return o.showLevel; },
+     {"Show each new zoom, size, brightness, filter or view",
+      "\xCF\xEE\xEA\xE0\xE7\xFB\xE2\xE0\xF2\xFC \xED\xEE\xE2\xFB\xE9 "
+      "\xEC\xE0\xF1\xF8\xF2\xE0\xE1, \xF0\xE0\xE7\xEC\xE5\xF0, "
+      "\xFF\xF0\xEA\xEE\xF1\xF2\xFC, \xF4\xE8\xEB\xFC\xF2\xF0 \xE8\xEB\xE8 \xE2\xE8\xE4"},
+     nullptr,
+     nullptr},
 };
 
 const char kFileComment[] =
@@ -243,6 +262,8 @@ ProgramOptions DefaultProgramOptions() {
     options.smoothKey = kCtrlAltS;
     options.wheelZoom = 1;
     options.wheelKeys = kWheelCtrlAlt;
+    options.filterKey = kCtrlAltI;
+    options.showLevel = 1;
     return options;
 }
 
@@ -255,7 +276,30 @@ ProgramOptions ReadProgramOptions(const OptionsText& text) {
             option.field(options) = value;
         }
     }
+    ReadFilterChoice(text, &options);
     return options;
+}
+
+void ReadFilterChoice(const OptionsText& text, ProgramOptions* options) {
+    char(&name)[kFilterNameCapacity] = options->engine.filterName;
+    std::string stored;
+    name[0] = '\0';
+    if (FindOptionValue(text, kFilterKey, &stored) && stored.size() < kFilterNameCapacity) {
+        stored.copy(name, stored.size());
+        name[stored.size()] = '\0';
+        if (!IsPlainFileName(name)) {
+            name[0] = '\0';
+        }
+    }
+}
+
+void WriteFilterChoice(OptionsText& text, const ProgramOptions& options) {
+    if (text.lines.empty()) {
+        text = ParseOptionsText(kFileComment);
+    }
+    const char* name = options.engine.filterName;
+    SetOptionValue(text, kFilterKey,
+                   std::string(name, std::find(name, name + kFilterNameCapacity, '\0')));
 }
 
 void WriteProgramOption(OptionsText& text, const ProgramOptions& options, OptionId id) {

@@ -8,11 +8,14 @@
 #include "options_text.h"
 
 struct ProgramOptions {
-    EngineOptions engine; // handed to the engine, which reads it live
+    EngineOptions engine; // handed to the engine, which reads it live; its filterName is the
+                          // file's "filter" (see ReadFilterChoice)
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
     uint32_t smoothKey;   // hot-key control value that switches smooth scaling; 0 for none
     uint32_t wheelZoom;   // 1: the mouse wheel zooms while the wheel keys are held
     uint32_t wheelKeys;   // WheelKeys: the modifier keys held for wheel zoom
+    uint32_t filterKey;   // hot-key control value that steps to the next filter; 0 for none
+    uint32_t showLevel;   // 1: a change of zoom, size, brightness, filter or view shows in the lens
 };
 
 // Every option, in the order of the file's keys and of the Options dialog's rows.
@@ -28,6 +31,8 @@ enum OptionId : int {
     kOptionSmoothKey,
     kOptionWheelZoom,
     kOptionWheelKeys,
+    kOptionFilterKey,
+    kOptionShowLevel,
     kOptionCount,
 };
 
@@ -50,6 +55,12 @@ ProgramOptions DefaultProgramOptions();
 // Every option from the last line of the text that sets it; an option that no line sets, or whose
 // value is not one it may take, keeps its default without touching the others.
 ProgramOptions ReadProgramOptions(const OptionsText& text);
+
+// The filter chosen at the filter key, kept as "filter = <name>" (a plug-in file's name without
+// its extension; an empty value for none), outside the table of options: it is no option of the
+// Options dialog. A value that is no plain file name, or too long, counts as none.
+void ReadFilterChoice(const OptionsText& text, ProgramOptions* options);
+void WriteFilterChoice(OptionsText& text, const ProgramOptions& options);
 
 // Writes option `id` of `options` into the text, keeping every other line (see SetOptionValue).
 // An empty text first gets a comment that says what the file is.

@@ -10,7 +10,7 @@
 struct ProgramSeams {
     // IAccPropServices::SetHwndPropStr: a property of an accessible object, such as the name a
     // screen reader gives a control.
-    HRESULT (*setHwndPropStr)
+    HRESULT(*setHwndPropStr)
     (IAccPropServices* services, HWND window, DWORD object, DWORD child, MSAAPROPID property,
      LPCWSTR text);
 };

@@ -35,6 +35,7 @@ const ShippedFilter kFilters[] = {
     {"invert", "Invert Colours.dll"},
     {"grayscale", "Grayscale.dll"},
     {"yellow_on_black", "Yellow on Black.dll"},
+    {"invert_lightness", "Invert Lightness.dll"},
 };
 
 std::string PluginPath(const char* file) {

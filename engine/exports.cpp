@@ -8,6 +8,7 @@
 #include "engine_state.h"
 #include "instance_mapping.h"
 #include "magnifier_thread.h"
+#include "option_texts.h"
 #include "run_control.h"
 #include "scoped_handles.h"
 
@@ -101,6 +102,7 @@ int WINAPI qxSetOptionsMagnifier(const EngineOptions* options) {
         return 0;
     }
     Engine().options = options;
+    KeepOptionTexts(options);
     RedrawSoon(); // a lens with a long frame wait shows the change at once
     return 1;
 }

@@ -13,13 +13,16 @@
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
+#include "filter_choice.h"
 #include "frame_clock.h"
 #include "frame_render.h"
 #include "frame_route.h"
 #include "lens_image.h"
 #include "lens_placement.h"
 #include "lens_window.h"
+#include "level_badge.h"
 #include "monitor_bounds.h"
+#include "option_texts.h"
 #include "optional_libraries.h"
 #include "overlay.h"
 #include "plugin_exports.h"
@@ -59,6 +62,8 @@ struct Run {
     PluginTable plugins;
     ClipboardCopy clipboard;
     ViewRun views;
+    OptionTexts texts; // the options' texts as the last frame took them up
+    LevelBadge level;
 };
 
 // What one frame works with, read once at its start.
@@ -166,8 +171,22 @@ void PlaceFrame(Run& run, const FrameReadings& readings, Frame* frame) {
     frame->sourceHeight = static_cast<int>(view.sourceHeight);
 }
 
+// Texts the main program handed over since the last frame: the filter chosen at a key, which
+// takes over the display like any plug-in that asks to, and the level to show.
+void TakeUpOptionTexts(Run& run) {
+    if (!TakeOptionTexts(&run.texts)) {
+        return;
+    }
+    ChooseFilter(&run.plugins, run.texts.filterName);
+    if (PluginsTakeOver(run.plugins) && !run.presentation.pluginTakeover) {
+        TakeOverDisplay(run.presentation, run.display);
+    }
+    StartLevelBadge(&run.level, run.texts, GetTickCount());
+}
+
 // Reads the pointer, the caret and the settings for this frame and places the view.
 Frame BeginFrame(Run& run) {
+    TakeUpOptionTexts(run);
     FrameReadings readings = ReadFrameSettings(run.params);
     POINT pointer;
     readings.pointer = GetCursorPos(&pointer) ? IntPoint{pointer.x, pointer.y} : run.follow.pointer;
@@ -217,20 +236,20 @@ void Capture(Run& run, const Frame& frame) {
     }
 }
 
-// The plug-ins change the captured frame in place, in table order: the lens image on the
-// processor route, the capture texture while it is locked on the Direct3D route (a frame that
-// cannot be locked is not filtered). A plug-in that had taken over the display and has been
-// switched off for a fault gives the display back to the engine's lens.
+// The plug-ins change the captured frame in place, the chosen filter first and then in table
+// order: the lens image on the processor route, the capture texture while it is locked on the
+// Direct3D route (a frame that cannot be locked is not filtered). When no plug-in that had taken
+// over the display is left (one faulted, or another filter was chosen), the display goes back to
+// the engine's lens.
 void Filter(Run& run, const Frame& frame) {
-    if (!PluginsActive(run.plugins)) {
-        return;
-    }
-    DDSURFACEDESC description = PluginFrame(run.image);
-    if (frame.route == FrameRoute::kProcessor) {
-        FilterFrame(&run.plugins, &description);
-    } else if (LockCapturedFrame(run.renderer, &description) == 0) { // the texture instead
-        FilterFrame(&run.plugins, &description);
-        run.renderer.captureSurface->UnlockRect();
+    if (PluginsActive(run.plugins)) {
+        DDSURFACEDESC description = PluginFrame(run.image);
+        if (frame.route == FrameRoute::kProcessor) {
+            FilterFrame(&run.plugins, &description);
+        } else if (LockCapturedFrame(run.renderer, &description) == 0) { // the texture instead
+            FilterFrame(&run.plugins, &description);
+            run.renderer.captureSurface->UnlockRect();
+        }
     }
     if (run.presentation.pluginTakeover && !PluginsTakeOver(run.plugins)) {
         GiveBackDisplay(run.presentation, run.display);
@@ -286,6 +305,7 @@ void RunFrame(Run& run) {
         if (LoadShared(run.params.captureRequest) != 0) {
             CopyToClipboard(run);
         }
+        run.presentation.level = LevelToShow(&run.level, GetTickCount());
         PresentFrame(run.presentation, run.display, run.renderer, run.image, frame.placement.lens);
     }
     MoveOverlay(run.presentation, run.display, frame.placement, run.follow.pointerDriven);
@@ -344,6 +364,7 @@ void RunMagnifier(const RunStart& start) {
     }
     ChooseDisplayPath(run);
     run.views.lensPath = run.display.path;
+    CreateLevelBadge(&run.level, run.lensWidth, run.lensHeight);
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));
     if (PluginsTakeOver(run.plugins)) {
         TakeOverDisplay(run.presentation, run.display);

@@ -7,6 +7,7 @@
 #include "frame_render.h"
 #include "lens_image.h"
 #include "lens_window.h"
+#include "level_badge.h"
 #include "overlay.h"
 #include "run_control.h"
 
@@ -35,6 +36,9 @@ void PresentThroughOverlay(Presentation& presentation, DisplaySurfaces& display,
     IDirectDrawSurface* back =
         IsPackedYuvPath(path) ? display.yuvBackBuffer.Get() : display.rgbBackBuffer.Get();
     CopyFrameInto(renderer, back, kBackBufferLock, path);
+    if (presentation.level != nullptr) {
+        StampLevel(*presentation.level, back, path);
+    }
     const HRESULT flipped = display.overlay->Flip(nullptr, DDFLIP_WAIT);
     if (flipped == DD_OK) {
         return;
@@ -97,6 +101,9 @@ void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer
     if (IsOverlayPath(display.path)) {
         PresentThroughOverlay(presentation, display, renderer);
     } else if (presentation.lensWindow != nullptr) {
+        if (presentation.level != nullptr) {
+            StampLevel(*presentation.level, image);
+        }
         presentation.lensWindow->Present(image.Dc(), image.Size(), POINT{lens.left, lens.top});
     }
 }

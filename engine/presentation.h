@@ -10,6 +10,7 @@
 
 class LensImage;
 class LensWindow;
+struct LevelBadge;
 struct DisplaySurfaces;
 struct Renderer;
 
@@ -26,6 +27,8 @@ struct Presentation {
     // A plug-in shows the image itself: the engine's lens stays hidden, is neither presented nor
     // moved, while every frame is still captured, filtered and composed.
     bool pluginTakeover = false;
+    // The level to stamp over this frame's finished image; null while none shows.
+    const LevelBadge* level = nullptr;
 
     bool Ended() const { return surfaceLost || presentFailed; }
 };
@@ -41,8 +44,8 @@ HRESULT HideOverlay(DisplaySurfaces& display);
 bool PrepareOverlay(Presentation& presentation, DisplaySurfaces& display, const IntRect& lens);
 
 // Puts the finished frame on the screen: the lens image in the lens window at the lens
-// rectangle, or the frame read back into the overlay's back buffer and a flip. Nothing during a
-// take-over.
+// rectangle, or the frame read back into the overlay's back buffer and a flip; the level that
+// shows over either. Nothing during a take-over.
 void PresentFrame(Presentation& presentation, DisplaySurfaces& display, Renderer& renderer,
                   const LensImage& image, const IntRect& lens);
 

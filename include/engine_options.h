@@ -41,6 +41,11 @@ constexpr uint32_t kMaxDockPercent = 50;
 constexpr uint32_t kMinViewZoom = 100;
 constexpr uint32_t kMaxViewZoom = 1000;
 
+// The texts at the end of the record: room for a plug-in file's name without its extension, and
+// for one short line of text, each with its terminating zero.
+constexpr uint32_t kFilterNameCapacity = 256;
+constexpr uint32_t kLevelTextCapacity = 64;
+
 struct EngineOptions {
     uint32_t size;           // sizeof the caller's record
     uint32_t view;           // EngineView
@@ -50,6 +55,20 @@ struct EngineOptions {
     uint32_t fullScreenZoom; // kMinViewZoom..kMaxViewZoom
     uint32_t dockZoom;       // kMinViewZoom..kMaxViewZoom
     uint32_t smooth;         // 1: the source is scaled bilinearly; 0: every pixel a sharp block
+    // The texts below and the word before them are no live fields: the engine copies them, under
+    // a lock of its own, only while qxSetOptionsMagnifier runs, and never reads them while a
+    // frame runs. A caller changes them and then hands the record over again.
+    //
+    // When the level last changed (the system's tick count in milliseconds; 0 for none): the
+    // engine shows levelText in a corner of the lens for about a second from the first frame
+    // after a hand-over that brings a new tick. The main program clears it when it switches the
+    // lens off, so that the next run shows no old level.
+    uint32_t levelTick;
+    char levelText[kLevelTextCapacity]; // "Zoom 2.5x", in the system's ANSI code page
+    // The filter chosen at a key: the plug-in file "<filterName>.dll" or, switched off,
+    // "<filterName>.lib" of the plug-in folder, loaded and used beside the folder's switched-on
+    // plug-ins; empty for none. A name that is no plain file name is taken as none.
+    char filterName[kFilterNameCapacity];
 };
 
 static_assert(offsetof(EngineOptions, size) == 0, "layout");
@@ -60,7 +79,24 @@ static_assert(offsetof(EngineOptions, dockPercent) == 16, "layout");
 static_assert(offsetof(EngineOptions, fullScreenZoom) == 20, "layout");
 static_assert(offsetof(EngineOptions, dockZoom) == 24, "layout");
 static_assert(offsetof(EngineOptions, smooth) == 28, "layout");
+static_assert(offsetof(EngineOptions, levelTick) == 32, "layout");
+static_assert(offsetof(EngineOptions, levelText) == 36, "layout");
+static_assert(offsetof(EngineOptions, filterName) == 100, "layout");
+static_assert(sizeof(EngineOptions) == 356, "layout");
 
 // The options of a caller that hands none over: today's lens.
 constexpr EngineOptions kDefaultEngineOptions = {
-    sizeof(EngineOptions), kViewLens, kTrackProportional, kDockTop, 25, 200, 200, 0};
+    sizeof(EngineOptions), kViewLens, kTrackProportional, kDockTop, 25, 200, 200, 0, 0, {}, {}};
+
+// True when `name` is a file name of its own, with no folder in it, that leaves room for ".dll".
+inline bool IsPlainFileName(const char (&name)[kFilterNameCapacity]) {
+    size_t length = 0;
+    for (; length < kFilterNameCapacity && name[length] != '\0'; ++length) {
+        const char c = name[length];
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '/' || c == ':' || c == '*' ||
+            c == '?' || c == '"' || c == '<' || c == '>' || c == '|') {
+            return false;
+        }
+    }
+    return length > 0 && length + 4 < kFilterNameCapacity;
+}

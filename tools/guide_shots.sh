@@ -9,6 +9,8 @@
 #     guide-internal-cursor.png  the lens drawing its own pointer (the arrow)
 #     guide-sharp.png            the lens alone at zoom 4, sharp
 #     guide-smooth.png           the same, smooth (switched on through the tray menu's command)
+#     guide-invert-lightness.png the lens just after the filter key chose "Invert Lightness",
+#                                the filter's name in its corner
 #     guide-uninstall.png        the uninstaller's choice to keep or remove settings and plug-ins
 # Run tools/build.sh first (with makensis present, as tools/install-deps.sh sees to). The script
 # starts a private Wine box (tools/winebox.sh), goes through setup as a user does, runs the
@@ -144,7 +146,7 @@ setup_pid=$!
 shot_window guide-setup "Vexlume Setup" any click "Next >" click "Next >"
 any click "Install" click "Finish"
 wait "$setup_pid"
-for name in Grayscale "Invert Colours" "Yellow on Black"; do
+for name in Grayscale "Invert Colours" "Invert Lightness" "Yellow on Black"; do
     if [ ! -f "$plugins/$name.lib" ]; then
         echo "guide_shots: setup did not put \"$name.lib\" into the plug-in folder" >&2
         exit 1
@@ -217,6 +219,18 @@ start_vexlume
 lens_alone_shot guide-sharp
 remote send 9200 >/dev/null
 lens_alone_shot guide-smooth
+end_vexlume
+
+# The filter key (command 9350) steps through the installed filters in the order of their names:
+# twice while the lens is off (Grayscale, Invert Colours), then once as the pointer reaches the
+# letter. The change wakes the lens at once, and that frame magnifies the letter through "Invert
+# Lightness", with the filter's name in the corner, before the lens itself comes over it.
+tools/demo_settings.py "$user_folder/settings.dat" displayMode=1 frameWait=6000
+start_vexlume
+remote send 9350 send 9350
+remote point 1100 850 send 8002 lensover pause 1500 pointin Notepad 290 190 send 9350 lensover
+shot guide-invert-lightness 0 0 760 430
+remote send 8002
 end_vexlume
 
 # The uninstaller's second page, then the uninstall itself (the settings stay).

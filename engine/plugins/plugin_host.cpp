@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "error_reporter.h"
+#include "filter_choice.h"
 #include "plugin_guard.h"
 #include "scoped_handles.h"
 
@@ -85,8 +86,10 @@ void UnloadPlugin(PluginRecord* record) {
     }
 }
 
-// Loads one file into `record` and offers it the lens. The entry points are looked up in the
-// order vxpiInit, vxpiRelease, vxpiFilter; the record keeps those found before a missing one.
+} // namespace
+
+// The entry points are looked up in the order vxpiInit, vxpiRelease, vxpiFilter; the record keeps
+// those found before a missing one.
 void LoadPlugin(PluginRecord* record, const char* folder, const char* name, int lensHeight,
                 int lensWidth) {
     lstrcpynA(record->fileName, name, kPathCapacity);
@@ -120,7 +123,17 @@ void LoadPlugin(PluginRecord* record, const char* folder, const char* name, int 
     }
 }
 
-} // namespace
+bool ReleasePlugin(PluginRecord* record) {
+    bool released = true;
+    if (record->module != nullptr && record->state != 0) {
+        int32_t ignored = 0;
+        released =
+            CallEntryPoint(record, "vxpiRelease", Untyped(record->release), nullptr, 0, &ignored);
+        record->state = 0;
+    }
+    UnloadPlugin(record);
+    return released;
+}
 
 PluginTable::~PluginTable() {
     ReleasePlugins(this);
@@ -154,6 +167,8 @@ void LoadPluginFiles(PluginTable* table, const char* folder, int lensHeight, int
 }
 
 void StartPlugins(PluginTable* table, int lensHeight, int lensWidth) {
+    table->lensHeight = lensHeight;
+    table->lensWidth = lensWidth;
     char folder[kPathCapacity];
     if (!ComposePluginFolder(folder)) {
         ReservePluginTable(table, 0);
@@ -164,6 +179,9 @@ void StartPlugins(PluginTable* table, int lensHeight, int lensWidth) {
 }
 
 bool PluginsActive(const PluginTable& table) {
+    if (table.chosen.record.state != 0) {
+        return true;
+    }
     for (size_t i = 0; i < table.count; ++i) {
         if (table.records[i].state != 0) {
             return true;
@@ -173,6 +191,9 @@ bool PluginsActive(const PluginTable& table) {
 }
 
 bool PluginsTakeOver(const PluginTable& table) {
+    if (table.chosen.record.state == VXPI_TAKE_OVER) {
+        return true;
+    }
     for (size_t i = 0; i < table.count; ++i) {
         if (table.records[i].state == VXPI_TAKE_OVER) {
             return true;
@@ -183,6 +204,12 @@ bool PluginsTakeOver(const PluginTable& table) {
 
 void FilterFrame(PluginTable* table, DDSURFACEDESC* frame) {
     const uint32_t arguments[] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(frame))};
+    PluginRecord* chosen = &table->chosen.record;
+    int32_t result = 0;
+    if (chosen->state != 0 &&
+        !CallEntryPoint(chosen, "vxpiFilter", Untyped(chosen->filter), arguments, 1, &result)) {
+        NoteUnusableFilter(&table->chosen);
+    }
     for (size_t i = 0; i < table->count; ++i) {
         PluginRecord* record = &table->records[i];
         if (record->state != 0) {
@@ -193,17 +220,10 @@ void FilterFrame(PluginTable* table, DDSURFACEDESC* frame) {
 }
 
 void ReleasePlugins(PluginTable* table) {
+    ReleasePlugin(&table->chosen.record);
+    table->chosen = ChosenFilter{};
     for (size_t i = 0; i < table->count; ++i) {
-        PluginRecord* record = &table->records[i];
-        if (record->module == nullptr) {
-            continue;
-        }
-        if (record->state != 0) {
-            int32_t ignored = 0;
-            CallEntryPoint(record, "vxpiRelease", Untyped(record->release), nullptr, 0, &ignored);
-            record->state = 0;
-        }
-        UnloadPlugin(record);
+        ReleasePlugin(&table->records[i]);
     }
     table->records.reset();
     table->capacity = 0;

@@ -64,6 +64,24 @@ uint32_t GrayPixel(uint32_t pixel) {
     return Pixel(alpha, y, y, y);
 }
 
+// The colours move by alpha - (largest + smallest), which keeps their differences (hue and
+// saturation) and mirrors their middle (lightness) within alpha. Clamped only for pixels that are
+// not premultiplied.
+uint32_t LightnessPixel(uint32_t pixel) {
+    const int alpha = static_cast<int>(AlphaOf(pixel));
+    const int red = static_cast<int>(Channel(pixel, 16));
+    const int green = static_cast<int>(Channel(pixel, 8));
+    const int blue = static_cast<int>(Channel(pixel, 0));
+    const int high = red > green ? (red > blue ? red : blue) : (green > blue ? green : blue);
+    const int low = red < green ? (red < blue ? red : blue) : (green < blue ? green : blue);
+    const int shift = alpha - high - low;
+    auto moved = [alpha, shift](int c) {
+        const int level = c + shift;
+        return static_cast<uint32_t>(level < 0 ? 0 : level > alpha ? alpha : level);
+    };
+    return Pixel(static_cast<uint32_t>(alpha), moved(red), moved(green), moved(blue));
+}
+
 uint32_t YellowPixel(uint32_t pixel) {
     const uint32_t alpha = AlphaOf(pixel);
     if (alpha == 0) {
@@ -138,6 +156,27 @@ VX_SSE2 inline __m128i YellowOpaque4(__m128i pixels) {
                         Opaque());
 }
 
+VX_SSE2 inline __m128i LightnessOpaque4(__m128i pixels) {
+    const __m128i low8 = _mm_set1_epi32(0xFF);
+    const __m128i green = _mm_srli_epi32(pixels, 8);
+    const __m128i red = _mm_srli_epi32(pixels, 16);
+    // The lowest byte of each lane: the largest and the smallest of blue, green and red.
+    const __m128i high = _mm_and_si128(_mm_max_epu8(_mm_max_epu8(pixels, green), red), low8);
+    const __m128i low = _mm_and_si128(_mm_min_epu8(_mm_min_epu8(pixels, green), red), low8);
+    const __m128i shift = _mm_sub_epi32(_mm_set1_epi32(255), _mm_add_epi32(high, low));
+    // Each pixel's shift in the four 16-bit lanes of its channels.
+    const __m128i shifts = _mm_packs_epi32(shift, shift);
+    const __m128i pairs = _mm_unpacklo_epi16(shifts, shifts);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i first =
+        _mm_add_epi16(_mm_unpacklo_epi8(pixels, zero), _mm_unpacklo_epi32(pairs, pairs));
+    const __m128i second =
+        _mm_add_epi16(_mm_unpackhi_epi8(pixels, zero), _mm_unpackhi_epi32(pairs, pairs));
+    const __m128i moved = _mm_packus_epi16(first, second);
+    return _mm_or_si128(_mm_and_si128(moved, _mm_set1_epi32(static_cast<int>(kColourMask))),
+                        Opaque());
+}
+
 template <__m128i (*Map4)(__m128i), uint32_t (*Map)(uint32_t)>
 VX_SSE2 void MapPixelsSse2(const PixelRows& rows) {
     const __m128i alpha = Opaque();
@@ -192,6 +231,10 @@ void InvertColours(const PixelRows& rows) {
 
 void Grayscale(const PixelRows& rows) {
     VX_CHOOSE(GrayOpaque4, GrayPixel)(rows);
+}
+
+void InvertLightness(const PixelRows& rows) {
+    VX_CHOOSE(LightnessOpaque4, LightnessPixel)(rows);
 }
 
 void YellowOnBlack(const PixelRows& rows) {

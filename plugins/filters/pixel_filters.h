@@ -25,6 +25,15 @@ void InvertColours(const PixelRows& rows);
 // Takes away colour that disturbs or that a user cannot tell apart.
 void Grayscale(const PixelRows& rows);
 
+// Lightness inversion: light becomes dark and dark light while every hue and its saturation stay.
+// Each of red, green and blue becomes c + 255 - (max + min), max and min being the largest and the
+// smallest of the three (c + alpha - (max + min) for a pixel of any alpha). The lightness of HSL,
+// (max + min) / 2, turns into 255 minus itself, and the differences between the colours, which
+// make hue and saturation, stay as they were. White and black swap, greys invert as with
+// InvertColours, and a pure red stays red; a dark blue link on a white page becomes a light blue
+// one on black, where InvertColours makes it yellow. Applied twice it gives back the image.
+void InvertLightness(const PixelRows& rows);
+
 // Yellow on black: the inverted luma, its contrast tripled around the middle, shown as yellow.
 // Dark text on a light background becomes bright yellow on black, light text on a dark
 // background black on yellow; greys keep their order.

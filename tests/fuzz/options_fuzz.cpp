@@ -29,8 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(OptionsTextBytes(text) == bytes);
 
     const ProgramOptions read = ReadProgramOptions(text);
-    const EngineOptions engine = ReadEngineOptions(&read.engine);
+    EngineOptions engine = ReadEngineOptions(&read.engine);
+    // The texts are no live fields: the engine takes them at a hand-over.
+    engine.levelTick = read.engine.levelTick;
+    std::memcpy(engine.levelText, read.engine.levelText, sizeof(engine.levelText));
+    std::memcpy(engine.filterName, read.engine.filterName, sizeof(engine.filterName));
     Require(std::memcmp(&engine, &read.engine, sizeof(engine)) == 0); // all within range
+    Require(read.engine.filterName[0] == '\0' || IsPlainFileName(read.engine.filterName));
 
     // Each option set to a value other than the one read, from the bytes themselves.
     for (int id = 0; id < kOptionCount; ++id) {
@@ -71,6 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         case kOptionWheelKeys:
             changed.wheelKeys = (read.wheelKeys + 1 + pick % 3) % 4;
+            break;
+        case kOptionFilterKey:
+            changed.filterKey = read.filterKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
+            break;
+        case kOptionShowLevel:
+            changed.showLevel = 1 - read.showLevel;
             break;
         case kOptionCount:
             break;

@@ -121,8 +121,14 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = {
-        sizeof(EngineOptions), kViewDocked, kTrackPush, kDockRight, 50, 300, 1000, 1};
+    EngineOptions live = d;
+    live.view = kViewDocked;
+    live.tracking = kTrackPush;
+    live.dockEdge = kDockRight;
+    live.dockPercent = 50;
+    live.fullScreenZoom = 300;
+    live.dockZoom = 1000;
+    live.smooth = 1;
     EngineOptions read = ReadEngineOptions(&live);
     EXPECT_EQ(read.view, kViewDocked);
     EXPECT_EQ(read.dockPercent, 50u);
@@ -134,7 +140,14 @@ TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond)
     EXPECT_EQ(read.tracking, d.tracking);
     EXPECT_EQ(read.dockEdge, d.dockEdge);
     EXPECT_EQ(read.smooth, d.smooth);
-    live = {sizeof(EngineOptions), kViewCount, kTrackingCount, kDockEdgeCount, 9, 99, 1001, 2};
+    live.size = sizeof(EngineOptions);
+    live.view = kViewCount;
+    live.tracking = kTrackingCount;
+    live.dockEdge = kDockEdgeCount;
+    live.dockPercent = 9;
+    live.fullScreenZoom = 99;
+    live.dockZoom = 1001;
+    live.smooth = 2;
     read = ReadEngineOptions(&live);
     EXPECT_EQ(read.dockZoom, d.dockZoom);
     EXPECT_EQ(read.view, d.view);

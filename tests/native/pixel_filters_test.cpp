@@ -43,6 +43,15 @@ const FilterCases kFilters[] = {
       {0xFF336699, 0xFF5C5C5C},
       {0x00000000, 0x00000000},
       {0x80808080, 0x80808080}}},
+    {"invert lightness",
+     InvertLightness,
+     {{0xFF000000, 0xFFFFFFFF},
+      {0xFFFFFFFF, 0xFF000000},
+      {0xFF102030, 0xFFCFDFEF}, // a dark blue-grey turns light, still blue-grey
+      {0xFFFF0000, 0xFFFF0000}, // pure red is of middle lightness
+      {0xFF00008B, 0xFF7474FF}, // dark blue becomes light blue
+      {0x00000000, 0x00000000},
+      {0x80402010, 0x80705040}}}, // premultiplied: mirrored within its alpha
     {"yellow on black",
      YellowOnBlack,
      {{0xFF000000, 0xFFFFFF00},   // black text: bright yellow
@@ -118,7 +127,7 @@ TEST(PixelFilters, TurnEachKnownPixelIntoItsExpectedPixel) {
 }
 
 // Over every alpha and many colours, all premultiplied: each filter keeps alpha and gives no
-// colour above it, and inverting twice gives back the image.
+// colour above it, and either inversion twice gives back the image.
 TEST(PixelFilters, KeepAlphaAndPremultipliedColours) {
     Image image(256, 256, false);
     auto covered = [](uint32_t colour, uint32_t alpha) { return colour < alpha ? colour : alpha; };
@@ -143,10 +152,12 @@ TEST(PixelFilters, KeepAlphaAndPremultipliedColours) {
             }
         }
     }
-    image.memory = original;
-    InvertColours(image.rows);
-    InvertColours(image.rows);
-    EXPECT_EQ(original, image.memory);
+    for (Filter invert : {InvertColours, InvertLightness}) {
+        image.memory = original;
+        invert(image.rows);
+        invert(image.rows);
+        EXPECT_EQ(original, image.memory);
+    }
 }
 
 } // namespace

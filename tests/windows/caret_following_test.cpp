@@ -73,7 +73,7 @@ public:
     FocusDialog() : thread_(CreateThread(nullptr, 0, Run, this, 0, &threadId_)) {}
     ~FocusDialog() {
         PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread_, 10000);
+        WaitForEnd(thread_);
         CloseHandle(thread_);
     }
     bool InFront() const {

@@ -2,15 +2,19 @@
 // an application-data folder of the test's own, the engine run as the main program runs it over
 // a known picture. What the plug-ins are offered and on which thread, the order of their calls,
 // what the lens shows after them, a plug-in that takes over the display, and plug-ins that fault.
-// Which files count as plug-ins and every kind of fault are the host's, in plugin_host_test.
+// Which files count as plug-ins and every kind of fault are the host's, in plugin_host_test. The
+// filter chosen at a key (FilterChoice, run as filter_choice_test): each choice is taken up by
+// the next frame without a restart, a switched-off file as it is; one that faults stays off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fake_directdraw.h"
 #include "lens_readback.h"
 #include "pixel_filters.h"
+#include "scoped_handles.h"
 #include "test_plugin_folders.h"
 #include "screen_pattern.h"
 #include "test_support.h"
@@ -176,6 +180,7 @@ TEST_F(PluginLoop, TheLensShowsWhatTheShippedFiltersMakeOfThePicture) {
         {"Invert Colours.dll", "Invert Colours.dll", InvertColours},
         {"Grayscale.dll", "Grayscale.dll", Grayscale},
         {"Yellow on Black.dll", "Yellow on Black.dll", YellowOnBlack},
+        {"Invert Lightness.dll", "Invert Lightness.dll", InvertLightness},
     };
     record.engine.displayMode = 2;
     for (const auto& c : cases) {
@@ -232,6 +237,81 @@ TEST_F(PluginLoop, APluginThatFaultsIsSwitchedOffAndTheLensGoesOn) {
         DeleteFileA((std::string(folders.plugins.Path()) + "\\faulty.dll").c_str());
         DeleteFileA((std::string(folders.plugins.Path()) + "\\healthy.dll").c_str());
     }
+}
+
+class FilterChoice : public PluginLoop {
+protected:
+    // Names the filter in the record and hands it over, as the filter key does; returns the mark
+    // it left in the call log just before.
+    std::string Choose(const char* name) {
+        const std::string marker = "choice " + std::to_string(++choices) + ": " + name;
+        VxRecordCall(marker.c_str());
+        lstrcpynA(options.filterName, name, sizeof(options.filterName));
+        BindProc<QxSetOptionsMagnifierFn>(GetModuleHandleA(QX_ENGINE_LIBRARY),
+                                          "qxSetOptionsMagnifier")(&options);
+        return marker;
+    }
+    // "<file> <entry point>" of every plug-in call recorded after `marker`.
+    static Calls CallsAfter(const std::string& marker) {
+        Calls calls;
+        bool after = false;
+        for (const std::string& call : RecordedCalls()) {
+            const size_t space = call.find(' ');
+            if (after && space != std::string::npos && call.compare(space + 1, 4, "vxpi") == 0) {
+                calls.push_back(call.substr(0, call.find(' ', space + 1)));
+            }
+            after = after || call == marker;
+        }
+        return calls;
+    }
+    // Waits until the folder's plug-in "on.dll" has filtered `frames` frames after `marker`.
+    static void WaitForFrames(const std::string& marker, ptrdiff_t frames) {
+        EXPECT_TRUE(WaitUntil([&] {
+            const Calls calls = CallsAfter(marker);
+            return std::count(calls.begin(), calls.end(), "on.dll vxpiFilter") >= frames;
+        }));
+    }
+    EngineOptions options = kDefaultEngineOptions;
+    int choices = 0;
+};
+
+// A chosen filter that faults is switched off and not loaded again in the run.
+TEST_F(FilterChoice, EachChoiceIsTakenUpByTheNextFrameWithoutARestart) {
+    for (const char* file : {"first.lib", "second.lib", "on.dll"}) {
+        folders.plugins.Add("recorder", file);
+    }
+    folders.plugins.Add("fault_filter", "faulty.lib");
+    Start();
+    // Each choice, and the calls of the frame after it.
+    const std::pair<const char*, Calls> choices[] = {
+        {"first", {"first.lib vxpiInit", "first.lib vxpiFilter", "on.dll vxpiFilter"}},
+        {"SECOND",
+         {"first.lib vxpiRelease", "second.lib vxpiInit", "second.lib vxpiFilter",
+          "on.dll vxpiFilter"}},
+        {"on", {"second.lib vxpiRelease", "on.dll vxpiFilter"}}, // switched on: filters once
+        {"", {"on.dll vxpiFilter"}},
+        {"first", {"first.lib vxpiInit", "first.lib vxpiFilter", "on.dll vxpiFilter"}},
+        {"faulty",
+         {"first.lib vxpiRelease", "faulty.lib vxpiInit", "faulty.lib vxpiFilter",
+          "on.dll vxpiFilter"}},
+        {"", {"on.dll vxpiFilter"}},
+        {"faulty", {"on.dll vxpiFilter"}}};
+    for (const auto& [name, expected] : choices) {
+        SCOPED_TRACE(name);
+        const std::string marker = Choose(name);
+        WaitForFrames(marker, 4);
+        const Calls calls = CallsAfter(marker);
+        ASSERT_GE(calls.size(), 2 + expected.size());
+        // The frame under way ends as it began, with at most one call of each filter.
+        size_t i = 0;
+        while (i < 2 && calls[i].find(" vxpiFilter") != std::string::npos) {
+            ++i;
+        }
+        EXPECT_EQ(expected, Calls(calls.begin() + i, calls.begin() + i + expected.size()));
+    }
+    EXPECT_EQ(1u, Notifications().size()) << "the lens was up once and never restarted";
+    EXPECT_EQ(Calls{"qxRecordError FAILED - vxpiFilter - faulty.lib|-1073741819|magnifier"},
+              Reports());
 }
 
 // The overlay path, through the fake DirectDraw driver and the engine linked into this program:

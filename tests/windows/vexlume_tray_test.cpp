@@ -310,6 +310,8 @@ TEST_F(Tray, TheAboutBoxClosesWithOkOrEscapeAndTheProgramRunsOn) {
         program->PostCommand(8005);
         HWND box = WaitForWindow(program->Id(), "About Vexlume");
         ASSERT_NE(nullptr, box);
+        // A modal box is shown once its controls are made and filled in.
+        ASSERT_TRUE(WaitUntil([box] { return IsWindowVisible(box) != FALSE; }));
         char text[32] = {};
         GetDlgItemTextA(box, 1041, text, sizeof(text));
         EXPECT_STREQ("OK", text);
