@@ -31,14 +31,15 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// A fresh start over `options` as the options file, with a frame every `frameWait` ms.
+// A fresh start over `options` as the options file, with a frame every `frameWait` ms and no
+// level shown over the views' pictures.
 std::unique_ptr<VexlumeProcess> StartOver(const ProgramCopy& copy, const char* options,
                                           uint32_t frameWait) {
     ResetProgramState();
     SettingsRecord settings = FirstRunSettings();
     settings.engine.frameWait = frameWait;
     WriteSettingsFile(settings);
-    WriteBytes(AppDataFile("options.ini"), options);
+    WriteBytes(AppDataFile("options.ini"), std::string("show_level=off\n") + options);
     auto program = std::make_unique<VexlumeProcess>(copy.Program());
     EXPECT_NE(nullptr, program->WaitForMainWindow());
     return program;
