@@ -1,5 +1,6 @@
 #include "system_caret.h"
 
+#include "dpi_awareness_contexts.h"
 #include "scoped_handles.h"
 
 namespace {
@@ -8,10 +9,6 @@ namespace {
 typedef HANDLE(WINAPI* SetThreadDpiContextFn)(HANDLE);
 typedef HANDLE(WINAPI* GetWindowDpiContextFn)(HWND);
 typedef BOOL(WINAPI* LogicalToPhysicalFn)(HWND, LPPOINT);
-
-// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
-const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
-const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3));
 
 struct DpiCalls {
     SetThreadDpiContextFn setThreadContext;
@@ -70,8 +67,9 @@ CaretPoint PhysicalCaretPoint(HWND caretWindow, const RECT& caret) {
 
 void SeePhysicalPixels() {
     const DpiCalls& dpi = Dpi();
-    if (dpi.setThreadContext != nullptr && dpi.setThreadContext(kPerMonitorV2) == nullptr) {
-        dpi.setThreadContext(kPerMonitor);
+    if (dpi.setThreadContext != nullptr &&
+        dpi.setThreadContext(kDpiContextPerMonitorV2) == nullptr) {
+        dpi.setThreadContext(kDpiContextPerMonitor);
     }
 }
 
