@@ -7,9 +7,9 @@
 
 namespace {
 
-EngineSeams g_Seams = {Direct3DCreate9,    PauseUnlessClosed, DirectDrawCreate,
-                       SystemMonitorUnder, "dwmapi.dll",      AwaitFrame,
-                       timeBeginPeriod,    timeEndPeriod,     SystemAppBarMessage};
+EngineSeams g_Seams = {Direct3DCreate9,       PauseUnlessClosed,   DirectDrawCreate,
+                       SystemMonitorUnder,    "dwmapi.dll",        AwaitFrame,
+                       SystemTimeBeginPeriod, SystemTimeEndPeriod, SystemAppBarMessage};
 
 } // namespace
 

@@ -63,6 +63,33 @@ int64_t SteadyMicroseconds() {
     return seconds * 1000000 + rest * 1000000 / frequency.QuadPart;
 }
 
+namespace {
+
+using TimerPeriodFn = MMRESULT(WINAPI*)(UINT);
+
+// A function of winmm.dll. The library is loaded at the first call and pinned for the rest of the
+// process: Wine's winmm leaves registry keys open each time it is unloaded, so a host that loads
+// and frees the engine again and again would gather them.
+MMRESULT CallWinmm(const char* name, UINT milliseconds) {
+    HMODULE winmm = nullptr;
+    if (LoadLibraryExA("winmm.dll", nullptr, 0) == nullptr ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "winmm.dll", &winmm)) {
+        return TIMERR_NOCANDO;
+    }
+    const auto call = BindProc<TimerPeriodFn>(winmm, name);
+    return call != nullptr ? call(milliseconds) : TIMERR_NOCANDO;
+}
+
+} // namespace
+
+MMRESULT WINAPI SystemTimeBeginPeriod(UINT milliseconds) {
+    return CallWinmm("timeBeginPeriod", milliseconds);
+}
+
+MMRESULT WINAPI SystemTimeEndPeriod(UINT milliseconds) {
+    return CallWinmm("timeEndPeriod", milliseconds);
+}
+
 FinerTimer::FinerTimer() {
     if (Seams().timeBeginPeriod(1) == TIMERR_NOERROR) {
         end_ = Seams().timeEndPeriod;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdint>
 
@@ -21,6 +22,10 @@ int64_t SteadyMicroseconds();
 
 // The system timer at a resolution of 1 ms for the owner's life, through
 // Seams().timeBeginPeriod; given back at its end through the timeEndPeriod of that moment.
+// timeBeginPeriod and timeEndPeriod of winmm.dll, bound at their first use (Seams()' own).
+MMRESULT WINAPI SystemTimeBeginPeriod(UINT milliseconds);
+MMRESULT WINAPI SystemTimeEndPeriod(UINT milliseconds);
+
 class FinerTimer {
 public:
     FinerTimer();
