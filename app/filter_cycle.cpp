@@ -2,20 +2,17 @@
 
 #include <algorithm>
 
+#include "ascii_case.h"
 #include "plugin_files.h"
 
 namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // <0, 0 or >0 as `a` comes before, with or after `b`, ASCII case not minded.
 int Compare(const std::string& a, const std::string& b) {
     const size_t common = std::min(a.size(), b.size());
     for (size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(Lower(a[i]));
-        const auto y = static_cast<unsigned char>(Lower(b[i]));
+        const auto x = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto y = static_cast<unsigned char>(AsciiLower(b[i]));
         if (x != y) {
             return x < y ? -1 : 1;
         }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ascii_case.h"
+
 namespace {
 
 constexpr uint32_t kShift = 0x100;
@@ -32,22 +34,6 @@ constexpr uint32_t kLetterFirst = 0x41;
 constexpr uint32_t kNumpadFirst = 0x60;
 constexpr uint32_t kFunctionFirst = 0x70;
 constexpr uint32_t kFunctionCount = 24;
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool Same(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -83,7 +69,7 @@ std::string KeyText(uint32_t key) {
 bool NumberAfter(std::string_view text, std::string_view prefix, uint32_t low, uint32_t high,
                  uint32_t* number) {
     if (text.size() <= prefix.size() || text.size() > prefix.size() + 2 ||
-        !Same(text.substr(0, prefix.size()), prefix)) {
+        !SameIgnoringCase(text.substr(0, prefix.size()), prefix)) {
         return false;
     }
     uint32_t n = 0;
@@ -99,7 +85,7 @@ bool NumberAfter(std::string_view text, std::string_view prefix, uint32_t low, u
 
 bool ParseKey(std::string_view text, uint32_t* key) {
     for (const KeyName& k : kKeyNames) {
-        if (Same(text, k.name)) {
+        if (SameIgnoringCase(text, k.name)) {
             *key = k.key;
             return true;
         }
@@ -124,7 +110,7 @@ bool ParseKey(std::string_view text, uint32_t* key) {
         *key = kFunctionFirst + n - 1;
         return true;
     }
-    if (text.size() == 5 && Same(text.substr(0, 3), "Key")) {
+    if (text.size() == 5 && SameIgnoringCase(text.substr(0, 3), "Key")) {
         unsigned hex = 0;
         char rest = 0;
         const std::string digits(text.substr(3));
@@ -155,7 +141,7 @@ std::string HotKeyText(uint32_t value) {
 
 bool ParseHotKeyText(std::string_view text, uint32_t* value) {
     text = Trim(text);
-    if (text.empty() || Same(text, "none")) {
+    if (text.empty() || SameIgnoringCase(text, "none")) {
         *value = 0;
         return true;
     }
@@ -164,7 +150,8 @@ bool ParseHotKeyText(std::string_view text, uint32_t* value) {
     while (!text.empty()) {
         // "Num+" names a key: a '+' right after "Num" belongs to the part before it.
         size_t plus = text.find('+');
-        if (plus != std::string_view::npos && plus >= 3 && Same(text.substr(plus - 3, 3), "Num") &&
+        if (plus != std::string_view::npos && plus >= 3 &&
+            SameIgnoringCase(text.substr(plus - 3, 3), "Num") &&
             Trim(text.substr(0, plus)).size() == 3) {
             plus = text.find('+', plus + 1);
         }
@@ -173,7 +160,7 @@ bool ParseHotKeyText(std::string_view text, uint32_t* value) {
         text = plus == std::string_view::npos ? std::string_view() : text.substr(plus + 1);
         bool isModifier = false;
         for (const Modifier& m : kModifiers) {
-            if (Same(part, m.name)) {
+            if (SameIgnoringCase(part, m.name)) {
                 if (result & m.flag) {
                     return false;
                 }

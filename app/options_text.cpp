@@ -1,5 +1,7 @@
 #include "options_text.h"
 
+#include "ascii_case.h"
+
 namespace {
 
 constexpr std::string_view kSpaces = " \t";
@@ -25,22 +27,6 @@ std::string_view Content(const std::string& line) {
     return content;
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Where the "=" of a line that sets `key` stands, or npos for a comment, a blank line, a line
 // without "=" or one that sets another key.
 size_t SetterOf(std::string_view content, std::string_view key) {
@@ -49,7 +35,8 @@ size_t SetterOf(std::string_view content, std::string_view key) {
         return std::string_view::npos;
     }
     const size_t equals = content.find('=');
-    if (equals == std::string_view::npos || !SameKey(Trim(content.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos ||
+        !SameIgnoringCase(Trim(content.substr(0, equals)), key)) {
         return std::string_view::npos;
     }
     return equals;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ascii_case.h"
 #include "hotkey_text.h"
 #include "wheel_rules.h"
 
@@ -174,20 +175,6 @@ const char kFileComment[] =
 
 const char* const kSwitchNames[] = {"off", "on"};
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 // A decimal number of at most nine digits, no sign.
 bool ParseNumber(const std::string& text, uint32_t* number) {
     if (text.empty() || text.size() > 9) {
@@ -208,7 +195,7 @@ bool ParseValue(const Option& option, const std::string& text, uint32_t* value) 
     switch (option.shape.kind) {
     case OptionKind::kChoice:
         for (uint32_t i = 0; i <= option.shape.high; ++i) {
-            if (SameText(text, option.fileNames[i])) {
+            if (SameIgnoringCase(text, option.fileNames[i])) {
                 *value = i;
                 return true;
             }
@@ -221,7 +208,7 @@ bool ParseValue(const Option& option, const std::string& text, uint32_t* value) 
         return ParseHotKeyText(text, value);
     case OptionKind::kSwitch:
         for (uint32_t i = 0; i < 2; ++i) {
-            if (SameText(text, kSwitchNames[i])) {
+            if (SameIgnoringCase(text, kSwitchNames[i])) {
                 *value = i;
                 return true;
             }

@@ -41,53 +41,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int id = 0; id < kOptionCount; ++id) {
         ProgramOptions changed = read;
         const uint32_t pick = size > 0 ? data[static_cast<size_t>(id) % size] : 0;
-        switch (static_cast<OptionId>(id)) {
-        case kOptionView:
-            changed.engine.view = (read.engine.view + 1 + pick % 2) % kViewCount;
-            break;
-        case kOptionTracking:
-            changed.engine.tracking = (read.engine.tracking + 1 + pick % 2) % kTrackingCount;
-            break;
-        case kOptionDockEdge:
-            changed.engine.dockEdge = (read.engine.dockEdge + 1 + pick % 3) % kDockEdgeCount;
-            break;
-        case kOptionDockSize:
-            changed.engine.dockPercent =
-                read.engine.dockPercent == kMinDockPercent ? kMaxDockPercent : kMinDockPercent;
-            break;
-        case kOptionViewKey:
-            changed.viewKey = read.viewKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
-            break;
-        case kOptionFullScreenZoom:
-        case kOptionDockZoom: {
-            uint32_t& zoom =
-                id == kOptionDockZoom ? changed.engine.dockZoom : changed.engine.fullScreenZoom;
-            zoom = zoom == kMaxViewZoom ? kMinViewZoom + pick : kMaxViewZoom;
-            break;
+        // A value of the option's shape other than the one read, chosen by the bytes.
+        const OptionId option = static_cast<OptionId>(id);
+        const OptionShape shape = ShapeOf(option);
+        const uint32_t current = OptionValue(read, option);
+        uint32_t other = 0;
+        if (shape.kind == OptionKind::kHotKey) {
+            other = current == 0 ? 0x600u | (0x41u + pick % 26) : 0;
+        } else {
+            const uint32_t span = shape.high - shape.low + 1;
+            other = shape.low + (current - shape.low + 1 + pick % (span - 1)) % span;
         }
-        case kOptionSmooth:
-            changed.engine.smooth = read.engine.smooth == 0 ? 1 : 0;
-            break;
-        case kOptionSmoothKey:
-            changed.smoothKey = read.smoothKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
-            break;
-        case kOptionWheelZoom:
-            changed.wheelZoom = 1 - read.wheelZoom;
-            break;
-        case kOptionWheelKeys:
-            changed.wheelKeys = (read.wheelKeys + 1 + pick % 3) % 4;
-            break;
-        case kOptionFilterKey:
-            changed.filterKey = read.filterKey == 0 ? 0x600u | (0x41u + pick % 26) : 0;
-            break;
-        case kOptionShowLevel:
-            changed.showLevel = 1 - read.showLevel;
-            break;
-        case kOptionCount:
-            break;
+        if (!SetProgramOption(&changed, option, other)) {
+            continue;
         }
         OptionsText written = text;
-        WriteProgramOption(written, changed, static_cast<OptionId>(id));
+        WriteProgramOption(written, changed, option);
         Require(SameOptions(ReadProgramOptions(written), changed));
         // Only the option's own line changed, or one line (and a comment on an empty file) came.
         Require(written.lines.size() >= text.lines.size() &&

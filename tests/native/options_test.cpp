@@ -121,40 +121,34 @@ TEST(HotKeyText, ReadsWhatItWritesAndRefusesTheRest) {
 TEST(EngineOptionsReading, ACallerOfAnyAgeGetsItsFieldsInRangeAndDefaultsBeyond) {
     const EngineOptions d = kDefaultEngineOptions;
     EXPECT_EQ(ReadEngineOptions(nullptr).view, d.view);
-    EngineOptions live = d;
-    live.view = kViewDocked;
-    live.tracking = kTrackPush;
-    live.dockEdge = kDockRight;
-    live.dockPercent = 50;
-    live.fullScreenZoom = 300;
-    live.dockZoom = 1000;
-    live.smooth = 1;
-    EngineOptions read = ReadEngineOptions(&live);
-    EXPECT_EQ(read.view, kViewDocked);
-    EXPECT_EQ(read.dockPercent, 50u);
-    EXPECT_EQ(read.dockZoom, 1000u);
-    EXPECT_EQ(read.smooth, 1u);
-    live.size = 8; // knows the view only
-    read = ReadEngineOptions(&live);
-    EXPECT_EQ(read.view, kViewDocked);
-    EXPECT_EQ(read.tracking, d.tracking);
-    EXPECT_EQ(read.dockEdge, d.dockEdge);
-    EXPECT_EQ(read.smooth, d.smooth);
-    live.size = sizeof(EngineOptions);
-    live.view = kViewCount;
-    live.tracking = kTrackingCount;
-    live.dockEdge = kDockEdgeCount;
-    live.dockPercent = 9;
-    live.fullScreenZoom = 99;
-    live.dockZoom = 1001;
-    live.smooth = 2;
-    read = ReadEngineOptions(&live);
-    EXPECT_EQ(read.dockZoom, d.dockZoom);
-    EXPECT_EQ(read.view, d.view);
-    EXPECT_EQ(read.tracking, d.tracking);
-    EXPECT_EQ(read.dockEdge, d.dockEdge);
-    EXPECT_EQ(read.dockPercent, d.dockPercent);
-    EXPECT_EQ(read.smooth, d.smooth);
+    // Each live field with a value it may take and one just beyond its range.
+    const struct {
+        uint32_t EngineOptions::*field;
+        uint32_t taken;
+        uint32_t beyond;
+    } fields[] = {
+        {&EngineOptions::view, kViewDocked, kViewCount},
+        {&EngineOptions::tracking, kTrackPush, kTrackingCount},
+        {&EngineOptions::dockEdge, kDockRight, kDockEdgeCount},
+        {&EngineOptions::dockPercent, 50, kMinDockPercent - 1},
+        {&EngineOptions::fullScreenZoom, 300, kMinViewZoom - 1},
+        {&EngineOptions::dockZoom, 1000, kMaxViewZoom + 1},
+        {&EngineOptions::smooth, 1, 2},
+    };
+    EngineOptions taken = d;
+    EngineOptions beyond = d;
+    for (const auto& f : fields) {
+        taken.*f.field = f.taken;
+        beyond.*f.field = f.beyond;
+    }
+    EngineOptions older = taken;
+    older.size = 8; // knows the view only
+    for (const auto& f : fields) {
+        EXPECT_EQ(ReadEngineOptions(&taken).*f.field, f.taken);
+        EXPECT_EQ(ReadEngineOptions(&beyond).*f.field, d.*f.field);
+        const bool known = f.field == &EngineOptions::view;
+        EXPECT_EQ(ReadEngineOptions(&older).*f.field, known ? f.taken : d.*f.field);
+    }
 }
 
 } // namespace
