@@ -278,12 +278,15 @@ ProgramCase PluginFolderCase(const std::string& done, int extra,
             observed->push_back({NumberedPlugin(i), counters->Make(NumberedPlugin(i)), {1, -1, 1}});
         }
     };
+    // Progress is a plug-in reaching an entry point for the first time: frames filtered over
+    // and over by the same plug-ins are no progress towards anything a wait waits for.
     c.progress = [observed] {
-        long long calls = 0;
+        long long reached = 0;
         for (const Observed& plugin : *observed) {
-            calls += plugin.counts->init + plugin.counts->filter + plugin.counts->release;
+            reached += (plugin.counts->init > 0) + (plugin.counts->filter > 0) +
+                       (plugin.counts->release > 0);
         }
-        return calls;
+        return reached;
     };
     c.whileOn = [extra, observed, progress = c.progress](const VexlumeProcess& program,
                                                          CampaignRow* row) {

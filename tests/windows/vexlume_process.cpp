@@ -1,7 +1,7 @@
 #include "vexlume_process.h"
 
+#include <psapi.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cctype>
@@ -81,22 +81,60 @@ struct LoadedModule {
     std::string path;
 };
 
+// The modules of a running process, read through the process's own module list. A list that
+// changes while it is read (a library loading or unloading) is read again; Wine's module
+// snapshot of such a process can free memory it never allocated, so it is not used here.
 std::vector<LoadedModule> LoadedModules(DWORD processId) {
-    std::vector<LoadedModule> modules;
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot) {
+    UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process) {
+        return {};
+    }
+    std::vector<HMODULE> handles(64);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        DWORD needed = 0;
+        const DWORD size = static_cast<DWORD>(handles.size() * sizeof(HMODULE));
+        if (!EnumProcessModules(process.Get(), handles.data(), size, &needed)) {
+            Sleep(1);
+            continue;
+        }
+        if (needed > size) {
+            handles.resize(needed / sizeof(HMODULE) + 16);
+            continue;
+        }
+        handles.resize(needed / sizeof(HMODULE));
+        std::vector<LoadedModule> modules;
+        for (HMODULE handle : handles) {
+            char path[MAX_PATH] = {};
+            if (GetModuleFileNameExA(process.Get(), handle, path, MAX_PATH) == 0) {
+                continue; // unloaded meanwhile
+            }
+            const char* slash = std::strrchr(path, '\\');
+            std::string name = slash != nullptr ? slash + 1 : path;
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            modules.push_back({name, path});
+        }
         return modules;
     }
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Module32First(snapshot.Get(), &entry); more;
-         more = Module32Next(snapshot.Get(), &entry)) {
-        std::string name = entry.szModule;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        modules.push_back({name, entry.szExePath});
-    }
-    return modules;
+    return {};
+}
+
+// Every program a test starts lies in this job, which ends them all when the test process ends,
+// however it ends: a test that crashes leaves no program behind to hold the display or its
+// output.
+HANDLE TestProgramsJob() {
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created != nullptr) {
+            SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                    sizeof(limits));
+        }
+        return created;
+    }();
+    return job;
 }
 
 } // namespace
@@ -148,11 +186,16 @@ VexlumeProcess::VexlumeProcess(const std::string& program, const std::string& ar
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
-                        &info_)) {
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
+                        &startup, &info_)) {
         info_ = PROCESS_INFORMATION{};
+        return;
     }
+    if (TestProgramsJob() != nullptr) {
+        AssignProcessToJobObject(TestProgramsJob(), info_.hProcess);
+    }
+    ResumeThread(info_.hThread);
 }
 
 VexlumeProcess::~VexlumeProcess() {
