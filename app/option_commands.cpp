@@ -12,6 +12,12 @@ void ChangeOption(OptionId id, uint32_t value) {
     if (!SetProgramOption(&programOptions, id, value)) {
         return;
     }
+    if (id == kOptionView) {
+        PutViewLevel(); // shown from the frame that shows the view
+    }
+    // The engine shows the change at once, and only then is the file written: a frame that came
+    // at its own time while the disk was busy would otherwise be followed by a second one.
+    HandOptionsToEngine();
     SaveOption(programOptions, id);
     if (ShapeOf(id).kind == OptionKind::kHotKey && LensIsOn()) {
         RegisterOptionHotKeys(mainWindow);
@@ -19,10 +25,6 @@ void ChangeOption(OptionId id, uint32_t value) {
     if ((id == kOptionWheelZoom || id == kOptionWheelKeys) && LensIsOn()) {
         MatchWheelZoom(mainWindow, true);
     }
-    if (id == kOptionView) {
-        PutViewLevel(); // shown from the frame that shows the view
-    }
-    HandOptionsToEngine();
 }
 
 void StepToNextView() {

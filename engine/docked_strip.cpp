@@ -96,9 +96,11 @@ void DockedStrip::Release() {
     monitor_ = IntRect{};
 }
 
+// A notice that reaches the window after the strip was given back concerns no strip of ours.
 void DockedStrip::OnShellMessage(void* strip, WPARAM notification, LPARAM) {
-    if (notification == ABN_POSCHANGED) {
-        static_cast<DockedStrip*>(strip)->positionChanged_ = true;
+    DockedStrip* self = static_cast<DockedStrip*>(strip);
+    if (notification == ABN_POSCHANGED && self->registered_) {
+        self->positionChanged_ = true;
         RedrawSoon();
     }
 }
