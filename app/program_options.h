@@ -8,7 +8,7 @@
 #include "options_text.h"
 
 struct ProgramOptions {
-    EngineOptions engine; // handed to the engine, which reads it live; its filterName is the
+    EngineOptions engine; // handed to the engine after every change; its filterName is the
                           // file's "filter" (see ReadFilterChoice)
     uint32_t viewKey;     // hot-key control value that steps to the next view; 0 for none
     uint32_t smoothKey;   // hot-key control value that switches smooth scaling; 0 for none

@@ -15,6 +15,6 @@ extern HWND mainWindow;           // the hidden main window, empty until it exis
 extern SettingsRecord settings;
 // The sizes kept next to the record in memory only.
 extern LensSizes lensSizes;
-// The options of the options file, loaded once at start. The engine reads their engine part live
-// while the lens runs, so they too stay at this one address.
+// The options of the options file, loaded once at start; their engine part is handed to the
+// engine after every change.
 extern ProgramOptions programOptions;

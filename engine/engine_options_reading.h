@@ -4,7 +4,7 @@
 
 #include "engine_options.h"
 
-// The options in force for a frame. `live` may be null (no record handed over), shorter than
+// The values of a handed-over record. `live` may be null (no record handed over), shorter than
 // this engine's record (an older caller) or longer (a newer one); a value outside its range
 // counts as its default.
 EngineOptions ReadEngineOptions(const EngineOptions* live);

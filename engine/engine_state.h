@@ -14,9 +14,6 @@ struct EngineState {
     volatile LONG brightness = 0;
     // The main program's window from the shared memory "magnifier"; null until read.
     HWND ownerWindow = nullptr;
-    // The main program's live options record, kept from the last qxSetOptionsMagnifier; null for
-    // a main program that never hands one over.
-    const EngineOptions* volatile options = nullptr;
 };
 
 // The library's one EngineState.

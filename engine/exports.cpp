@@ -9,6 +9,7 @@
 #include "instance_mapping.h"
 #include "magnifier_thread.h"
 #include "option_texts.h"
+#include "options_in_force.h"
 #include "run_control.h"
 #include "scoped_handles.h"
 
@@ -101,7 +102,7 @@ int WINAPI qxSetOptionsMagnifier(const EngineOptions* options) {
     if (options != nullptr && options->size < offsetof(EngineOptions, view) + sizeof(uint32_t)) {
         return 0;
     }
-    Engine().options = options;
+    KeepOptionsInForce(options);
     KeepOptionTexts(options);
     RedrawSoon(); // a lens with a long frame wait shows the change at once
     return 1;

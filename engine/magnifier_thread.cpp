@@ -9,7 +9,6 @@
 #include "desktop_capture.h"
 #include "device_loss.h"
 #include "dpi_awareness.h"
-#include "engine_options_reading.h"
 #include "engine_seams.h"
 #include "engine_state.h"
 #include "error_reporter.h"
@@ -23,6 +22,7 @@
 #include "level_badge.h"
 #include "monitor_bounds.h"
 #include "option_texts.h"
+#include "options_in_force.h"
 #include "optional_libraries.h"
 #include "overlay.h"
 #include "plugin_exports.h"
@@ -153,8 +153,8 @@ void ChooseDisplayPath(Run& run) {
 }
 
 // The lens, or the full-screen or docked view, for this frame around the followed point.
-void PlaceFrame(Run& run, const FrameReadings& readings, Frame* frame) {
-    const EngineOptions options = ReadEngineOptions(Engine().options);
+void PlaceFrame(Run& run, const FrameReadings& readings, const EngineOptions& options,
+                Frame* frame) {
     EnterView(run.views, ViewDisplay{run.display, run.presentation, run.lensWindow},
               ViewToShow(run.views, options.view));
     if (run.views.shown == kViewLens) {
@@ -199,12 +199,14 @@ Frame BeginFrame(Run& run) {
         readings.caret.valid = valid;
         readings.focus = run.caretLocator.QueryFocus();
     }
+    // One reading of the options for the whole frame.
+    const EngineOptions options = OptionsInForce();
     Frame frame;
-    PlaceFrame(run, readings, &frame);
+    PlaceFrame(run, readings, options, &frame);
     PublishPluginView(frame.placement.view);
     frame.brightness = FrameBrightness(static_cast<int>(Engine().brightness));
     frame.route = RouteFor(run.display.path);
-    frame.smooth = ReadEngineOptions(Engine().options).smooth != 0;
+    frame.smooth = options.smooth != 0;
     return frame;
 }
 

@@ -1,7 +1,6 @@
 // The lens options beyond the settings record: kept by the main program in its options file and
-// handed to the engine through qxSetOptionsMagnifier. The engine reads the record afresh every
-// frame, as it reads the settings record; every field is a naturally aligned 32-bit word, read
-// and written whole without a lock.
+// handed to the engine through qxSetOptionsMagnifier, which copies it: a change reaches the lens
+// when the record is handed over again. Every field is a naturally aligned 32-bit word.
 //
 // Fields are only ever added at the end. `size` says how many bytes the caller's record has, so
 // an engine reads only the fields its caller knows and takes the defaults for the rest, and a
@@ -55,10 +54,6 @@ struct EngineOptions {
     uint32_t fullScreenZoom; // kMinViewZoom..kMaxViewZoom
     uint32_t dockZoom;       // kMinViewZoom..kMaxViewZoom
     uint32_t smooth;         // 1: the source is scaled bilinearly; 0: every pixel a sharp block
-    // The texts below and the word before them are no live fields: the engine copies them, under
-    // a lock of its own, only while qxSetOptionsMagnifier runs, and never reads them while a
-    // frame runs. A caller changes them and then hands the record over again.
-    //
     // When the level last changed (the system's tick count in milliseconds; 0 for none): the
     // engine shows levelText in a corner of the lens for about a second from the first frame
     // after a hand-over that brings a new tick. The main program clears it when it switches the

@@ -28,11 +28,10 @@ HANDLE WINAPI qxCreateMagnifier(EngineParameters* params, EngineCallback callbac
 int WINAPI qxCloseMagnifier(HANDLE thread);
 // direction 0 reads the brightness; >0 adds `amount`, <0 subtracts it, clamped to 900..10000.
 int WINAPI qxSetBrightnessMagnifier(int direction, int amount);
-// Hands the engine the live options record `options` for this and every later run (null: the
-// defaults again) and lets a running lens show the change at once. The record stays the caller's
-// and must live until the engine is closed. Its texts (the level and the chosen filter) are copied
-// during the call: a caller that changes them hands the record over again. Returns 1, or 0 with
-// nothing changed when the record is too short to hold a single option.
+// Hands the engine the options record `options` for this and every later run (null: the
+// defaults again) and lets a running lens show the change at once. The engine copies the record
+// during the call: a caller that changes it hands it over again. Returns 1, or 0 with nothing
+// changed when the record is too short to hold a single option.
 int WINAPI qxSetOptionsMagnifier(const EngineOptions* options);
 }
 
