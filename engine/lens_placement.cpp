@@ -176,18 +176,25 @@ IntPoint FollowedPoint(const FrameReadings& frame, FollowState* state) {
     }
 
     IntPoint point;
+    // A control shows its caret a moment after it takes the focus, possibly where the caret was
+    // when it last had the focus: that caret is followed once it shows, though it did not move.
+    const bool caretNowShown =
+        (focusMoved || state->awaitingCaret != 0) && frame.focus.caretShown != 0;
     if (state->pointer != state->lastPointer) {
         point = state->pointer;
         state->lastPointer = state->pointer;
         state->pointerDriven = 1;
+        state->awaitingCaret = 0;
     } else if (state->caret == state->lastCaret) {
         point = state->lastPoint;
-        if (focusMoved && frame.focus.caretShown != 0 && frame.caret.hasPosition != 0) {
+        if (caretNowShown && frame.caret.hasPosition != 0) {
             point = state->caret;
             state->pointerDriven = 0;
+            state->awaitingCaret = 0;
         } else if (focusMoved && frame.focus.caretShown == 0 && frame.focus.hasRect != 0) {
             point = FocusPoint(frame);
             state->pointerDriven = 0;
+            state->awaitingCaret = 1;
         }
     } else if (caretValid != 0) {
         point = state->caret;

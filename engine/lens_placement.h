@@ -110,6 +110,7 @@ struct FollowState {
     IntPoint lastCaret = {0, 0};
     IntPoint lastPoint = {1, 1}; // the followed point of the last frame
     int pointerDriven = 0;       // the current point came from the pointer
+    int awaitingCaret = 0;       // the focus moved to a control that showed no caret yet
 };
 
 // What the plug-in exports and the composition read: published together after every frame.
