@@ -31,16 +31,32 @@ CapturedArea WholeImage(const LensImage& image) {
 // Stretches the part of the source that lies on the screen into its place in the image and
 // leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
 // visible part also keeps systems that return nothing for a partly off-screen source honest.
-CapturedArea CopyFullScreen(LensImage& image, const ScreenBounds& screenBounds, int sx, int sy,
+// The screen's device context for one capture: the caller's, or one taken for it. Null, with the
+// failure reported, when none can be had.
+class ScreenDc {
+public:
+    explicit ScreenDc(HDC held) : taken_(nullptr, held == nullptr ? GetDC(nullptr) : nullptr) {
+        dc_ = held != nullptr ? held : taken_.Get();
+        if (dc_ == nullptr) {
+            ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
+        }
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    WindowDc taken_;
+    HDC dc_;
+};
+
+CapturedArea CopyFullScreen(LensImage& image, const ScreenSource& screenSource, int sx, int sy,
                             int sw, int sh) {
-    WindowDc screen(nullptr, GetDC(nullptr));
+    const ScreenDc screen(screenSource.dc);
     if (screen.Get() == nullptr) {
-        ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
         return CapturedArea{};
     }
     const int width = static_cast<int>(image.Width());
     const int height = static_cast<int>(image.Height());
-    const StretchPart part = VisibleStretch(sx, sy, sw, sh, screenBounds, width, height);
+    const StretchPart part = VisibleStretch(sx, sy, sw, sh, screenSource.bounds, width, height);
     if (!part.whole) {
         PatBlt(image.Dc(), 0, 0, width, height, BLACKNESS);
     }
@@ -119,7 +135,7 @@ CapturedArea CopyWindowUnderPointer(LensImage& image, int sx, int sy, int sw, in
     return area;
 }
 
-CapturedArea CopyScreen(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+CapturedArea CopyScreen(LensImage& image, const ScreenSource& screen, int sx, int sy, int sw,
                         int sh, DisplayPath path) {
     const CapturedArea area = CapturesOneWindow(path)
                                   ? CopyWindowUnderPointer(image, sx, sy, sw, sh)
@@ -142,9 +158,8 @@ void MakeFrame(const LensImage& image, UINT width, UINT height, const CapturedAr
         for (UINT j = 0; j < area.firstColumn; ++j) {
             target[j] = 0;
         }
-        for (UINT j = area.firstColumn; j < area.endColumn; ++j) {
-            target[j] = source[j] | 0xFF000000u;
-        }
+        CopyOpaque(source + area.firstColumn, target + area.firstColumn,
+                   static_cast<int32_t>(area.endColumn - area.firstColumn));
         for (UINT j = area.endColumn; j < width; ++j) {
             target[j] = 0;
         }
@@ -158,18 +173,17 @@ void MakeFrame(const LensImage& image, const CapturedArea& area, uint8_t* to, LO
 // The source of a smooth frame, unscaled, in the top-left sw x sh block of `source` as the
 // captured frame would show it at zoom 1: black off the screen, or only the window under the
 // pointer with the rest transparent. False when the screen could not be read.
-bool CopySource(LensImage& source, const ScreenBounds& screen, int sx, int sy, int sw, int sh,
+bool CopySource(LensImage& source, const ScreenSource& screen, int sx, int sy, int sw, int sh,
                 DisplayPath path) {
     CapturedArea area;
     if (CapturesOneWindow(path)) {
         area = CopyWindowPart(source, sx, sy, sw, sh);
     } else {
-        WindowDc screenDc(nullptr, GetDC(nullptr));
+        const ScreenDc screenDc(screen.dc);
         if (screenDc.Get() == nullptr) {
-            ReportError("Not Desktop DC", static_cast<int>(GetLastError()), "CaptureDesktop");
             return false;
         }
-        const StretchPart part = VisibleStretch(sx, sy, sw, sh, screen, sw, sh);
+        const StretchPart part = VisibleStretch(sx, sy, sw, sh, screen.bounds, sw, sh);
         if (!part.whole) {
             PatBlt(source.Dc(), 0, 0, sw, sh, BLACKNESS);
         }
@@ -197,7 +211,7 @@ bool Smooth(const SmoothScaler* scaler, const LensImage& image, const LensImage&
 
 } // namespace
 
-void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
+void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenSource& screen, int sx,
                     int sy, int sw, int sh, DisplayPath path, SmoothScaler* smooth) {
     IDirect3DSurface9* stretch = renderer.captureSurface.Get();
     if (stretch == nullptr || target.Dc() == nullptr) {
@@ -232,7 +246,7 @@ void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& s
     stretch->UnlockRect();
 }
 
-void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+void CaptureDesktopToImage(LensImage& image, const ScreenSource& screen, int sx, int sy, int sw,
                            int sh, DisplayPath path, const SmoothCapture& smooth) {
     if (image.Dc() == nullptr) {
         return;

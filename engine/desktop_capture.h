@@ -16,6 +16,16 @@ class LensImage;
 struct Renderer;
 struct SmoothScaler;
 
+// The screen as a capture reads it: the bounds of the virtual screen, and a device context of the
+// screen that the caller holds for a run of frames. Without one, each capture takes its own, which
+// costs a trip to the window system every frame.
+struct ScreenSource {
+    ScreenSource(const ScreenBounds& screenBounds, HDC screenDc = nullptr)
+        : bounds(screenBounds), dc(screenDc) {}
+    ScreenBounds bounds;
+    HDC dc;
+};
+
 // What a smooth frame on the processor route needs: the scaler and an image of lens size that
 // takes the unscaled source. An empty one captures sharply.
 struct SmoothCapture {
@@ -25,16 +35,16 @@ struct SmoothCapture {
 
 // Copies the source area (sx, sy, sw x sh) of the screen, stretched to the lens size, into the
 // capture texture, using `target` (an image of lens size) as GDI's target. Source pixels outside
-// `screen` are black. The path DisplayPath::kWindowByChoice ("Show one window") copies only the
-// top-level window under the pointer and leaves the rest transparent. With `smooth`, a source
-// the scaler takes (at least 2 x 2 pixels, at most the lens size) goes unscaled into `target` and
-// is scaled bilinearly into the texture; any other is stretched as without it.
-void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenBounds& screen, int sx,
+// the screen's bounds are black. The path DisplayPath::kWindowByChoice ("Show one window") copies
+// only the top-level window under the pointer and leaves the rest transparent. With `smooth`, a
+// source the scaler takes (at least 2 x 2 pixels, at most the lens size) goes unscaled into
+// `target` and is scaled bilinearly into the texture; any other is stretched as without it.
+void CaptureDesktop(Renderer& renderer, LensImage& target, const ScreenSource& screen, int sx,
                     int sy, int sw, int sh, DisplayPath path, SmoothScaler* smooth = nullptr);
 
 // The same capture, finished in `image` itself instead of the texture; smooth through
 // `smooth.source` when `smooth` is given and takes the source.
-void CaptureDesktopToImage(LensImage& image, const ScreenBounds& screen, int sx, int sy, int sw,
+void CaptureDesktopToImage(LensImage& image, const ScreenSource& screen, int sx, int sy, int sw,
                            int sh, DisplayPath path, const SmoothCapture& smooth = {});
 
 // Fills in `frame` (whose dwSize the caller set) as the plug-ins get every frame: the size, the

@@ -31,6 +31,7 @@
 #include "processor_frame.h"
 #include "renderer_state.h"
 #include "run_control.h"
+#include "scoped_handles.h"
 #include "views.h"
 
 namespace {
@@ -43,6 +44,9 @@ struct Run {
     PointerHider pointerHider;
     CaretLocator caretLocator;
     DisplayBounds monitors;
+    // The screen's device context, held for the run so that no frame asks for one. Taken on this
+    // thread once it counts in physical pixels.
+    WindowDc screenDc{nullptr, GetDC(nullptr)};
     UINT lensWidth = 0;
     UINT lensHeight = 0;
     LensRun lens = {};
@@ -229,12 +233,13 @@ void Capture(Run& run, const Frame& frame) {
     const IntPoint at = frame.placement.source;
     const DisplayPath path = run.display.path;
     SmoothScaler* smooth = frame.smooth ? &run.processor.smooth : nullptr;
+    const ScreenSource screen(run.monitors.screen, run.screenDc.Get());
     if (frame.route == FrameRoute::kProcessor) {
-        CaptureDesktopToImage(run.image, run.monitors.screen, at.x, at.y, frame.sourceWidth,
-                              frame.sourceHeight, path, SmoothCapture{smooth, &run.capture});
+        CaptureDesktopToImage(run.image, screen, at.x, at.y, frame.sourceWidth, frame.sourceHeight,
+                              path, SmoothCapture{smooth, &run.capture});
     } else {
-        CaptureDesktop(run.renderer, run.capture, run.monitors.screen, at.x, at.y,
-                       frame.sourceWidth, frame.sourceHeight, path, smooth);
+        CaptureDesktop(run.renderer, run.capture, screen, at.x, at.y, frame.sourceWidth,
+                       frame.sourceHeight, path, smooth);
     }
 }
 
