@@ -112,9 +112,15 @@ int LensWindow::Present(HDC source, SIZE size, POINT position) {
         return 0;
     }
     // To the top of the top-most windows, like BringWindowToTop, but without taking activation;
-    // only when another window has come above it, since reordering costs every frame.
-    if (GetWindow(window_, GW_HWNDPREV) != nullptr) {
-        SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // only when another window has come above it, since reordering costs every frame. Asking
+    // costs a trip to the window system too, so it is asked at most once in kOrderCheckMs.
+    const DWORD now = GetTickCount();
+    if (!orderChecked_ || now - orderCheckedAt_ >= kOrderCheckMs) {
+        orderChecked_ = true;
+        orderCheckedAt_ = now;
+        if (GetWindow(window_, GW_HWNDPREV) != nullptr) {
+            SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
     }
     POINT origin = {0, 0};
     BLENDFUNCTION blend = PerPixelBlend(255);

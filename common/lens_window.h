@@ -17,6 +17,10 @@ static_assert(kLensWindowExStyle == 0x080800A8, "no activation, layered, tool, s
 constexpr int kFadeSteps = 127;
 constexpr DWORD kFadeStepMs = 10;
 
+// A window that came above the lens is put beneath it again within this time: often enough for
+// the eye, rarely enough that a lens drawn hundreds of times a second does not ask every time.
+constexpr DWORD kOrderCheckMs = 10;
+
 // Where the window binds its system functions from. Tests name stand-ins here.
 struct LensWindowLibraries {
     const char* user32 = "user32.dll"; // UpdateLayeredWindow, SetMirrorRendering,
@@ -38,7 +42,8 @@ public:
 
     HWND Window() const { return window_; }
 
-    // Brings the window to the top (when another window is above it) and draws `size` pixels of
+    // Brings the window to the top (when another window came above it since the last check, at
+    // most kOrderCheckMs ago) and draws `size` pixels of
     // `source` (32-bit, premultiplied alpha, from its point 0,0) at the screen `position`, each
     // pixel's alpha deciding its transparency. Returns 1 when drawn; 0 when it could not be or
     // there is nothing to draw with.
@@ -65,6 +70,8 @@ private:
     UniqueModule user32Module_;
     HINSTANCE instance_;
     HWND window_ = nullptr;
+    bool orderChecked_ = false; // whether Present has asked about the z-order yet
+    DWORD orderCheckedAt_ = 0;  // GetTickCount when it last asked
     UINT handledMessage_ = 0;
     MessageHandler handler_ = nullptr;
     void* handlerContext_ = nullptr;
