@@ -4,8 +4,8 @@
 #include "processor_features.h"
 
 const LensPixelRoutine kLensPixelRoutines[] = {
-    {"scalar", 0, GainRowScalar, AcrossRowScalar, DownRowScalar},
-    {"sse2", kProcessorSse2, GainRowSse2, AcrossRowSse2, DownRowSse2},
+    {"scalar", 0, GainRowScalar, OpaqueRowScalar, AcrossRowScalar, DownRowScalar},
+    {"sse2", kProcessorSse2, GainRowSse2, OpaqueRowSse2, AcrossRowSse2, DownRowSse2},
 };
 const size_t kLensPixelRoutineCount = sizeof kLensPixelRoutines / sizeof kLensPixelRoutines[0];
 
@@ -69,6 +69,10 @@ void ApplyGainWith(const LensPixelRoutine& routine, uint32_t rows, int32_t width
 
 void ApplyGain(uint32_t rows, int32_t width, void* pixels, int32_t pitch, uint32_t gain) {
     ApplyGainWith(kRoutineForThisProcessor, rows, width, pixels, pitch, gain);
+}
+
+void CopyOpaque(const uint32_t* source, uint32_t* target, int32_t width) {
+    kRoutineForThisProcessor.opaqueRow(source, target, width);
 }
 
 void MapAxis(uint32_t source, uint32_t target, AxisStep* steps) {

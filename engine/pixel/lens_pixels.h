@@ -21,6 +21,10 @@ constexpr uint32_t kGainMax = 0xFFFF;
 // 255; alpha is kept. Rows or a width of 0 or less change nothing.
 void ApplyGain(uint32_t rows, int32_t width, void* pixels, int32_t pitch, uint32_t gain);
 
+// Copies `width` pixels from `source` to `target` (which may be the same row) with alpha made 255,
+// as a screen copy becomes the lens's opaque frame.
+void CopyOpaque(const uint32_t* source, uint32_t* target, int32_t width);
+
 // One step along an axis of the smooth scaling: the target pixel's centre falls between source
 // pixels `first` and `first` + 1, which it takes with `weights` (sum 16384). Both indices always
 // lie inside the source, which is therefore at least two pixels long.
@@ -76,6 +80,8 @@ struct LensPixelRoutine {
     uint32_t needs; // ProcessorFeature bits the processor must have
     // ApplyGain on one row.
     void (*gainRow)(uint32_t* pixels, int32_t width, uint32_t gain);
+    // CopyOpaque.
+    void (*opaqueRow)(const uint32_t* source, uint32_t* target, int32_t width);
     // A source row scaled across: for every step, 4 values (blue, green, red, alpha) of
     // (p[first] w0 + p[first + 1] w1 + 64) >> 7.
     void (*acrossRow)(const uint32_t* source, const AxisStep* steps, int32_t width, int16_t* out);

@@ -28,11 +28,13 @@ inline uint32_t DownValue(int16_t upper, int16_t lower, const int16_t* weights) 
 }
 
 void GainRowScalar(uint32_t* pixels, int32_t width, uint32_t gain);
+void OpaqueRowScalar(const uint32_t* source, uint32_t* target, int32_t width);
 void AcrossRowScalar(const uint32_t* source, const AxisStep* steps, int32_t width, int16_t* out);
 void DownRowScalar(const int16_t* upper, const int16_t* lower, const int16_t* weights,
                    int32_t width, uint32_t* out);
 
 void GainRowSse2(uint32_t* pixels, int32_t width, uint32_t gain);
+void OpaqueRowSse2(const uint32_t* source, uint32_t* target, int32_t width);
 void AcrossRowSse2(const uint32_t* source, const AxisStep* steps, int32_t width, int16_t* out);
 void DownRowSse2(const int16_t* upper, const int16_t* lower, const int16_t* weights, int32_t width,
                  uint32_t* out);

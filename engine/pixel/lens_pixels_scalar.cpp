@@ -12,6 +12,12 @@ void GainRowScalar(uint32_t* pixels, int32_t width, uint32_t gain) {
     }
 }
 
+void OpaqueRowScalar(const uint32_t* source, uint32_t* target, int32_t width) {
+    for (int32_t x = 0; x < width; ++x) {
+        target[x] = source[x] | 0xFF000000u;
+    }
+}
+
 void AcrossRowScalar(const uint32_t* source, const AxisStep* steps, int32_t width, int16_t* out) {
     for (int32_t x = 0; x < width; ++x) {
         const uint32_t first = source[steps[x].first];

@@ -42,6 +42,16 @@ VX_SSE2 inline __m128i DownTwo(const int16_t* upper, const int16_t* lower, __m12
 
 } // namespace
 
+VX_SSE2 void OpaqueRowSse2(const uint32_t* source, uint32_t* target, int32_t width) {
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    int32_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_or_si128(pixels, alpha));
+    }
+    OpaqueRowScalar(source + x, target + x, width - x);
+}
+
 VX_SSE2 void GainRowSse2(uint32_t* pixels, int32_t width, uint32_t gain) {
     const short g = static_cast<short>(gain);
     const short one = static_cast<short>(kGainOne);

@@ -82,6 +82,23 @@ TEST(LensPixels, GainScalesColoursRoundedAndKeepsAlphaInEverySet) {
     }
 }
 
+// Rows of 0 to 10 pixels that start off a 16-byte boundary; the pixels around them stay.
+TEST(LensPixels, OpaqueCopyChangesOnlyAlphaAndOnlyTheRowInEverySet) {
+    const std::vector<uint32_t> noise = Noise(16, 9);
+    for (int32_t width = 0; width <= 10; ++width) {
+        InEverySet([&](const LensPixelRoutine& routine) {
+            std::vector<uint32_t> copy(noise.size(), 0x01020304u);
+            routine.opaqueRow(noise.data() + 1, copy.data() + 1, width);
+            for (int32_t p = 0; p < 16; ++p) {
+                const bool in = p >= 1 && p <= width;
+                EXPECT_EQ(in ? noise[p] | 0xFF000000u : 0x01020304u, copy[p])
+                    << routine.name << " width " << width << " pixel " << p;
+            }
+            return copy;
+        });
+    }
+}
+
 // A 2 x 2 sprite (opaque red, transparent, half-transparent white, opaque red) at every place
 // around a 3 x 2 image.
 TEST(LensPixels, SpriteBlendsByItsAlphaAndIsClippedAtEveryEdge) {
