@@ -160,12 +160,11 @@ VX_SSE2 inline Block GrayOpaque8(const Block& pixels) {
 }
 
 VX_SSE2 inline Block YellowOpaque8(const Block& pixels) {
-    const __m128i y = Luma8(pixels);
-    const __m128i raw = _mm_sub_epi16(Words(kYellowOffset), _mm_add_epi16(y, _mm_add_epi16(y, y)));
-    // Packing with unsigned saturation clamps the levels to 0..255.
-    const __m128i levels = _mm_packus_epi16(raw, raw);
-    return Interleave(_mm_unpacklo_epi8(_mm_setzero_si128(), levels),
-                      _mm_unpacklo_epi8(levels, _mm_set1_epi8(-1)));
+    // 509 - 3 luma, 0 where the subtraction saturates, and at most 255.
+    const __m128i raw =
+        _mm_subs_epu16(Words(kYellowOffset), _mm_mullo_epi16(Luma8(pixels), Words(kYellowSlope)));
+    const __m128i levels = _mm_min_epi16(raw, Words(255));
+    return Interleave(_mm_slli_epi16(levels, 8), _mm_or_si128(levels, Words(0xFF00)));
 }
 
 // The largest of each pixel's bytes 0 to 2 in all three of them, byte 3 being 0.
