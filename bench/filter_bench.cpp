@@ -2,9 +2,8 @@
 // engine calls it: the median time of one vxpiFilter over a 1280 x 1024 frame of opaque pixels,
 // next to the engine's frame at the same size measured in the same run. A frame with a plug-in
 // on the lens window stays on the processor: screen capture into the lens image, which the
-// plug-ins get, then the brightness and the internal cursor; the frame time leaves out putting
-// the image on the screen, so the share it gives is on the high side. Prints one line per
-// filter:
+// plug-ins get, then the brightness and the internal cursor, and the lens window shows the
+// image. Prints one line per filter:
 //   filter NAME 1280x1024: filter_ms=X frame_ms=Y share=S
 // with S = X / Y.
 #include <windows.h>
@@ -90,7 +89,7 @@ double MedianFilterMs(const ShippedFilter& shipped, const std::vector<uint32_t>&
 } // namespace
 
 int main() {
-    const double frameMs = ProcessorFrameMs(kWidth, kHeight, kFrames);
+    const double frameMs = LensWindowFrameMs(kWidth, kHeight, kFrames);
     if (frameMs <= 0) {
         std::printf("filter: no lens image for the frame at %dx%d\n", kWidth, kHeight);
         return 1;

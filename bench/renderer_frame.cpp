@@ -6,6 +6,7 @@
 #include "frame_render.h"
 #include "engine_state.h"
 #include "lens_image.h"
+#include "lens_window.h"
 #include "processor_frame.h"
 #include "renderer_state.h"
 
@@ -51,10 +52,11 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
     return RendererStages{total.capture / frames, total.render / frames, total.readBack / frames};
 }
 
-double ProcessorFrameMs(UINT width, UINT height, int frames) {
+double LensWindowFrameMs(UINT width, UINT height, int frames) {
     LensImage image;
     ProcessorFrame processor;
-    if (!image.Create(width, height) ||
+    LensWindow window(GetModuleHandleA(nullptr));
+    if (window.Window() == nullptr || !image.Create(width, height) ||
         !PrepareProcessorFrame(processor, EngineModule(), 1, width, height)) {
         return -1.0;
     }
@@ -66,6 +68,7 @@ double ProcessorFrameMs(UINT width, UINT height, int frames) {
         CaptureDesktopToImage(image, screen, frame & 7, 0, static_cast<int>(width / 2),
                               static_cast<int>(height / 2), DisplayPath::kNoOverlay);
         FinishOnProcessor(processor, image, 1100, cursor);
+        window.Present(image.Dc(), image.Size(), POINT{0, 0});
         if (frame >= 0) {
             total += NowMs() - start;
         }

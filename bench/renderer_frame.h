@@ -24,6 +24,6 @@ RendererStages RendererFrameMs(HWND window, UINT width, UINT height, int frames,
                                FrameReadBack readBack = FrameReadBack::kRgb);
 
 // Milliseconds per frame of the lens window's route at width x height (twice magnified): the
-// screen capture into the lens image, the brightness and the internal cursor on the processor;
-// -1 when the image cannot be made.
-double ProcessorFrameMs(UINT width, UINT height, int frames);
+// screen capture into the lens image, the brightness and the internal cursor on the processor,
+// and the lens window showing the image; -1 when the window or the image cannot be made.
+double LensWindowFrameMs(UINT width, UINT height, int frames);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "pixel_filters.h"
@@ -157,6 +158,22 @@ TEST(PixelFilters, KeepAlphaAndPremultipliedColours) {
         invert(image.rows);
         invert(image.rows);
         EXPECT_EQ(original, image.memory);
+    }
+}
+
+// Random pixels, most opaque, in rows that start anywhere: each comes out as it does alone.
+TEST(PixelFilters, GiveEveryPixelInARowWhatItGetsAlone) {
+    std::mt19937 generator(1);
+    for (const FilterCases& f : kFilters) {
+        SCOPED_TRACE(f.name);
+        std::vector<PixelCase> cases(8191);
+        for (PixelCase& c : cases) {
+            c.in = c.out = generator() % 16 == 0 ? generator() : 0xFF000000u | generator();
+            f.filter(PixelRows{reinterpret_cast<uint8_t*>(&c.out), 4, 1, 1});
+        }
+        for (uint32_t width : {16u, 30u, 8191u}) {
+            CheckImage(f.filter, cases, width, false);
+        }
     }
 }
 
