@@ -7,6 +7,10 @@ namespace {
 
 constexpr DWORD kThreadWaitMs = 5000;
 
+// Zoom commands taken by the hook and not yet posted; more notches than this between two turns of
+// the hook thread's loop are dropped.
+constexpr int kPendingCapacity = 64;
+
 // What the hooks work with. The system calls them with nothing of ours, so they find it here;
 // only the hook thread changes it once the hooks are set.
 struct WheelHook {
@@ -14,6 +18,8 @@ struct WheelHook {
     uint32_t keys = kWheelCtrlAlt;
     ModifierTracker modifiers;
     int32_t rest = 0; // a part of a notch turned so far
+    WPARAM pending[kPendingCapacity] = {};
+    int pendingCount = 0;
     HANDLE thread = nullptr;
     DWORD threadId = 0;
 };
@@ -65,10 +71,26 @@ bool TakeWheel(WheelHook& hook, const MSLLHOOKSTRUCT& event) {
     }
     const int32_t steps = TakeWheelSteps(&hook.rest, static_cast<short>(HIWORD(event.mouseData)));
     const WPARAM command = steps > 0 ? cmdZoomIn : cmdZoomOut;
-    for (int32_t i = 0; i < steps || i < -steps; ++i) {
-        PostMessageA(hook.target, WM_COMMAND, command, 0);
+    for (int32_t i = 0; (i < steps || i < -steps) && hook.pendingCount < kPendingCapacity; ++i) {
+        hook.pending[hook.pendingCount++] = command;
     }
     return true;
+}
+
+// The hook thread's loop: messages handled (the system calls the hooks while they are), then the
+// zoom commands the hooks took are posted, so that no hook call waits for a posting.
+void RunHookLoop() {
+    for (;;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return;
+            }
+            DispatchMessageA(&message);
+        }
+        PostWheelZoomCommands();
+    }
 }
 
 DWORD WINAPI RunHooks(LPVOID parameter) {
@@ -82,8 +104,8 @@ DWORD WINAPI RunHooks(LPVOID parameter) {
     const bool hooked = keyboard != nullptr && mouse != nullptr;
     start->hooked = hooked;
     SetEvent(start->ready); // `start` is the starter's, gone from here on
-    while (hooked && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageA(&message);
+    if (hooked) {
+        RunHookLoop();
     }
     if (mouse != nullptr) {
         UnhookWindowsHookEx(mouse);
@@ -100,6 +122,7 @@ void AimWheelZoom(HWND target, uint32_t keys) {
     wheelHook.target = target;
     wheelHook.keys = keys;
     wheelHook.rest = 0;
+    wheelHook.pendingCount = 0;
     wheelHook.modifiers = ModifierTracker{};
     const uint32_t held = SystemModifiers(kHeldCtrl | kHeldAlt | kHeldShift | kHeldWin);
     for (const HeldKey& key : kHeldKeys) {
@@ -109,12 +132,20 @@ void AimWheelZoom(HWND target, uint32_t keys) {
     }
 }
 
+bool WheelZoomTakes(int code, WPARAM wParam, LPARAM lParam) {
+    return code == HC_ACTION && wParam == WM_MOUSEWHEEL &&
+           TakeWheel(wheelHook, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam));
+}
+
 LRESULT CALLBACK WheelZoomMouseHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam == WM_MOUSEWHEEL &&
-        TakeWheel(wheelHook, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam))) {
-        return 1;
+    return WheelZoomTakes(code, wParam, lParam) ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void PostWheelZoomCommands() {
+    for (int i = 0; i < wheelHook.pendingCount; ++i) {
+        PostMessageA(wheelHook.target, WM_COMMAND, wheelHook.pending[i], 0);
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    wheelHook.pendingCount = 0;
 }
 
 LRESULT CALLBACK WheelZoomKeyHook(int code, WPARAM wParam, LPARAM lParam) {

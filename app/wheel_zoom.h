@@ -1,7 +1,8 @@
 // Zooming with the mouse wheel. While the lens or a view is on, a low-level mouse hook on a thread
-// of its own takes each wheel turn made with the chosen modifier keys held, posts the Zoom+ or
-// Zoom- command for it to the main window (the zoom hot keys' way) and keeps the turn from the
-// window under the pointer; every other input goes on at once, untouched. A low-level keyboard
+// of its own takes each wheel turn made with the chosen modifier keys held and keeps it from the
+// window under the pointer; once the hook has returned, its thread posts the Zoom+ or Zoom-
+// command for the turn to the main window (the zoom hot keys' way). Every other input goes on at
+// once, untouched. A low-level keyboard
 // hook on the same thread tracks the modifier keys, so that no wheel turn waits for a question
 // to the system. The thread does nothing else, so a busy main thread never holds up the mouse.
 #pragma once
@@ -23,3 +24,9 @@ void StopWheelZoom();
 void AimWheelZoom(HWND target, uint32_t keys);
 LRESULT CALLBACK WheelZoomMouseHook(int code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK WheelZoomKeyHook(int code, WPARAM wParam, LPARAM lParam);
+// The mouse hook's own part: true when it takes the event (a zooming turn, its commands kept for
+// PostWheelZoomCommands); false when the event goes on to the next hook.
+bool WheelZoomTakes(int code, WPARAM wParam, LPARAM lParam);
+// Posts the zoom commands the mouse hook took, in order; the hook thread calls it after handling
+// its messages.
+void PostWheelZoomCommands();
