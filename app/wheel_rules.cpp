@@ -43,7 +43,6 @@ void TrackKey(ModifierTracker* tracker, uint32_t virtualKey, bool down) {
     for (const ModifierKey& key : kModifierKeys) {
         if (key.virtualKey == virtualKey) {
             tracker->down = down ? tracker->down | key.bit : tracker->down & ~key.bit;
-            ++tracker->keyEvents;
             return;
         }
     }
@@ -60,8 +59,7 @@ uint32_t HeldModifiers(const ModifierTracker& tracker) {
 }
 
 bool ModifiersNeedCheck(const ModifierTracker& tracker, uint32_t now) {
-    return !tracker.checked || tracker.keyEvents != tracker.checkedAt ||
-           now - tracker.checkedTick >= kCheckAfterMs;
+    return !tracker.checked || now - tracker.checkedTick >= kCheckAfterMs;
 }
 
 void ModifiersChecked(ModifierTracker* tracker, uint32_t held, uint32_t now) {
@@ -71,7 +69,6 @@ void ModifiersChecked(ModifierTracker* tracker, uint32_t held, uint32_t now) {
         }
     }
     tracker->checked = true;
-    tracker->checkedAt = tracker->keyEvents;
     tracker->checkedTick = now;
 }
 

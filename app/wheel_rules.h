@@ -27,9 +27,7 @@ uint32_t WheelModifiers(uint32_t choice);
 // of one Ctrl while the other stays down keeps Ctrl held.
 struct ModifierTracker {
     uint32_t down = 0;        // one bit per key
-    uint32_t keyEvents = 0;   // counts the modifier keys' events
-    uint32_t checkedAt = 0;   // keyEvents at the last check with the system
-    uint32_t checkedTick = 0; // when that check was, in milliseconds (wrapping)
+    uint32_t checkedTick = 0; // when the last check with the system was, in milliseconds (wrapping)
     bool checked = false;
 };
 
@@ -41,9 +39,10 @@ void TrackKey(ModifierTracker* tracker, uint32_t virtualKey, bool down);
 uint32_t HeldModifiers(const ModifierTracker& tracker);
 
 // Whether the tracked keys are to be checked with the system's own key state before a wheel turn
-// is taken for zoom: when a modifier event came since the last check, or the last check is older
-// than a second. A key let go while the program could not see it (the secure desktop, another
-// program's hook) would otherwise leave a modifier held for good.
+// is taken for zoom: before the first check, and when the last one is older than a second. A key
+// let go while the program could not see it (the secure desktop, another program's hook) would
+// otherwise leave a modifier held for good. The keys' own events are trusted in between, so that a
+// zooming turn seldom waits for the system's answer.
 bool ModifiersNeedCheck(const ModifierTracker& tracker, uint32_t now);
 
 // The system says which modifiers (kHeld* bits) are really down: those it calls up are let go.
