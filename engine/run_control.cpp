@@ -171,6 +171,10 @@ void Pause(uint32_t milliseconds) {
 } // namespace
 
 FrameWaitEnd WaitBetweenFrames(uint32_t milliseconds) {
+    if (milliseconds == 0) {
+        PumpMessages();
+        return RunsRemain() ? FrameWaitEnd::kElapsed : FrameWaitEnd::kClosed;
+    }
     if (!g_CloseSignal || !g_RedrawSignal) {
         Sleep(std::min(milliseconds, kStepWithoutSignals));
         PumpMessages();

@@ -24,7 +24,8 @@ enum class FrameWaitEnd {
 };
 // One wait between frames, of at most `milliseconds`: it ends early at a close, at a redraw
 // asked for meanwhile and when messages come for the thread's windows, which are handled before
-// it returns.
+// it returns. A wait of 0 only handles the messages waiting: the next frame is due, so a redraw
+// asked for meanwhile is left for the next wait that has time to spare.
 FrameWaitEnd WaitBetweenFrames(uint32_t milliseconds);
 // Ends the wait between frames under way, or the next one, early: the lens should show a change.
 void RedrawSoon();
