@@ -124,8 +124,9 @@ void GuardComposition(Run& run) {
 
 // Chooses how the lens reaches the screen: the hardware overlay when it can be shown (with one
 // retry after composition is switched off), else the lens window, which shows the lens image and
-// needs no DirectDraw object.
-void ChooseDisplayPath(Run& run) {
+// needs no DirectDraw object. False when neither can be had (reported): nothing would show the
+// lens.
+bool ChooseDisplayPath(Run& run) {
     DisplaySurfaces& display = run.display;
     if (!InitDirectDraw(display, run.lensWidth, run.lensHeight)) {
         ReleaseOverlaySurfaces(display);
@@ -136,7 +137,7 @@ void ChooseDisplayPath(Run& run) {
     const bool oneWindow = LoadShared(run.params.displayMode) >= kDisplayModeOneWindow;
     if (display.overlay != nullptr && !oneWindow &&
         ShowOverlay(run.presentation, display, whole) == DD_OK) {
-        return;
+        return true;
     }
     if (oneWindow) {
         display.path = DisplayPath::kWindowByChoice;
@@ -146,14 +147,20 @@ void ChooseDisplayPath(Run& run) {
             ReleaseDirectDraw(display);
             if (InitDirectDraw(display, run.lensWidth, run.lensHeight) &&
                 ShowOverlay(run.presentation, display, whole) == DD_OK) {
-                return;
+                return true;
             }
         }
         display.path = DisplayPath::kNoOverlay;
     }
     ReleaseDirectDraw(display);
     run.lensWindow = std::make_unique<LensWindow>(GetModuleHandleA(nullptr));
+    if (run.lensWindow->Window() == nullptr) {
+        ReportError("Failed CreateWindowEx", static_cast<int>(GetLastError()), "magnifier");
+        run.lensWindow.reset();
+        return false;
+    }
     run.presentation.lensWindow = run.lensWindow.get();
+    return true;
 }
 
 // The lens, or the full-screen or docked view, for this frame around the followed point.
@@ -360,7 +367,8 @@ void RunMagnifier(const RunStart& start) {
     run.lensHeight = LoadShared(run.params.lensHeight);
     BindPointerAndCaret(run);
 
-    if (!StartRendering(run, start.ownerWindow)) {
+    if (!StartRendering(run, start.ownerWindow) || !ChooseDisplayPath(run)) {
+        run.compositionGuard.reset();
         ReleaseRenderer(run.renderer);
         ReleasePointerAndCaret(run);
         // The main program switches the lens off on code 0; a close during the start-up has
@@ -369,7 +377,6 @@ void RunMagnifier(const RunStart& start) {
         StopErrorReporter();
         return;
     }
-    ChooseDisplayPath(run);
     run.views.lensPath = run.display.path;
     CreateLevelBadge(&run.level, run.lensWidth, run.lensHeight);
     StartPlugins(&run.plugins, static_cast<int>(run.lensHeight), static_cast<int>(run.lensWidth));

@@ -420,7 +420,11 @@ struct StartFailure {
     uint32_t lensHeight;
     int objectFailures;           // Direct3D objects that cannot be made
     std::vector<HRESULT> devices; // what device creation answers
+    bool lensClassTaken;          // the lens window's class is held by another window class
+    const char* report;
 };
+
+constexpr char kNoDirect3D[] = "qxRecordError Failed InitDirect3D|399|magnifier";
 
 class FailedStart : public FrameLoop, public ::testing::WithParamInterface<StartFailure> {};
 
@@ -432,6 +436,11 @@ TEST_P(FailedStart, SendsCode0AndShowsNothing) {
     ScriptedDirect3D scripted(&script);
     record.engine.lensWidth = c.lensWidth;
     record.engine.lensHeight = c.lensHeight;
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = "VX Overlay Window";
+    ASSERT_TRUE(!c.lensClassTaken || RegisterClassA(&taken) != 0);
     thread = qxCreateMagnifier(&record.engine, TestCallback);
     ASSERT_NE(nullptr, thread);
     EXPECT_TRUE(WaitForNotification(kNotifySetupFailed));
@@ -439,15 +448,24 @@ TEST_P(FailedStart, SendsCode0AndShowsNothing) {
     EXPECT_EQ(0, CountNotifications(kNotifyLensUp));
     EXPECT_EQ(1u, Notifications().size());
     ASSERT_FALSE(Reports().empty());
-    EXPECT_EQ("qxRecordError Failed InitDirect3D|399|magnifier", Reports().back());
+    EXPECT_EQ(c.report, Reports().back());
     EXPECT_EQ(nullptr, FindWindowA("VX Overlay Window", nullptr));
+    UnregisterClassA("VX Overlay Window", GetModuleHandleA(nullptr));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, FailedStart,
-    ::testing::Values(StartFailure{"NoDirect3D", 256, 128, 2, {}},
-                      StartFailure{"NoDevice", 256, 128, 0, {D3DERR_INVALIDCALL, E_FAIL}},
-                      StartFailure{"EmptyLens", 0, 0, 0, {}}),
+    ::testing::Values(
+        StartFailure{"NoDirect3D", 256, 128, 2, {}, false, kNoDirect3D},
+        StartFailure{"NoDevice", 256, 128, 0, {D3DERR_INVALIDCALL, E_FAIL}, false, kNoDirect3D},
+        StartFailure{"EmptyLens", 0, 0, 0, {}, false, kNoDirect3D},
+        StartFailure{"NoLensWindow",
+                     256,
+                     128,
+                     0,
+                     {},
+                     true,
+                     "qxRecordError Failed CreateWindowEx|1410|magnifier"}),
     [](const ::testing::TestParamInfo<StartFailure>& info) { return info.param.name; });
 
 TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {
