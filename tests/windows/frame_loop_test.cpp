@@ -436,10 +436,8 @@ TEST_P(FailedStart, SendsCode0AndShowsNothing) {
     ScriptedDirect3D scripted(&script);
     record.engine.lensWidth = c.lensWidth;
     record.engine.lensHeight = c.lensHeight;
-    WNDCLASSA taken = {};
-    taken.lpfnWndProc = DefWindowProcA;
-    taken.hInstance = GetModuleHandleA(nullptr);
-    taken.lpszClassName = "VX Overlay Window";
+    const WNDCLASSA taken = {0,       DefWindowProcA, 0,       0,       GetModuleHandleA(nullptr),
+                             nullptr, nullptr,        nullptr, nullptr, "VX Overlay Window"};
     ASSERT_TRUE(!c.lensClassTaken || RegisterClassA(&taken) != 0);
     thread = qxCreateMagnifier(&record.engine, TestCallback);
     ASSERT_NE(nullptr, thread);
