@@ -52,7 +52,7 @@ extern "C" int WINAPI qxSetOptionsMagnifier(const EngineOptions*);
 namespace {
 
 constexpr double kCountMs = 1500.0;
-constexpr int kMoves = 8;
+constexpr int kMoves = 16;
 // The floor and the lens take turns this often, so that a change in the machine's load falls on
 // both; the figures are the medians over the rounds.
 constexpr int kRounds = 3;
@@ -140,15 +140,20 @@ struct Figures {
     std::vector<double> latencies; // one a move, -1 for a move not seen
 };
 
-// Pointer-to-image times of alternating moves between the two places.
+// Pointer-to-image times of alternating moves between the two places. A move is seen when a frame
+// puts the window in place, so after a pause of fixed length the next move would come at the same
+// point of the contender's frame every time, and the times would show that one point instead of
+// the whole frame; the pauses are 60 ms and a part of 50 ms that changes from move to move.
 void MeasureLatencies(HWND window, const SettingsRecord& record, bool pointerMoves,
                       Figures* figures) {
     if (!pointerMoves || window == nullptr) {
         return;
     }
+    uint32_t state = 12345;
     for (int move = 0; move < kMoves; ++move) {
         figures->latencies.push_back(MoveToImageMs(window, record, kPlaces[move % 2]));
-        Wait(60);
+        state = state * 1664525u + 1013904223u;
+        Wait(60 + (state >> 8) % 50);
     }
 }
 
