@@ -140,10 +140,8 @@ struct Figures {
     std::vector<double> latencies; // one a move, -1 for a move not seen
 };
 
-// Pointer-to-image times of alternating moves between the two places. A move is seen when a frame
-// puts the window in place, so after a pause of fixed length the next move would come at the same
-// point of the contender's frame every time, and the times would show that one point instead of
-// the whole frame; the pauses are 60 ms and a part of 50 ms that changes from move to move.
+// Pointer-to-image times of alternating moves between the two places, after pauses of varied
+// length so that the moves fall across the contender's whole frame, not at one point of it.
 void MeasureLatencies(HWND window, const SettingsRecord& record, bool pointerMoves,
                       Figures* figures) {
     if (!pointerMoves || window == nullptr) {

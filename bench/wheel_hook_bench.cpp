@@ -1,10 +1,9 @@
 // The wheel zoom's own cost on the mouse's path: the program's low-level mouse hook's own part
-// timed around each call, under a steady stream of injected input: two pointer moves, a plain
-// wheel turn, then Ctrl+Alt down, a turn forward and one back, Ctrl+Alt up, with the program's
-// keyboard hook tracking the modifiers. Beside it, the hook as installed, with the hand-on of the
-// events it does not take to the next hook (CallNextHookEx), and what asking the system for Ctrl
-// and Alt at each wheel turn would cost instead. Exit code 1 unless each Ctrl+Alt notch posted
-// one zoom command.
+// (without CallNextHookEx) timed around each call, under a steady stream of injected input: two
+// pointer moves, a plain wheel turn, then Ctrl+Alt down, a turn forward and one back, Ctrl+Alt up,
+// with the program's keyboard hook tracking the modifiers. Beside it, what asking the system for
+// Ctrl and Alt at each wheel turn costs instead, and the whole hook. Exit code 1 unless each
+// Ctrl+Alt notch posted one zoom command.
 #include <windows.h>
 
 #include <algorithm>

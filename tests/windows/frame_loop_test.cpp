@@ -420,11 +420,11 @@ struct StartFailure {
     uint32_t lensHeight;
     int objectFailures;           // Direct3D objects that cannot be made
     std::vector<HRESULT> devices; // what device creation answers
-    bool lensClassTaken;          // the lens window's class is held by another window class
-    const char* report;
+    bool lensClassTaken = false;  // the lens window's class is held by another window class
+    const char* report = "qxRecordError Failed InitDirect3D|399|magnifier";
 };
 
-constexpr char kNoDirect3D[] = "qxRecordError Failed InitDirect3D|399|magnifier";
+constexpr char kNoWindow[] = "qxRecordError Failed CreateWindowEx|1410|magnifier";
 
 class FailedStart : public FrameLoop, public ::testing::WithParamInterface<StartFailure> {};
 
@@ -453,17 +453,10 @@ TEST_P(FailedStart, SendsCode0AndShowsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, FailedStart,
-    ::testing::Values(
-        StartFailure{"NoDirect3D", 256, 128, 2, {}, false, kNoDirect3D},
-        StartFailure{"NoDevice", 256, 128, 0, {D3DERR_INVALIDCALL, E_FAIL}, false, kNoDirect3D},
-        StartFailure{"EmptyLens", 0, 0, 0, {}, false, kNoDirect3D},
-        StartFailure{"NoLensWindow",
-                     256,
-                     128,
-                     0,
-                     {},
-                     true,
-                     "qxRecordError Failed CreateWindowEx|1410|magnifier"}),
+    ::testing::Values(StartFailure{"NoDirect3D", 256, 128, 2, {}},
+                      StartFailure{"NoDevice", 256, 128, 0, {D3DERR_INVALIDCALL, E_FAIL}},
+                      StartFailure{"EmptyLens", 0, 0, 0, {}},
+                      StartFailure{"NoLensWindow", 256, 128, 0, {}, true, kNoWindow}),
     [](const ::testing::TestParamInfo<StartFailure>& info) { return info.param.name; });
 
 TEST_F(FrameLoop, DeviceThatCannotBeMadeAgainEndsTheRunWithCode2) {

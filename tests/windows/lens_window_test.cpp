@@ -260,8 +260,7 @@ TEST_F(TheLensWindow, PresentingLeavesTheZOrderAloneWhileNothingIsAbove) {
     SolidWindow later(0, 0, 50, 50, WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     SetWindowPos(later.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_EQ(later.Window(), GetTopWindow(nullptr));
-    const DWORD start = GetTickCount();
-    while (g_reorders == 0 && GetTickCount() - start < 5000) {
+    for (const DWORD start = GetTickCount(); g_reorders == 0 && GetTickCount() - start < 5000;) {
         ASSERT_EQ(1, lens.Present(image.Dc(), image.Size(), {20, 10}));
     }
     EXPECT_EQ(1, g_reorders) << "a window that came above is put beneath it";
