@@ -28,9 +28,6 @@ CapturedArea WholeImage(const LensImage& image) {
     return CapturedArea{true, 0, image.Height(), 0, image.Width()};
 }
 
-// Stretches the part of the source that lies on the screen into its place in the image and
-// leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
-// visible part also keeps systems that return nothing for a partly off-screen source honest.
 // The screen's device context for one capture: the caller's, or one taken for it. Null, with the
 // failure reported, when none can be had.
 class ScreenDc {
@@ -48,6 +45,9 @@ private:
     HDC dc_;
 };
 
+// Stretches the part of the source that lies on the screen into its place in the image and
+// leaves the rest black, as a copy of the whole source gives on Windows. Stretching only the
+// visible part also keeps systems that return nothing for a partly off-screen source honest.
 CapturedArea CopyFullScreen(LensImage& image, const ScreenSource& screenSource, int sx, int sy,
                             int sw, int sh) {
     const ScreenDc screen(screenSource.dc);

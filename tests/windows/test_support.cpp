@@ -11,36 +11,29 @@
 
 namespace {
 
-// What the engine's callbacks and the plug-ins recorded. Never destroyed: a notification thread
-// that the engine started at the end of a run may still write here while the test exits.
-struct Recorded {
-    std::mutex lock;
-    std::vector<std::string> calls;
-    std::vector<Notification> notifications;
-    int actionCode = -1;
-    void (*action)() = nullptr;
-};
-
-Recorded& Record() {
-    static Recorded* recorded = new Recorded;
-    return *recorded;
-}
+// Never destroyed: a notification thread that the engine started at the end of a run may still
+// write here while the test exits.
+std::mutex& g_lock = *new std::mutex;
+std::vector<std::string>& g_calls = *new std::vector<std::string>;
+std::vector<Notification>& g_notifications = *new std::vector<Notification>;
+int g_actionCode = -1;
+void (*g_action)() = nullptr;
 
 } // namespace
 
 extern "C" __declspec(dllexport) void VxRecordCall(const char* text) {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    Record().calls.push_back(text);
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_calls.push_back(text);
 }
 
 std::vector<std::string> RecordedCalls() {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    return Record().calls;
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_calls;
 }
 
 void ClearRecordedCalls() {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    Record().calls.clear();
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_calls.clear();
 }
 
 std::vector<std::string> RecordedCallsStartingWith(const std::string& prefix) {
@@ -132,12 +125,12 @@ DWORD WINAPI TestCallback(LPVOID code) {
     const int value = static_cast<int>(reinterpret_cast<INT_PTR>(code));
     void (*action)() = nullptr;
     {
-        std::lock_guard<std::mutex> hold(Record().lock);
-        Record().notifications.push_back({value, GetCurrentThreadId()});
-        Record().calls.push_back("notify " + std::to_string(value));
-        if (value == Record().actionCode) {
-            action = std::exchange(Record().action, nullptr);
-            Record().actionCode = -1;
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_notifications.push_back({value, GetCurrentThreadId()});
+        g_calls.push_back("notify " + std::to_string(value));
+        if (value == g_actionCode) {
+            action = std::exchange(g_action, nullptr);
+            g_actionCode = -1;
         }
     }
     if (action != nullptr) {
@@ -147,15 +140,15 @@ DWORD WINAPI TestCallback(LPVOID code) {
 }
 
 std::vector<Notification> Notifications() {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    return Record().notifications;
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_notifications;
 }
 
 void ClearNotifications() {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    Record().notifications.clear();
-    Record().actionCode = -1;
-    Record().action = nullptr;
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_notifications.clear();
+    g_actionCode = -1;
+    g_action = nullptr;
 }
 
 bool WaitForNotification(int code, Notification* found) {
@@ -173,9 +166,9 @@ bool WaitForNotification(int code, Notification* found) {
 }
 
 void OnNotification(int code, void (*action)()) {
-    std::lock_guard<std::mutex> hold(Record().lock);
-    Record().actionCode = code;
-    Record().action = action;
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_actionCode = code;
+    g_action = action;
 }
 
 bool MovePointer(int x, int y) {

@@ -81,38 +81,43 @@ struct LoadedModule {
     std::string path;
 };
 
-// The modules of a running process, read through its own module list: Wine's module snapshot of
-// a process that loads or frees a library meanwhile can free memory it never allocated.
+// The modules of a running process, read through the process's own module list. A list that
+// changes while it is read (a library loading or unloading) is read again; Wine's module
+// snapshot of such a process can free memory it never allocated, so it is not used here.
 std::vector<LoadedModule> LoadedModules(DWORD processId) {
     UniqueHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process) {
         return {};
     }
-    // Read again while the list changes under the reading, or outgrows the buffer.
-    HMODULE handles[2048]; // the long fault campaign loads 1000 plug-ins
-    DWORD needed = 0;
+    std::vector<HMODULE> handles(64);
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (EnumProcessModules(process.Get(), handles, sizeof(handles), &needed) &&
-            needed <= sizeof(handles)) {
-            break;
+        DWORD needed = 0;
+        const DWORD size = static_cast<DWORD>(handles.size() * sizeof(HMODULE));
+        if (!EnumProcessModules(process.Get(), handles.data(), size, &needed)) {
+            Sleep(1);
+            continue;
         }
-        needed = 0;
-        Sleep(1);
-    }
-    std::vector<LoadedModule> modules;
-    for (DWORD i = 0; i < needed / sizeof(HMODULE); ++i) {
-        char path[MAX_PATH] = {};
-        if (GetModuleFileNameExA(process.Get(), handles[i], path, MAX_PATH) == 0) {
-            continue; // unloaded meanwhile
+        if (needed > size) {
+            handles.resize(needed / sizeof(HMODULE) + 16);
+            continue;
         }
-        const char* slash = std::strrchr(path, '\\');
-        std::string name = slash != nullptr ? slash + 1 : path;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        modules.push_back({name, path});
+        handles.resize(needed / sizeof(HMODULE));
+        std::vector<LoadedModule> modules;
+        for (HMODULE handle : handles) {
+            char path[MAX_PATH] = {};
+            if (GetModuleFileNameExA(process.Get(), handle, path, MAX_PATH) == 0) {
+                continue; // unloaded meanwhile
+            }
+            const char* slash = std::strrchr(path, '\\');
+            std::string name = slash != nullptr ? slash + 1 : path;
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            modules.push_back({name, path});
+        }
+        return modules;
     }
-    return modules;
+    return {};
 }
 
 // Every program a test starts lies in this job, which ends them all when the test process ends,
